@@ -1,0 +1,10 @@
+// The calling thread's last-error code.
+#include "platform/win32/kernel32.h"
+
+namespace {
+thread_local DWORD last_error = ERROR_SUCCESS;
+}
+
+DWORD GetLastError() { return last_error; }
+
+void SetLastError(DWORD error) { last_error = error; }

@@ -1,0 +1,170 @@
+// KERNEL32 subset: heaps, files, code pages, thread-local slots, modules,
+// synchronisation, time and the process. Semantics follow Win32.
+#pragma once
+
+#include <pthread.h>
+
+#include "platform/win32/types.h"
+
+// --- Errors ---------------------------------------------------------------
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_NO_MORE_FILES 18L
+#define ERROR_HANDLE_EOF 38L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_DISK_FULL 112L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_NEGATIVE_SEEK 131L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+
+DWORD GetLastError();
+void SetLastError(DWORD error);
+
+// --- Heaps ----------------------------------------------------------------
+#define HEAP_NO_SERIALIZE 0x00000001
+#define HEAP_GENERATE_EXCEPTIONS 0x00000004
+#define HEAP_ZERO_MEMORY 0x00000008
+#define HEAP_REALLOC_IN_PLACE_ONLY 0x00000010
+
+HANDLE HeapCreate(DWORD options, SIZE_T initial_size, SIZE_T maximum_size);
+BOOL HeapDestroy(HANDLE heap);  // frees every block still in the heap
+LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
+LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T bytes);
+BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
+SIZE_T HeapSize(HANDLE heap, DWORD flags, LPCVOID block);
+HANDLE GetProcessHeap();
+
+// --- Global memory (clipboard and drag-and-drop data) ---------------------
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+
+HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+LPVOID GlobalLock(HGLOBAL memory);
+BOOL GlobalUnlock(HGLOBAL memory);
+SIZE_T GlobalSize(HGLOBAL memory);
+HGLOBAL GlobalFree(HGLOBAL memory);
+
+// --- Files ----------------------------------------------------------------
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#define INVALID_SET_FILE_POINTER (static_cast<DWORD>(-1))
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+
+#define DRIVE_UNKNOWN 0
+#define DRIVE_NO_ROOT_DIR 1
+#define DRIVE_REMOVABLE 2
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
+
+struct OVERLAPPED;
+using LPOVERLAPPED = OVERLAPPED*;
+
+struct WIN32_FIND_DATAW {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  WCHAR cFileName[MAX_PATH];
+  WCHAR cAlternateFileName[14];
+};
+using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW*;
+
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
+                   DWORD creation, DWORD flags_and_attributes, HANDLE template_file);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_written, LPOVERLAPPED overlapped);
+BOOL FlushFileBuffers(HANDLE file);
+DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD method);
+DWORD GetFileSize(HANDLE file, LPDWORD size_high);
+BOOL CloseHandle(HANDLE object);
+BOOL DeleteFileW(LPCWSTR name);
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
+HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data);
+BOOL FindClose(HANDLE search);
+DWORD GetFileAttributesW(LPCWSTR name);
+UINT GetDriveTypeW(LPCWSTR root);
+DWORD GetCurrentDirectoryW(DWORD buffer_length, LPWSTR buffer);
+BOOL SetCurrentDirectoryW(LPCWSTR path);
+
+// --- Code pages -----------------------------------------------------------
+#define CP_ACP 0
+#define CP_OEMCP 1
+#define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x00000008
+
+// The system code page is UTF-8 on Linux; invalid bytes become U+FFFD.
+int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wide_length);
+int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length, LPSTR text, int length,
+                        LPCSTR default_char, BOOL* used_default);
+
+// --- Thread-local slots ---------------------------------------------------
+#define TLS_OUT_OF_INDEXES (static_cast<DWORD>(0xFFFFFFFF))
+
+DWORD TlsAlloc();
+BOOL TlsFree(DWORD index);
+BOOL TlsSetValue(DWORD index, LPVOID value);
+LPVOID TlsGetValue(DWORD index);
+
+// --- Modules --------------------------------------------------------------
+// Linux has no DLLs of these names: look-ups find nothing and callers fall back.
+HMODULE LoadLibraryW(LPCWSTR name);
+HMODULE LoadLibraryA(LPCSTR name);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+BOOL FreeLibrary(HMODULE module);
+HMODULE GetModuleHandleW(LPCWSTR name);
+
+// --- Synchronisation ------------------------------------------------------
+struct CRITICAL_SECTION {
+  pthread_mutex_t mutex;
+};
+using LPCRITICAL_SECTION = CRITICAL_SECTION*;
+
+void InitializeCriticalSection(LPCRITICAL_SECTION section);
+void EnterCriticalSection(LPCRITICAL_SECTION section);
+void LeaveCriticalSection(LPCRITICAL_SECTION section);
+void DeleteCriticalSection(LPCRITICAL_SECTION section);
+
+LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand);
+LONG InterlockedExchange(LONG volatile* target, LONG value);
+LONG InterlockedIncrement(LONG volatile* target);
+LONG InterlockedDecrement(LONG volatile* target);
+
+void Sleep(DWORD milliseconds);
+
+// --- Time, threads, process -----------------------------------------------
+DWORD GetTickCount();
+DWORD GetCurrentThreadId();
+LPWSTR GetCommandLineW();
+[[noreturn]] void ExitProcess(UINT exit_code);

@@ -96,6 +96,7 @@ TEST_F(FileOpen, FileSizes) {
   EXPECT_EQ(file_size(u"/"), -2);
   EXPECT_EQ(file_size(u"//"), -2);
   EXPECT_EQ(file_size(u".."), -2);
+  EXPECT_EQ(file_size(u"Q:"), -1) << "no drive letters here: a plain name that does not exist";
 
   // Long names are measured whole, never cut to the name of another file.
   std::filesystem::create_directories(folder() / std::string(200, 'd'));
@@ -118,6 +119,16 @@ TEST_F(FileOpen, CurrentDirectoryEndsInTheSeparator) {
   const std::u16string root = current_directory();
   std::filesystem::current_path(before);
   EXPECT_EQ(root, u"/");
+
+  // Deeper than MAX_PATH: still the whole path.
+  std::filesystem::path deep = folder();
+  for (int level = 0; level < 4; ++level) deep /= std::string(90, static_cast<char>('a' + level));
+  std::filesystem::create_directories(deep);
+  std::filesystem::current_path(deep);
+  const std::u16string long_directory = current_directory();
+  std::filesystem::current_path(before);
+  EXPECT_GT(long_directory.size(), static_cast<std::size_t>(MAX_PATH));
+  EXPECT_EQ(long_directory, widen(std::filesystem::canonical(deep).string()) + u"/");
 }
 
 }  // namespace

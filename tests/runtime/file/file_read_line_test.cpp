@@ -123,6 +123,11 @@ TEST_P(FileReadLine, Utf16ReadsLittleEndianCodeUnits) {
   open("h\0\xE9\0\r\0\n\0x\0\r\0\xAC\x20\n\0y\0\0\0z\0\r\0!"s);
   EXPECT_EQ(read_all(FILE_UTF16), (Lines{u"h\u00E9", u"x", u"\u20AC", u"y", u"z"}));
 
+  // The unit after a CR straddles two refills of a small buffer and is
+  // given back whole.
+  open("\r\0x\0\r\0y\0"s);
+  EXPECT_EQ(read_all(FILE_UTF16), (Lines{u"", u"x", u"y"}));
+
   open("a\0\n\0b\0"s);
   EXPECT_EQ(file_read_line(0, FILE_UTF16 | FILE_IGNORE_EOL), u"a\nb");
 }

@@ -1,0 +1,35 @@
+// The table of live GDI objects.
+#include "platform/gdi32/gdi_object.h"
+
+#include <unordered_set>
+
+namespace {
+
+std::unordered_set<const void*>& live_objects() {
+  static std::unordered_set<const void*> objects;
+  return objects;
+}
+
+}  // namespace
+
+void* gdi_register(GdiObject* object) {
+  if (!object) return nullptr;
+  live_objects().insert(object);
+  return object;
+}
+
+void gdi_destroy(GdiObject* object) {
+  if (!object) return;
+  live_objects().erase(object);
+  delete object;
+}
+
+GdiObject* gdi_lookup_any(const void* handle) {
+  if (!handle || !live_objects().contains(handle)) return nullptr;
+  return static_cast<GdiObject*>(const_cast<void*>(handle));
+}
+
+GdiObject* gdi_lookup(const void* handle, GdiKind kind) {
+  GdiObject* object = gdi_lookup_any(handle);
+  return object && object->kind == kind ? object : nullptr;
+}

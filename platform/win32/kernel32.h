@@ -176,5 +176,6 @@ void Sleep(DWORD milliseconds);
 // --- Time, threads, process -----------------------------------------------
 DWORD GetTickCount();
 DWORD GetCurrentThreadId();
+DWORD GetCurrentProcessId();
 LPWSTR GetCommandLineW();
 [[noreturn]] void ExitProcess(UINT exit_code);

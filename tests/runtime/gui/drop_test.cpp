@@ -1,0 +1,160 @@
+#include "runtime/gui/drop.h"
+
+#include <algorithm>
+
+#include "gui_runtime.h"
+#include "platform/backend/headless/drag_script.h"
+#include "platform/backend/headless/headless.h"
+#include "runtime/graphics/canvas.h"
+#include "runtime/gui/event_codes.h"
+#include "runtime/gui/event_loop.h"
+#include "runtime/gui/event_queue.h"
+#include "runtime/gui/window.h"
+
+namespace {
+
+class DropTest : public GuiRuntimeTest {
+ protected:
+  void SetUp() override {
+    GuiRuntimeTest::SetUp();
+    ASSERT_NE(window_open(0, 0, 0, 600, 600, u"drop", 0xCA0001, nullptr), 0);
+    ASSERT_NE(canvas_create(0, 0, 0, 600, 600), 0);
+    canvas = gadget_lookup(0)->handle;
+    gadget_drop_enable(0, DROP_FILES, ACTION_COPY);
+    gui_drain_events();
+  }
+
+  DropTarget* target() { return static_cast<DropTarget*>(GetPropW(canvas, PROPERTY_DROP_ACCEPT)); }
+
+  // Waits for the next drop event; false when the queue holds none.
+  bool next_drop() {
+    while (const std::int32_t code = event_wait(0))
+      if (code == EVENT_GADGET_DROP) return true;
+    return false;
+  }
+
+  HWND canvas = nullptr;
+};
+
+TEST_F(DropTest, ThreeFilesGiveOneEventWithTheNamesJoinedByLineFeeds) {
+  const HeadlessDragResult result = headless_drag_files(
+      canvas, {u"/home/user/a.ifs", u"/home/user/b.ifs", u"/home/user/c.ifs"}, POINT{10, 20}, DROPEFFECT_COPY, 0);
+  ASSERT_TRUE(result.delivered);
+  EXPECT_EQ(result.final_effect, DROPEFFECT_COPY);
+  ASSERT_TRUE(next_drop());
+  EXPECT_EQ(event_menu_item(), 0);
+  EXPECT_EQ(event_window(), 0);
+  EXPECT_EQ(event_dropped_files(), u"/home/user/a.ifs\n/home/user/b.ifs\n/home/user/c.ifs");
+  const auto* record = static_cast<const DropRecord*>(event_data());
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->format, DROP_FILES);
+  EXPECT_EQ(record->action, ACTION_COPY);
+  EXPECT_EQ(record->x, 10);
+  EXPECT_EQ(record->y, 20);
+  EXPECT_FALSE(next_drop()) << "one drop, one event";
+}
+
+TEST_F(DropTest, OneFileGivesItsPathWithoutLineFeed) {
+  headless_drag_files(canvas, {u"/tmp/fern.ifs"}, POINT{1, 1}, DROPEFFECT_COPY | DROPEFFECT_MOVE, 0);
+  ASSERT_TRUE(next_drop());
+  EXPECT_EQ(event_dropped_files(), u"/tmp/fern.ifs");
+}
+
+TEST_F(DropTest, TheNamesAreGoneAfterTheNextEvent) {
+  headless_drag_files(canvas, {u"/tmp/fern.ifs"}, POINT{1, 1}, DROPEFFECT_COPY, 0);
+  ASSERT_TRUE(next_drop());
+  event_push(EVENT_MENU, 0, 0, 0, nullptr, nullptr);
+  EXPECT_EQ(event_wait(0), EVENT_MENU);
+  EXPECT_EQ(event_dropped_files(), u"");
+  EXPECT_EQ(event_wait(0), 0);
+  EXPECT_EQ(event_dropped_files(), u"");
+}
+
+TEST_F(DropTest, ATextDragIsRefusedAndQueuesNothing) {
+  const HeadlessDragResult result = headless_drag_text(canvas, u"hello", POINT{5, 5}, DROPEFFECT_COPY, 0);
+  EXPECT_EQ(result.enter_effect, DROPEFFECT_NONE);
+  EXPECT_EQ(result.over_effect, DROPEFFECT_NONE);
+  EXPECT_EQ(result.final_effect, DROPEFFECT_NONE);
+  EXPECT_FALSE(next_drop());
+}
+
+TEST_F(DropTest, WithOnlyCopyAllowedAMoveOnlySourceIsRefused) {
+  const HeadlessDragResult moved = headless_drag_files(canvas, {u"/tmp/a.ifs"}, POINT{5, 5}, DROPEFFECT_MOVE, 0);
+  EXPECT_EQ(moved.enter_effect, DROPEFFECT_NONE);
+  EXPECT_EQ(moved.final_effect, DROPEFFECT_NONE);
+  EXPECT_FALSE(next_drop());
+  for (DWORD keys : {static_cast<DWORD>(MK_SHIFT), static_cast<DWORD>(MK_CONTROL)}) {
+    const HeadlessDragResult copied =
+        headless_drag_files(canvas, {u"/tmp/a.ifs"}, POINT{5, 5}, DROPEFFECT_COPY | DROPEFFECT_MOVE, keys);
+    EXPECT_EQ(copied.final_effect, DROPEFFECT_COPY) << keys;
+    EXPECT_TRUE(next_drop());
+  }
+}
+
+TEST_F(DropTest, EnablingTwiceOnlyUpdatesTheActions) {
+  DropTarget* first = target();
+  ASSERT_NE(first, nullptr);
+  gadget_drop_enable(0, DROP_FILES, ACTION_COPY | ACTION_MOVE);
+  EXPECT_EQ(target(), first);
+  ASSERT_NE(first->formats, nullptr);
+  EXPECT_EQ(first->formats->next, nullptr);
+  EXPECT_EQ(first->formats->actions, ACTION_COPY | ACTION_MOVE);
+  const HeadlessDragResult moved = headless_drag_files(canvas, {u"/tmp/a.ifs"}, POINT{5, 5}, DROPEFFECT_MOVE, 0);
+  EXPECT_EQ(moved.final_effect, DROPEFFECT_MOVE);
+}
+
+TEST_F(DropTest, TextStandsForThreeFormatsNewestFirst) {
+  gadget_drop_enable(0, DROP_TEXT, ACTION_COPY);
+  std::vector<std::uint32_t> formats;
+  for (DropFormatEntry* entry = target()->formats; entry; entry = entry->next) formats.push_back(entry->format);
+  EXPECT_EQ(formats, (std::vector<std::uint32_t>{CF_UNICODETEXT, CF_OEMTEXT, CF_TEXT, DROP_FILES}));
+  const HeadlessDragResult text = headless_drag_text(canvas, u"hello", POINT{5, 5}, DROPEFFECT_COPY, 0);
+  EXPECT_EQ(text.final_effect, DROPEFFECT_COPY);
+  ASSERT_TRUE(next_drop());
+  EXPECT_EQ(event_dropped_files(), u"") << "a text drop carries no file list";
+  const auto* record = static_cast<const DropRecord*>(event_data());
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->format, static_cast<std::uint32_t>(CF_UNICODETEXT));
+  ASSERT_GE(record->size, 12u);
+  EXPECT_EQ(std::u16string(static_cast<const char16_t*>(record->data), 5), u"hello");
+}
+
+TEST_F(DropTest, WithdrawingTheLastFormatRevokesTheTarget) {
+  gadget_drop_enable(0, DROP_FILES, 0);
+  EXPECT_EQ(target(), nullptr);
+  const HeadlessDragResult result = headless_drag_files(canvas, {u"/tmp/a.ifs"}, POINT{5, 5}, DROPEFFECT_COPY, 0);
+  EXPECT_EQ(result.final_effect, DROPEFFECT_NONE);
+  EXPECT_FALSE(next_drop());
+  // And it can be enabled again.
+  gadget_drop_enable(0, DROP_FILES, ACTION_COPY);
+  EXPECT_EQ(headless_drag_files(canvas, {u"/tmp/a.ifs"}, POINT{5, 5}, DROPEFFECT_COPY, 0).final_effect,
+            DROPEFFECT_COPY);
+}
+
+TEST_F(DropTest, MissingControlsAreIgnoredAndDestroyedOnesStopAccepting) {
+  gadget_drop_enable(9, DROP_FILES, ACTION_COPY);
+  gadget_free(0);
+  EXPECT_EQ(gadget_lookup(0), nullptr);
+  EXPECT_FALSE(IsWindow(canvas));
+  EXPECT_FALSE(next_drop());
+}
+
+TEST_F(DropTest, OtherEventsDataIsNeverReadAsAFileList) {
+  SendMessageW(canvas, WM_CHAR, 'x', 0);
+  ASSERT_EQ(event_wait(0), EVENT_GADGET);
+  ASSERT_NE(event_data(), nullptr);
+  EXPECT_EQ(event_dropped_files(), u"");
+}
+
+TEST_F(DropTest, TheTargetAnswersOnlyItsOwnInterfaces) {
+  DropTarget* drop_target = target();
+  void* object = nullptr;
+  EXPECT_EQ(drop_target->QueryInterface(IID_IDropTarget, &object), S_OK);
+  EXPECT_EQ(object, static_cast<IDropTarget*>(drop_target));
+  drop_target->Release();
+  EXPECT_EQ(drop_target->QueryInterface(IID_IDataObject, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(drop_target->QueryInterface(IID_IUnknown, nullptr), E_INVALIDARG);
+}
+
+}  // namespace

@@ -39,7 +39,8 @@ TEST(ReleaseStgMedium, AnOwnedBlockIsReleasedThroughItsOwner) {
   EXPECT_EQ(owner.references, 0u);
   EXPECT_EQ(medium.pUnkForRelease, nullptr);
   // Still the owner's block: usable, and freed here.
-  EXPECT_EQ(GlobalSize(block), 16u);
+  EXPECT_NE(GlobalLock(block), nullptr);
+  GlobalUnlock(block);
   EXPECT_EQ(GlobalFree(block), nullptr);
 }
 

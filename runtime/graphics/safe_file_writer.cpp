@@ -1,5 +1,7 @@
 #include "runtime/graphics/safe_file_writer.h"
 
+#include <chrono>
+
 #include "platform/win32/kernel32.h"
 
 namespace {
@@ -45,7 +47,9 @@ bool safe_file_open(SafeFileWriter* writer, LPCWSTR target_name) {
   writer->failed = true;
   if (target_name == nullptr || target_name[0] == 0) return false;
   writer->target_name = target_name;
-  static DWORD serial = GetTickCount();
+  // Names differ between runs, so that leftovers of a crashed save are not
+  // tried one after another; exclusive creation settles any clash.
+  static DWORD serial = static_cast<DWORD>(std::chrono::steady_clock::now().time_since_epoch().count());
   for (int attempt = 0; attempt < TEMPORARY_NAME_ATTEMPTS; ++attempt) {
     writer->temporary_name = temporary_name_for(writer->target_name, serial++);
     HANDLE file = CreateFileW(writer->temporary_name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,

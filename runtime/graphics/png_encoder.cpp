@@ -67,10 +67,15 @@ void write_to_output(png_structp png, png_bytep data, png_size_t length) {
 
 void flush_nothing(png_structp) {}
 
+// The runtime logs nothing: libpng's texts are dropped, its errors still end
+// in the jump back to write_guarded.
+void fail_silently(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignore_warning(png_structp, png_const_charp) {}
+
 // libpng reports errors by jumping back here; only plain values are live in
 // this frame.
 bool write_guarded(PngJob* job) {
-  job->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  job->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, fail_silently, ignore_warning);
   if (job->png == nullptr) return false;
   // The jump buffer's size is fixed by the first call: this platform's jmp_buf.
   std::jmp_buf* jump = png_set_longjmp_fn(job->png, longjmp, sizeof(std::jmp_buf));

@@ -59,14 +59,6 @@ void write_palette_image(PngJob* job) {
   }
 }
 
-void write_to_output(png_structp png, png_bytep data, png_size_t length) {
-  if (!png_output_write(static_cast<PngOutput*>(png_get_io_ptr(png)), data, length)) {
-    png_error(png, "write failed");
-  }
-}
-
-void flush_nothing(png_structp) {}
-
 // The runtime logs nothing: libpng's texts are dropped, its errors still end
 // in the jump back to write_guarded.
 void fail_silently(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -83,7 +75,7 @@ bool write_guarded(PngJob* job) {
     png_destroy_write_struct(&job->png, &job->info);
     return false;
   }
-  png_set_write_fn(job->png, job->output, write_to_output, flush_nothing);
+  png_output_bind(job->output, job->png);
   job->info = png_create_info_struct(job->png);
   if (job->info == nullptr) png_error(job->png, "no info structure");
   png_set_filter(job->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);

@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win32/kernel32.h"
+#include "runtime/core/heaps.h"
+#include "runtime/core/memory.h"
 #include "runtime/graphics/encoder_table.h"
 #include "runtime/graphics/png_encoder.h"
+#include "runtime/graphics/png_output.h"
 #include "support/image_readers.h"
 
 namespace {
@@ -177,6 +181,58 @@ TEST(PngEncoder, SavingOverAnExistingFileReplacesIt) {
   EXPECT_TRUE(png.ok);
   EXPECT_EQ(png.width, 4u);
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"old.png"});
+}
+
+// The memory target needs the memory heap of the runtime's start-up.
+class PngMemoryTarget : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(main_heap_create());
+    ASSERT_TRUE(memory_library_init());
+  }
+  void TearDown() override {
+    memory_library_end();
+    main_heap_destroy();
+  }
+};
+
+TEST_F(PngMemoryTarget, WithoutAFileNameTheBlockHoldsExactlyTheFileBytes) {
+  ScratchFolder folder;
+  Picture picture(31, 17, 32);
+  fill_pattern(&picture);
+  for (int depth : {DEPTH_OF_IMAGE, 4}) {
+    ASSERT_EQ(encode(folder.file("same.png"), picture, depth), 1);
+    Bytes file = read_file(folder.file("same.png"));
+    std::intptr_t block = png_encode_rgba(nullptr, picture.bytes.data(), 31, 17, picture.row_size, ROWS_BOTTOM_UP,
+                                          SAVE_OPTIONS_DEFAULT, depth);
+    ASSERT_NE(block, 0);
+    auto* bytes = reinterpret_cast<const std::uint8_t*>(block);
+    ASSERT_EQ(HeapSize(memory_heap(), 0, bytes), file.size());
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), bytes));
+    memory_free(reinterpret_cast<void*>(block));
+  }
+  EXPECT_EQ(png_encode_rgb(u"", picture.bytes.data(), 31, 17, picture.row_size, ROWS_BOTTOM_UP, 7, 3), 0);
+}
+
+TEST_F(PngMemoryTarget, TheBlockGrowsInsteadOfOverflowing) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  ASSERT_NE(png, nullptr);
+  MemoryTarget target{static_cast<BYTE*>(memory_alloc(10, MEMORY_NO_CLEAR)), 0, 10};
+  ASSERT_NE(target.block, nullptr);
+  png_set_write_fn(png, &target, png_memory_write, nullptr);
+  Bytes expected;
+  for (int piece = 0; piece < 6; ++piece) {
+    Bytes data(7 + piece * 5);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(piece * 40 + i);
+    png_memory_write(png, data.data(), data.size());
+    expected.insert(expected.end(), data.begin(), data.end());
+  }
+  ASSERT_EQ(target.length, static_cast<std::int32_t>(expected.size()));
+  EXPECT_GE(target.capacity, target.length);
+  EXPECT_GE(HeapSize(memory_heap(), 0, target.block), expected.size());
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), target.block));
+  memory_free(target.block);
+  png_destroy_write_struct(&png, nullptr);
 }
 
 }  // namespace

@@ -85,34 +85,30 @@ TEST(BmpWriter, CanvasPictureIsTheImageMemoryBehindTheHeaders) {
   EXPECT_TRUE(std::equal(picture.bytes.begin(), picture.bytes.end(), file.begin() + 54));
 }
 
-TEST(BmpWriter, NarrowRowsArePaddedWithZeros) {
+TEST(BmpWriter, NarrowRowsArePaddedWithZerosInEitherRowOrder) {
   ScratchFolder folder;
   Picture picture(5, 2, 24);
   fill_pattern(&picture);
-  picture.bytes[15] = 0xAB;  // padding of the source must not reach the file
+  for (int flags : {ROWS_BOTTOM_UP, 0}) {
+    ASSERT_EQ(write_bmp(folder.file("small.bmp"), picture, 24, flags), 1);
+    Bytes file = read_file(folder.file("small.bmp"));
+    EXPECT_EQ(file.size(), 86u);
+    expect_header_fields(file, 5, 2, 24);
+    // The file's first row is the bottom line: memory row 0 only when bottom-up.
+    for (int stored = 0; stored < 2; ++stored) {
+      int source = flags == ROWS_BOTTOM_UP ? stored : 1 - stored;
+      const std::uint8_t* row = &file[54 + 16 * stored];
+      EXPECT_TRUE(std::equal(row, row + 15, picture.pixel(0, source))) << stored;
+      EXPECT_EQ(row[15], 0) << stored;
+    }
+  }
+  // Rows converted one by one get zero padding whatever the source holds.
+  picture.bytes[15] = 0xAB;
   picture.bytes[31] = 0xCD;
   ASSERT_EQ(write_bmp(folder.file("small.bmp"), picture, 24, 0), 1);
   Bytes file = read_file(folder.file("small.bmp"));
-  EXPECT_EQ(file.size(), 86u);
-  expect_header_fields(file, 5, 2, 24);
-  // Top-down source: the file's first row is the source's last.
-  for (int stored = 0; stored < 2; ++stored) {
-    const std::uint8_t* row = &file[54 + 16 * stored];
-    EXPECT_TRUE(std::equal(row, row + 15, picture.pixel(0, 1 - stored))) << stored;
-    EXPECT_EQ(row[15], 0) << stored;
-  }
-}
-
-TEST(BmpWriter, BottomUpRowsWithPaddingAreWrittenInOrder) {
-  ScratchFolder folder;
-  Picture picture(5, 3, 24);
-  fill_pattern(&picture);
-  ASSERT_EQ(write_bmp(folder.file("rows.bmp"), picture, 24), 1);
-  Bytes file = read_file(folder.file("rows.bmp"));
-  expect_header_fields(file, 5, 3, 24);
-  for (int row = 0; row < 3; ++row) {
-    EXPECT_TRUE(std::equal(picture.pixel(0, row), picture.pixel(0, row) + 15, file.begin() + 54 + 16 * row));
-  }
+  EXPECT_EQ(file[54 + 15], 0);
+  EXPECT_EQ(file[54 + 31], 0);
 }
 
 TEST(BmpWriter, DepthThirtyTwoFromBothSourceDepths) {

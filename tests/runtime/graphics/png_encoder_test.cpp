@@ -172,17 +172,6 @@ TEST(PngEncoder, DepthsLibpngRefusesFailWithoutAFile) {
   EXPECT_TRUE(folder.entries().empty());
 }
 
-TEST(PngEncoder, SavingOverAnExistingFileReplacesIt) {
-  ScratchFolder folder;
-  write_file(folder.file("old.png"), Bytes(5000, 0x55));
-  Picture picture(4, 4, 24);
-  ASSERT_EQ(encode(folder.file("old.png"), picture, 24), 1);
-  DecodedPng png = decode_png(folder.file("old.png"));
-  EXPECT_TRUE(png.ok);
-  EXPECT_EQ(png.width, 4u);
-  EXPECT_EQ(folder.entries(), std::vector<std::string>{"old.png"});
-}
-
 // The memory target needs the memory heap of the runtime's start-up.
 class PngMemoryTarget : public ::testing::Test {
  protected:

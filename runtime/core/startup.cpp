@@ -2,15 +2,45 @@
 // they belong in the sequence.
 #include "runtime/core/startup.h"
 
+#include "platform/win32/kernel32.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/string_library.h"
+#include "runtime/file/file.h"
 #include "runtime/graphics/canvas.h"
+#include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/image.h"
+#include "runtime/graphics/png_encoder.h"
 #include "runtime/gui/drop.h"
 #include "runtime/gui/gadget.h"
 #include "runtime/gui/menu.h"
 #include "runtime/gui/post_event.h"
 #include "runtime/gui/requester.h"
 #include "runtime/gui/window.h"
+
+namespace {
+
+// Kept loaded from start-up to shut-down; only its presence is ever tested.
+HMODULE alpha_blend_module = nullptr;
+FARPROC alpha_blend_entry = nullptr;
+
+void image_library_load_alpha_blend() {
+  alpha_blend_module = LoadLibraryW(u"msimg32.dll");
+  alpha_blend_entry = alpha_blend_module ? GetProcAddress(alpha_blend_module, "AlphaBlend") : nullptr;
+}
+
+void image_library_unload_alpha_blend() {
+  if (alpha_blend_module) FreeLibrary(alpha_blend_module);
+  alpha_blend_module = nullptr;
+  alpha_blend_entry = nullptr;
+}
+
+// The slot outlives a shut-down: a later start-up in the same process (tests
+// run many) reuses it instead of using up the process's slots.
+void drawing_library_start() {
+  if (drawing_library_slot() == TLS_OUT_OF_INDEXES) drawing_library_init();
+}
+
+}  // namespace
 
 bool runtime_startup() {
   // String library: string heap and the 16-byte work buffer.
@@ -21,8 +51,11 @@ bool runtime_startup() {
     return false;
   }
   // Image library, part 1: LoadLibraryW "msimg32.dll", GetProcAddress "AlphaBlend".
-  // Image library, part 2: image_library_init (image registry, growth 16, image_free).
+  image_library_load_alpha_blend();
+  // Image library, part 2: image registry, growth 16, image_free.
+  image_library_init();
   // Drawing library: TlsAlloc for the current drawing session.
+  drawing_library_start();
   // Array library, then map library: their structure-field handler entries.
   //   Nothing in this program declares array or map fields, so there is nothing to fill.
   // Event library: post_event_init ("PostEventClass", the hidden window,
@@ -37,17 +70,21 @@ bool runtime_startup() {
   // Drag-and-drop library: drop_library_init (OleInitialize).
   drop_library_init();
   // File library: file registry, growth 16, file_close.
+  file_library_init();
   // Menu library: menu_library_init (menu registry, growth 16, menu_free; MenuBuilder).
   menu_library_init();
-  // Command-line library: its state.
+  // Command-line library: its state is the parameter cursor of program_parameter,
+  //   which the application's start-up puts at 0.
   // Requester library: requester_library_init (InitCommonControlsEx 0x0B48, CoInitialize).
   requester_library_init();
   // PNG encoder: png_encoder_register.
+  png_encoder_register();
   return true;
 }
 
 void runtime_shutdown() {
-  // File library: registry_free_all on the files (each flushed and closed).
+  // File library: every file still open is closed.
+  file_library_free();
   // Drag-and-drop library: OleUninitialize.
   drop_library_shutdown();
   // Gadget library: DestroyWindow on its auxiliary window, if any.
@@ -58,7 +95,9 @@ void runtime_shutdown() {
   // The canvas module state lives in the main heap, which goes next: forget it
   // so that a later start-up makes it afresh.
   canvas_module_shutdown();
-  // Image library: registry_free_all on the images; FreeLibrary "msimg32.dll".
+  // Image library: every image still alive is freed before the memory heap goes.
+  image_free_all();
+  image_library_unload_alpha_blend();
   // Memory library: the memory heap goes with every block still in it.
   memory_library_end();
 }

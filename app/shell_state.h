@@ -1,0 +1,19 @@
+// The shell's own state beside the map table and render state: whether the
+// drawing timer is still to be started, the folders the two file requesters
+// remember, the file type last chosen for saving and the last event code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct ShellState {
+  std::int32_t timer_pending = 1;  // 1 until the first successful load starts the timer
+  std::u16string open_dir;
+  std::u16string save_dir;
+  std::int32_t save_pattern = 0;  // 0 PNG, 1 BMP
+  std::int32_t last_event = 0;
+};
+
+ShellState& shell_state();
+// Back to the values of a freshly started process.
+void shell_state_reset();

@@ -48,7 +48,7 @@ void unlink_block(Heap* heap, BlockHeader* header) {
 }
 
 bool fits(const Heap* heap, SIZE_T extra) {
-  return heap->maximum_size == 0 || heap->used + extra <= heap->maximum_size;
+  return heap->maximum_size == 0 || extra <= heap->maximum_size - heap->used;
 }
 
 Heap* as_heap(HANDLE handle) { return static_cast<Heap*>(handle); }
@@ -67,7 +67,8 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T maximum_size) {
 
 BOOL HeapDestroy(HANDLE handle) {
   Heap* heap = as_heap(handle);
-  if (!heap) {
+  // The process heap lives as long as the process, as on Win32.
+  if (!heap || handle == GetProcessHeap()) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
@@ -102,7 +103,13 @@ LPVOID HeapReAlloc(HANDLE handle, DWORD flags, LPVOID block, SIZE_T bytes) {
   if (header->heap != heap) return nullptr;
   SIZE_T old_size = header->size;
   if (bytes > old_size && !fits(heap, bytes - old_size)) return nullptr;
-  if ((flags & HEAP_REALLOC_IN_PLACE_ONLY) && bytes > old_size) return nullptr;
+  if (flags & HEAP_REALLOC_IN_PLACE_ONLY) {
+    // realloc() may move even a shrinking block; in place means the same address.
+    if (bytes > old_size) return nullptr;
+    heap->used -= old_size - bytes;
+    header->size = bytes;
+    return block;
+  }
   unlink_block(heap, header);
   auto* moved = static_cast<BlockHeader*>(std::realloc(header, sizeof(BlockHeader) + bytes));
   if (!moved) {

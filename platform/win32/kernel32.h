@@ -10,19 +10,26 @@
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_NOT_SAME_DEVICE 17L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_GEN_FAILURE 31L
 #define ERROR_HANDLE_EOF 38L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_DISK_FULL 112L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_NAME 123L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_NEGATIVE_SEEK 131L
+#define ERROR_NOT_LOCKED 158L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 
 DWORD GetLastError();
@@ -76,6 +83,7 @@ HGLOBAL GlobalFree(HGLOBAL memory);
 #define FILE_CURRENT 1
 #define FILE_END 2
 #define INVALID_SET_FILE_POINTER (static_cast<DWORD>(-1))
+#define INVALID_FILE_SIZE (static_cast<DWORD>(0xFFFFFFFF))
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
 
 #define DRIVE_UNKNOWN 0
@@ -160,6 +168,8 @@ LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG compa
 LONG InterlockedExchange(LONG volatile* target, LONG value);
 LONG InterlockedIncrement(LONG volatile* target);
 LONG InterlockedDecrement(LONG volatile* target);
+
+#define INFINITE 0xFFFFFFFF
 
 void Sleep(DWORD milliseconds);
 

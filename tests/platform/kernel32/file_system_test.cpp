@@ -1,0 +1,170 @@
+// DeleteFileW, MoveFileExW, FindFirstFileW, GetFileAttributesW,
+// GetDriveTypeW and the current directory, checked against POSIX.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/kernel32.h"
+#include "temporary_folder.h"
+
+namespace {
+
+TEST(FileSystem, DeleteRemovesFilesButNotFolders) {
+  TemporaryFolder folder;
+  write_whole_file(folder.file("gone.txt"), "x");
+  EXPECT_TRUE(DeleteFileW(folder.wide("gone.txt").c_str()));
+  EXPECT_FALSE(path_exists(folder.file("gone.txt")));
+  SetLastError(0);
+  EXPECT_FALSE(DeleteFileW(folder.wide("gone.txt").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  ASSERT_EQ(::mkdir(folder.file("sub").c_str(), 0755), 0);
+  EXPECT_FALSE(DeleteFileW(folder.wide("sub").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(path_exists(folder.file("sub")));
+  EXPECT_FALSE(DeleteFileW(nullptr));
+}
+
+TEST(FileSystem, MoveReplacesOnlyWhenAsked) {
+  TemporaryFolder folder;
+  write_whole_file(folder.file("a.txt"), "from a");
+  write_whole_file(folder.file("b.txt"), "from b");
+  SetLastError(0);
+  EXPECT_FALSE(MoveFileExW(folder.wide("a.txt").c_str(), folder.wide("b.txt").c_str(), 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(read_whole_file(folder.file("a.txt")), "from a");
+  EXPECT_EQ(read_whole_file(folder.file("b.txt")), "from b");
+
+  EXPECT_TRUE(MoveFileExW(folder.wide("a.txt").c_str(), folder.wide("b.txt").c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_FALSE(path_exists(folder.file("a.txt")));
+  EXPECT_EQ(read_whole_file(folder.file("b.txt")), "from a");
+
+  EXPECT_TRUE(MoveFileExW(folder.wide("b.txt").c_str(), folder.wide("c.txt").c_str(), 0));
+  EXPECT_EQ(read_whole_file(folder.file("c.txt")), "from a");
+
+  ASSERT_EQ(::mkdir(folder.file("empty").c_str(), 0755), 0);
+  EXPECT_FALSE(MoveFileExW(folder.wide("c.txt").c_str(), folder.wide("empty").c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(path_exists(folder.file("c.txt")));
+  EXPECT_FALSE(MoveFileExW(folder.wide("missing").c_str(), folder.wide("d.txt").c_str(), 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(FileSystem, FindReportsFilesAndFolders) {
+  TemporaryFolder folder;
+  write_whole_file(folder.file("seven.ifs"), "1234567");
+  ASSERT_EQ(::mkdir(folder.file("sub").c_str(), 0755), 0);
+  WIN32_FIND_DATAW data;
+
+  HANDLE search = FindFirstFileW(folder.wide("seven.ifs").c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(std::u16string(data.cFileName), u"seven.ifs");
+  EXPECT_EQ(data.nFileSizeLow, 7u);
+  EXPECT_EQ(data.nFileSizeHigh, 0u);
+  EXPECT_FALSE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  struct stat status {};
+  ASSERT_EQ(::stat(folder.file("seven.ifs").c_str(), &status), 0);
+  // FILETIME counts 100 ns steps from 1601; 11644473600 s lie between 1601 and 1970.
+  ULONGLONG write_time = (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  EXPECT_EQ(write_time / 10000000ull, ULONGLONG(status.st_mtim.tv_sec) + 11644473600ull);
+  EXPECT_TRUE(FindClose(search));
+  EXPECT_FALSE(FindClose(search));
+
+  for (const std::u16string& name : {folder.wide("sub"), folder.wide("sub/"), folder.wide("sub//")}) {
+    search = FindFirstFileW(name.c_str(), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(std::u16string(data.cFileName), u"sub");
+    EXPECT_TRUE(FindClose(search));
+  }
+  search = FindFirstFileW(u"/", &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(FindClose(search));
+
+  SetLastError(0);
+  EXPECT_EQ(FindFirstFileW(folder.wide("nothing.ifs").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(FindFirstFileW(folder.wide("nowhere/nothing.ifs").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(FindFirstFileW(nullptr, &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(FindFirstFileW(u"", &data), INVALID_HANDLE_VALUE);
+  // A search handle is not a file handle.
+  search = FindFirstFileW(folder.wide("seven.ifs").c_str(), &data);
+  EXPECT_FALSE(CloseHandle(search));
+  EXPECT_TRUE(FindClose(search));
+}
+
+TEST(FileSystem, WildcardsMatchEntriesOfTheLastFolder) {
+  TemporaryFolder folder;
+  write_whole_file(folder.file("fern.ifs"), "abc");
+  write_whole_file(folder.file("notes.txt"), "");
+  WIN32_FIND_DATAW data;
+  for (const char* pattern : {"*.ifs", "f*", "fe?n.ifs", "*rn*", "*.*"}) {
+    std::string name = pattern;
+    HANDLE search = FindFirstFileW(folder.wide(name).c_str(), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << pattern;
+    std::u16string found = data.cFileName;
+    if (name != "*.*") {
+      EXPECT_EQ(found, u"fern.ifs") << pattern;
+      EXPECT_EQ(data.nFileSizeLow, 3u);
+    }
+    EXPECT_TRUE(FindClose(search));
+  }
+  for (const char* pattern : {"*.bmp", "fe?.ifs", "?fern.ifs", "fern.if"}) {
+    EXPECT_EQ(FindFirstFileW(folder.wide(pattern).c_str(), &data), INVALID_HANDLE_VALUE) << pattern;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  }
+}
+
+TEST(FileSystem, AttributesAndDriveTypes) {
+  TemporaryFolder folder;
+  write_whole_file(folder.file("plain.txt"), "x");
+  write_whole_file(folder.file(".hidden"), "x");
+  ASSERT_EQ(::chmod(folder.file(".hidden").c_str(), 0444), 0);
+  DWORD plain = GetFileAttributesW(folder.wide("plain.txt").c_str());
+  ASSERT_NE(plain, INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(plain & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+  DWORD hidden = GetFileAttributesW(folder.wide(".hidden").c_str());
+  EXPECT_TRUE(hidden & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(hidden & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(GetFileAttributesW(folder.wide().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(GetFileAttributesW(u"/") & FILE_ATTRIBUTE_DIRECTORY);
+  SetLastError(0);
+  EXPECT_EQ(GetFileAttributesW(folder.wide("missing").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+  EXPECT_EQ(GetDriveTypeW(u"/"), static_cast<UINT>(DRIVE_FIXED));
+  EXPECT_EQ(GetDriveTypeW(nullptr), static_cast<UINT>(DRIVE_FIXED));
+  for (const char16_t* root : {u"C:\\", u"C:", u"\\\\server\\share\\", u"", u"/tmp", u"//"})
+    EXPECT_EQ(GetDriveTypeW(root), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+}
+
+TEST(FileSystem, CurrentDirectoryFollowsWin32ReturnRules) {
+  char expected[PATH_MAX];
+  ASSERT_NE(::getcwd(expected, sizeof expected), nullptr);
+  std::string path = expected;
+  ASSERT_LT(path.size(), 250u);
+  DWORD length = static_cast<DWORD>(path.size());  // an ASCII path: units = bytes
+
+  EXPECT_EQ(GetCurrentDirectoryW(0, nullptr), length + 1);
+  WCHAR buffer[MAX_PATH];
+  buffer[0] = u'#';
+  EXPECT_EQ(GetCurrentDirectoryW(length, buffer), length + 1);  // no room for the terminator
+  EXPECT_EQ(buffer[0], u'#');
+  EXPECT_EQ(GetCurrentDirectoryW(MAX_PATH, buffer), length);
+  EXPECT_EQ(std::u16string(buffer), std::u16string(path.begin(), path.end()));
+
+  TemporaryFolder folder;
+  ASSERT_TRUE(SetCurrentDirectoryW(folder.wide().c_str()));
+  char now[PATH_MAX];
+  EXPECT_STREQ(::getcwd(now, sizeof now), folder.path().c_str());
+  EXPECT_FALSE(SetCurrentDirectoryW(folder.wide("missing").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  ASSERT_EQ(::chdir(expected), 0);
+}
+
+}  // namespace

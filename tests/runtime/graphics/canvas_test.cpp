@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "gui_pixels.h"
-#include "gui_runtime.h"
+#include "support/gui_pixels.h"
+#include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
 #include "runtime/graphics/canvas_output.h"
 #include "runtime/graphics/draw_box.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gui_runtime.h"
+#include "support/gui_runtime.h"
 #include "platform/backend/headless/drag_script.h"
 #include "platform/backend/headless/headless.h"
 #include "runtime/graphics/canvas.h"

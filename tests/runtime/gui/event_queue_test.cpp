@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "main_heap_fixture.h"
+#include "support/main_heap_fixture.h"
 #include "runtime/gui/event_codes.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gui_runtime.h"
+#include "support/gui_runtime.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/graphics/canvas_output.h"

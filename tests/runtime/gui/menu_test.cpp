@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "gui_runtime.h"
+#include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/gui/event_codes.h"

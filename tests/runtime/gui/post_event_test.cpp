@@ -1,6 +1,6 @@
 #include "runtime/gui/post_event.h"
 
-#include "gui_runtime.h"
+#include "support/gui_runtime.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/heaps.h"
 #include "runtime/gui/event_codes.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gui_runtime.h"
+#include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/comdlg32.h"
 #include "runtime/gui/event_codes.h"

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "runtime/core/pointer_set.h"
+
 // An object number (0, 1, ...) or a dynamic id (the record's address).
 using ObjectId = std::intptr_t;
 
@@ -28,8 +30,12 @@ struct ObjectRegistry {
   ObjectFreeCallback free_callback;
   std::int32_t walk_position;
   DynamicLink* walk_dynamic;
+  // Every live dynamic record, so that lookups of stale or made-up ids never
+  // touch memory that is not a record.
+  PointerSet live_dynamic;
 };
 
+// Null when record_size cannot hold the handle field, growth < 1 or the heap is exhausted.
 ObjectRegistry* registry_create(std::int32_t record_size, std::int32_t growth, ObjectFreeCallback free_callback);
 // Record for number (the live object under it freed first) or a new dynamic
 // record for AUTO_ID; null on failure or for an invalid number.

@@ -58,6 +58,8 @@ bool drawing_library_init() {
   return session_slot != NO_SLOT;
 }
 
+DWORD drawing_library_slot() { return session_slot; }
+
 DrawingSession* drawing_current() { return current_session; }
 
 DrawingSession* drawing_session_create(std::uint32_t pixel_format) {

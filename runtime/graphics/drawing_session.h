@@ -88,6 +88,8 @@ struct DrawingSession {
 
 // Allocates the drawing library's thread-local slot; false when none is left.
 bool drawing_library_init();
+// The thread-local slot holding a copy of the current session (TLS_OUT_OF_INDEXES before init).
+DWORD drawing_library_slot();
 
 // A zeroed session from the main heap for this pixel format, made current; null on failure.
 // A session still current is ended first, so that it cannot leak.

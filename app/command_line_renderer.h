@@ -1,0 +1,32 @@
+// Rendering without a display: the shell's own start-up, loader, timer-driven
+// drawing and save pipeline run on the headless backend, so the file written
+// is the one the desktop program saves after the same number of timer ticks.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/render_options.h"
+
+inline constexpr const char* IFS_RENDER_VERSION = "0.1.0";
+
+// Exit codes.
+inline constexpr int EXIT_RENDERED = 0;
+inline constexpr int EXIT_SAVE_FAILED = 1;
+inline constexpr int EXIT_LOAD_FAILED = 2;
+inline constexpr int EXIT_USAGE = 64;       // wrong arguments (sysexits' EX_USAGE)
+inline constexpr int EXIT_NO_DISPLAY = 69;  // no desktop backend to run on (EX_UNAVAILABLE)
+
+// Batches from which a progress bar is drawn on a terminal.
+inline constexpr std::int64_t PROGRESS_BAR_FROM = 100;
+
+// Runs the render described by options (MODE_RENDER) and returns the exit
+// code. Messages go to `errors`; the progress bar too when `show_progress`.
+// Owns the headless display for the whole run: it is reset before and after.
+int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress);
+
+// The program: parses the arguments after the program's name, then renders,
+// prints help or version to `out`, or reports what is wrong to `errors`.
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors);

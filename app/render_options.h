@@ -1,0 +1,29 @@
+// The program's own command-line options: `ifs-render [FILE.ifs]` runs the
+// desktop program; `ifs-render --output OUT FILE.ifs [--batches N]` renders
+// without a display. Options may come in any order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr std::int64_t DEFAULT_BATCHES = 10;
+// About 17 hours of the desktop program's drawing; enough for any picture.
+inline constexpr std::int64_t MAX_BATCHES = 40000000;
+
+enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
+
+struct RenderOptions {
+  RenderMode mode = MODE_DESKTOP;
+  std::string output;            // MODE_RENDER: the picture to write
+  std::uint32_t format = 0;      // FORMAT_PNG or FORMAT_BMP, from the output's extension
+  std::vector<std::string> files;  // the .ifs file (at most one)
+  std::int64_t batches = DEFAULT_BATCHES;
+  std::string error;             // MODE_USAGE_ERROR: what is wrong
+};
+
+// Reads the arguments after the program's name.
+RenderOptions render_options_parse(const std::vector<std::string>& arguments);
+// The format id for an output name by its extension (any case): FORMAT_PNG
+// for ".png", FORMAT_BMP for ".bmp", 0 for anything else.
+std::uint32_t render_format_for(const std::string& output);

@@ -1,0 +1,56 @@
+// The application shell: its start-up after the runtime's, the main window
+// with canvas 0 and the File menu, the event loop with its dispatch, the
+// open, save and drop flows, and the save pipeline from the canvas to a file.
+// The desktop program and the command-line renderer run the same code.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+inline constexpr const char16_t* APP_TITLE = u"IFS render by Tarnwick";
+// Caption, system menu, minimize box, centred on the screen.
+inline constexpr std::uint32_t APP_WINDOW_FLAGS = 0xCA0001;
+inline constexpr std::int32_t APP_CANVAS_SIZE = 600;
+inline constexpr std::int32_t APP_MENU = 0;
+inline constexpr std::int32_t APP_IMAGE = 0;
+inline constexpr std::uint32_t APP_RANDOM_SEED = 1234;
+
+// Menu items; the two shortcuts post the ids of the first two.
+inline constexpr std::uint32_t MENU_OPEN = 0;
+inline constexpr std::uint32_t MENU_SAVE = 1;
+inline constexpr std::uint32_t MENU_QUIT = 2;
+inline constexpr std::uint32_t SHORTCUT_OPEN = 0x2004F;  // Ctrl+O
+inline constexpr std::uint32_t SHORTCUT_SAVE = 0x20053;  // Ctrl+S
+
+inline constexpr const char16_t* OPEN_TITLE = u"Please choose file to load";
+inline constexpr const char16_t* OPEN_PATTERN = u"IFS data (*.ifs)|*.ifs";
+inline constexpr const char16_t* SAVE_TITLE = u"Please choose file to save";
+inline constexpr const char16_t* SAVE_PATTERN = u"Portable Network Graphics (*.png)|*.png|Bitmap (*.bmp)|*.bmp";
+
+// Start-up after the runtime's: state, window, canvas, drop, menu and
+// shortcuts, the seeded generator, the built-in IFS measured, the first
+// program parameter loaded if there is one, the canvas cleared. False when
+// the window cannot be opened (the program then ends at once).
+bool shell_start();
+// The same with the file to load given by the caller (none: nothing loaded).
+bool shell_start_with(const std::optional<std::u16string>& initial_file);
+
+// Handles one code returned by event_wait; false when the loop must end
+// (Quit chosen, Escape held, window closed).
+bool shell_dispatch(std::int32_t code);
+// Waits for events and dispatches them until the loop ends.
+void shell_event_loop();
+
+void shell_open_flow();
+void shell_drop_flow();
+void shell_save_flow();
+// The save pipeline: the canvas copied into a 600 × 600 image, saved under
+// `file` in `format` (FORMAT_PNG or FORMAT_BMP), the image freed. 1 on
+// success, 0 on failure.
+int shell_save_picture(std::u16string_view file, std::uint32_t format);
+
+// The whole desktop program on the current backend: runtime start-up, shell,
+// loop, shut-down. The exit code: 0 on every normal end.
+int shell_run();

@@ -1,0 +1,64 @@
+// What the shell does when the user opens, drops or saves a file.
+#include "app/loader.h"
+#include "app/progressive_drawing.h"
+#include "app/shell.h"
+#include "app/shell_state.h"
+#include "runtime/core/text.h"
+#include "runtime/graphics/canvas.h"
+#include "runtime/graphics/draw_image.h"
+#include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/encoder_table.h"
+#include "runtime/graphics/image.h"
+#include "runtime/graphics/image_save.h"
+#include "runtime/gui/drop.h"
+#include "runtime/gui/requester.h"
+
+namespace {
+
+constexpr std::int32_t SAVE_PATTERN_PNG = 0;
+
+// Only the last three characters count, whatever case: "graphifs" passes too.
+bool names_ifs_file(std::u16string_view name) { return text_equal(text_lower(text_right(name, 3)), u"ifs"); }
+
+}  // namespace
+
+void shell_open_flow() {
+  ShellState& shell = shell_state();
+  const std::u16string file = requester_open_file(OPEN_TITLE, shell.open_dir.c_str(), OPEN_PATTERN, 0);
+  if (file.empty()) return;
+  shell.open_dir = path_part(file);
+  load_ifs(file);
+}
+
+void shell_drop_flow() {
+  std::u16string files = event_dropped_files();
+  const std::int32_t line_feed = text_find(files, u"\n");
+  if (line_feed > 0) files = text_mid(files, 1, line_feed - 1);  // the first name only
+  if (names_ifs_file(files)) load_ifs(files);
+}
+
+void shell_save_flow() {
+  ShellState& shell = shell_state();
+  std::u16string file = requester_save_file(SAVE_TITLE, shell.save_dir.c_str(), SAVE_PATTERN, shell.save_pattern);
+  if (file.empty()) return;
+  shell.save_dir = path_part(file);
+  shell.save_pattern = requester_selected_pattern();
+  const bool png = shell.save_pattern == SAVE_PATTERN_PNG;
+  const char16_t* extension = png ? u".png" : u".bmp";
+  if (!text_equal(text_lower(text_right(file, 4)), extension)) file = text_concat(file, extension);
+  // A failed save is not reported.
+  shell_save_picture(file, png ? FORMAT_PNG : FORMAT_BMP);
+}
+
+int shell_save_picture(std::u16string_view file, std::uint32_t format) {
+  const std::intptr_t bitmap = gadget_attribute_get(APP_CANVAS, CANVAS_BACK_BUFFER);
+  image_create(APP_IMAGE, APP_CANVAS_SIZE, APP_CANVAS_SIZE);
+  if (drawing_begin(image_output(APP_IMAGE))) {
+    draw_image(bitmap, 0, 0);
+    drawing_end();
+  }
+  const std::u16string name(file);
+  const int saved = image_save(APP_IMAGE, name.c_str(), format);
+  image_free(APP_IMAGE);
+  return saved;
+}

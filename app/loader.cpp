@@ -17,6 +17,9 @@ namespace {
 constexpr const char16_t* LOAD_CAPTION = u"Load IFS";
 constexpr const char16_t* LINE_CAPTION = u"IFS load";
 constexpr std::int32_t FIELDS_SEPARATORS = IFS_PARAMETER_COUNT - 1;
+static_assert(LOADER_DEFAULT_MAP_LIMIT <= IFS_MAX_MAPS, "the table must be able to hold what the loader allows");
+
+std::int64_t map_limit = LOADER_DEFAULT_MAP_LIMIT;
 
 void show_message(const char16_t* caption, const std::u16string& text) {
   requester_message(caption, text.c_str(), MB_OK);
@@ -51,8 +54,10 @@ void read_maps(IfsTable& table) {
 // were, when the table cannot grow that large.
 bool replace_table(std::int64_t count, const std::u16string& name) {
   IfsTable& table = app_state().table;
-  if (count > IFS_MAX_MAPS || !ifs_table_resize(table, static_cast<std::int32_t>(count))) {
-    show_message(LOAD_CAPTION, text_concat(u"Too many lines for memory in ", name));
+  if (count > map_limit || !ifs_table_resize(table, static_cast<std::int32_t>(count))) {
+    const std::string digits = std::to_string(count);
+    const std::u16string maps(digits.begin(), digits.end());
+    show_message(LOAD_CAPTION, text_concat(u"Not enough memory for the ", maps, u" maps of ", name));
     return false;
   }
   read_maps(table);
@@ -67,6 +72,10 @@ void start_drawing_once() {
 }
 
 }  // namespace
+
+void loader_map_limit_set(std::int64_t maps) {
+  map_limit = maps < 0 ? 0 : maps > IFS_MAX_MAPS ? IFS_MAX_MAPS : maps;
+}
 
 void load_ifs(std::u16string_view requested_name) {
   const std::u16string name = text_trim(requested_name);

@@ -13,3 +13,8 @@ inline constexpr std::int32_t DRAW_TIMER_INTERVAL_MS = 1500;
 inline constexpr std::int32_t APP_WINDOW = 0;
 
 void load_ifs(std::u16string_view name);
+
+// The most maps a load may make: a file with more lines is refused with a
+// message instead of the table growing past what memory allows.
+inline constexpr std::int64_t LOADER_DEFAULT_MAP_LIMIT = 1 << 24;
+void loader_map_limit_set(std::int64_t maps);

@@ -1,5 +1,7 @@
 #include "app_fixture.h"
 
+#include <filesystem>
+
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "support/gui_pixels.h"
@@ -30,6 +32,12 @@ std::string AppTest::write_file(const std::string& name, const std::string& text
   const std::string path = folder.file(name);
   ::write_file(path, Bytes(text.begin(), text.end()));
   return path;
+}
+
+int AppTest::mkdir_all(const std::string& name) {
+  std::error_code error;
+  std::filesystem::create_directories(folder.file(name), error);
+  return error ? 1 : 0;
 }
 
 void AppTest::start(const std::optional<std::string>& file) {

@@ -37,6 +37,8 @@ class AppTest : public ::testing::Test {
 
   // Writes `text` as a file in the scratch folder; its full path.
   std::string write_file(const std::string& name, const std::string& text);
+  // Makes a folder in the scratch folder; 0 on success.
+  int mkdir_all(const std::string& name);
   // The shell's start-up with this file given on the command line (or none).
   void start(const std::optional<std::string>& file = std::nullopt);
   HWND window() const;

@@ -1,0 +1,72 @@
+// The command-line render of the fern for 10, 100 and 1000 ticks: time per
+// tick, points per second and the peak memory of the rendering process.
+// Each render runs in a child process of its own, so that its peak resident
+// size is its own and not the largest of the runs so far.
+//
+// Baseline: the desktop program draws one tick every 1500 ms; each run prints
+// how many times faster than that the renderer draws its ticks.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/command_line_renderer.h"
+
+namespace {
+
+constexpr double TICK_INTERVAL_MS = 1500.0;
+constexpr double POINTS_PER_TICK = 20001.0;
+
+struct RenderRun {
+  bool ok = false;
+  double seconds = 0;
+  long peak_kib = 0;
+};
+
+RenderRun render_in_child(const std::string& ifs, const std::string& output, long batches) {
+  RenderRun run;
+  const auto begin = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child < 0) return run;
+  if (child == 0) {
+    const std::vector<std::string> arguments{"--output", output, ifs, "--batches", std::to_string(batches)};
+    std::_Exit(ifs_render_main(arguments, stdout, stderr));
+  }
+  int status = 0;
+  rusage usage{};
+  if (wait4(child, &status, 0, &usage) != child) return run;
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  run.peak_kib = usage.ru_maxrss;
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
+
+}  // namespace
+
+int main() {
+  const std::string ifs = IFS_SOURCE_DIR "/examples/fern.ifs";
+  const std::string output = "/tmp/ifs_render_bench_" + std::to_string(getpid()) + ".png";
+  std::printf("Command-line render of %s (baseline: one tick per %.0f ms)\n", ifs.c_str(), TICK_INTERVAL_MS);
+  std::printf("%8s %12s %14s %16s %12s %14s\n", "ticks", "total s", "ms per tick", "points per s", "peak MiB",
+              "x baseline");
+  int failures = 0;
+  for (const long ticks : {10L, 100L, 1000L}) {
+    const RenderRun run = render_in_child(ifs, output, ticks);
+    if (!run.ok) {
+      std::printf("%8ld   render failed\n", ticks);
+      ++failures;
+      continue;
+    }
+    const double ms_per_tick = run.seconds * 1000.0 / static_cast<double>(ticks);
+    std::printf("%8ld %12.3f %14.3f %16.0f %12.1f %14.0f\n", ticks, run.seconds, ms_per_tick,
+                POINTS_PER_TICK * static_cast<double>(ticks) / run.seconds, static_cast<double>(run.peak_kib) / 1024.0,
+                TICK_INTERVAL_MS / ms_per_tick);
+  }
+  std::remove(output.c_str());
+  return failures == 0 ? 0 : 1;
+}

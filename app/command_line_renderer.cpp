@@ -119,8 +119,11 @@ int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, b
     std::fputs("ifs-render: the window to draw in cannot be opened\n", errors);
     return EXIT_SAVE_FAILED;
   }
-  if (report_load_messages(messages_before, errors) || shell_state().timer_pending != 0)
+  if (report_load_messages(messages_before, errors)) return EXIT_LOAD_FAILED;
+  if (shell_state().timer_pending != 0) {
+    std::fprintf(errors, "ifs-render: %s was not loaded\n", options.files.front().c_str());
     return EXIT_LOAD_FAILED;
+  }
   if (!draw_batches(options.batches, errors, show_progress)) {
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;

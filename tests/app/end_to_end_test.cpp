@@ -15,6 +15,10 @@
 #include "platform/win32/user32.h"
 #include "reference_chaos_game.h"
 #include "runtime/core/startup.h"
+#include "runtime/file/file.h"
+#include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/image.h"
+#include "platform/win32/gdi32.h"
 #include "runtime/graphics/encoder_table.h"
 #include "runtime/gui/window.h"
 
@@ -136,6 +140,30 @@ TEST_F(EndToEnd, TheSavedPictureIsTheCanvasAfterTheLastCompletedBatch) {
       differing += colour != now[static_cast<std::size_t>(y) * 600 + x];
     }
   EXPECT_EQ(differing, 0);
+}
+
+int open_descriptors() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+TEST(ProgramEnd, ShutDownClosesFilesLeftOpenAndFreesImagesLeftAlive) {
+  ScratchFolder folder;
+  const std::string path = folder.file("fern.ifs");
+  write_file(path, Bytes(FERN_TEXT.begin(), FERN_TEXT.end()));
+  headless_reset();
+  const int descriptors_before = open_descriptors();
+  ASSERT_TRUE(program_begin());
+  EXPECT_NE(drawing_library_slot(), static_cast<DWORD>(TLS_OUT_OF_INDEXES));
+  ASSERT_NE(file_open_read(3, to_utf16(path).c_str()), 0);
+  const auto image = reinterpret_cast<HGDIOBJ>(image_create(2, 16, 16));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(GetObjectType(image), static_cast<DWORD>(OBJ_BITMAP));
+  EXPECT_EQ(program_end(), 0);
+  EXPECT_EQ(open_descriptors(), descriptors_before);
+  EXPECT_EQ(GetObjectType(image), 0u);
+  headless_reset();
 }
 
 // --- The command-line renderer -------------------------------------------------

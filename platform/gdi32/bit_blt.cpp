@@ -1,0 +1,117 @@
+// BitBlt between any two device contexts (memory DCs with bitmaps, window DCs over surfaces).
+#include <cstring>
+#include <vector>
+
+#include "platform/gdi32/device_context.h"
+#include "platform/gdi32/raster_op.h"
+
+namespace {
+
+struct BlitPlan {
+  RECT target;   // view coordinates in the target
+  POINT source;  // view coordinates of the source pixel for target.left, target.top
+};
+
+// Cuts the transfer to what lies inside both the target's and the source's clip.
+bool plan_blit(const DrawTarget& target, const DrawTarget& source, int x, int y, int width, int height,
+               int source_x, int source_y, BlitPlan* plan) {
+  WideRect wanted{x, y, std::int64_t{x} + width, std::int64_t{y} + height};
+  // Where the source's clip lands in the target's logical space.
+  std::int64_t shift_x = std::int64_t{x} - source_x - source.origin.x;
+  std::int64_t shift_y = std::int64_t{y} - source_y - source.origin.y;
+  wanted.left = std::max(wanted.left, source.clip.left + shift_x);
+  wanted.top = std::max(wanted.top, source.clip.top + shift_y);
+  wanted.right = std::min(wanted.right, source.clip.right + shift_x);
+  wanted.bottom = std::min(wanted.bottom, source.clip.bottom + shift_y);
+  RECT area = dc_clip_rect(target, wanted);
+  if (area.left >= area.right || area.top >= area.bottom) return false;
+  plan->target = area;
+  plan->source = POINT{static_cast<LONG>(area.left - target.origin.x - shift_x),
+                       static_cast<LONG>(area.top - target.origin.y - shift_y)};
+  return true;
+}
+
+// A copy of the source block, when source and target share pixel memory and could overlap.
+struct SourceCopy {
+  std::vector<BYTE> bytes;
+  PixelView view;
+};
+
+void copy_block(const PixelView& source, POINT at, LONG width, LONG height, SourceCopy* copy) {
+  copy->view = source;
+  copy->view.width = width;
+  copy->view.height = height;
+  copy->view.bottom_up = false;
+  copy->view.stride = static_cast<LONG>((std::int64_t{width} * source.bits_per_pixel + 31) / 32 * 4);
+  copy->bytes.assign(static_cast<size_t>(copy->view.stride) * height, 0);
+  copy->view.bits = copy->bytes.data();
+  for (LONG y = 0; y < height; ++y)
+    for (LONG x = 0; x < width; ++x)
+      if (source.bits_per_pixel >= 24) {
+        int size = source.bits_per_pixel / 8;
+        std::memcpy(pixel_row(copy->view, y) + x * size, pixel_row(source, at.y + y) + (at.x + x) * size, size);
+      } else {
+        pixel_write(copy->view, x, y, pixel_read(source, at.x + x, at.y + y));
+      }
+}
+
+void copy_row(const PixelView& target, POINT to, const PixelView& source, POINT from, LONG width) {
+  BYTE* out = pixel_row(target, to.y);
+  const BYTE* in = pixel_row(source, from.y);
+  if (target.bits_per_pixel == source.bits_per_pixel && target.bits_per_pixel >= 24) {
+    int size = target.bits_per_pixel / 8;
+    std::memcpy(out + to.x * size, in + from.x * size, static_cast<size_t>(width) * size);
+  } else if (target.bits_per_pixel == 32 && source.bits_per_pixel == 24) {
+    for (LONG i = 0; i < width; ++i) {
+      std::memcpy(out + (to.x + i) * 4, in + (from.x + i) * 3, 3);
+      out[(to.x + i) * 4 + 3] = 0;
+    }
+  } else {
+    for (LONG i = 0; i < width; ++i) pixel_write(target, to.x + i, to.y, pixel_read(source, from.x + i, from.y));
+  }
+}
+
+void combine_row(const PixelView& target, POINT to, const PixelView* source, POINT from, LONG width, DWORD rop,
+                 COLORREF pattern) {
+  for (LONG i = 0; i < width; ++i) {
+    COLORREF s = source ? pixel_read(*source, from.x + i, from.y) : 0;
+    COLORREF d = pixel_read(target, to.x + i, to.y);
+    pixel_write(target, to.x + i, to.y, rop_apply(rop, pattern, s, d));
+  }
+}
+
+}  // namespace
+
+BOOL BitBlt(HDC target_dc, int x, int y, int width, int height, HDC source_dc, int source_x, int source_y,
+            DWORD rop) {
+  DeviceContext* target_context = dc_from(target_dc);
+  if (!target_context) return FALSE;
+  if (!rop_uses_source(rop)) return PatBlt(target_dc, x, y, width, height, rop);
+  DeviceContext* source_context = dc_from(source_dc);
+  if (!source_context) return FALSE;
+  if (width <= 0 || height <= 0) return TRUE;
+  DrawTarget target = dc_target(*target_context);
+  DrawTarget source = dc_target(*source_context);
+  BlitPlan plan;
+  if (!plan_blit(target, source, x, y, width, height, source_x, source_y, &plan)) return TRUE;
+  LONG block_width = plan.target.right - plan.target.left;
+  LONG block_height = plan.target.bottom - plan.target.top;
+  PixelView from = source.view;
+  POINT from_at = plan.source;
+  SourceCopy copy;
+  if (source.view.bits == target.view.bits) {
+    copy_block(source.view, plan.source, block_width, block_height, &copy);
+    from = copy.view;
+    from_at = POINT{0, 0};
+  }
+  COLORREF pattern = target_context->brush->logical.lbColor & 0xFFFFFF;
+  for (LONG row = 0; row < block_height; ++row) {
+    POINT to{plan.target.left, plan.target.top + row};
+    POINT in{from_at.x, from_at.y + row};
+    if (rop == SRCCOPY)
+      copy_row(target.view, to, from, in, block_width);
+    else
+      combine_row(target.view, to, &from, in, block_width, rop, pattern);
+  }
+  return TRUE;
+}

@@ -132,12 +132,8 @@ HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data) {
     set_last_error_for_path(path);
     return INVALID_HANDLE_VALUE;
   }
-  std::shared_ptr<FileSearch> search(new (std::nothrow) FileSearch);
-  if (!search) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return INVALID_HANDLE_VALUE;
-  }
-  HANDLE handle = handle_table_insert(search);
+  std::shared_ptr<FileSearch> search = kernel_object_create<FileSearch>();
+  HANDLE handle = search ? handle_table_insert(search) : nullptr;
   return handle ? handle : INVALID_HANDLE_VALUE;
 }
 

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <memory>
-#include <new>
 #include <string>
 
 #include "platform/kernel32/errno_mapping.h"
@@ -78,10 +77,10 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
     return INVALID_HANDLE_VALUE;
   }
 
-  auto file = std::shared_ptr<OpenFile>(new (std::nothrow) OpenFile);
+  std::shared_ptr<OpenFile> file = kernel_object_create<OpenFile>();
   if (!file) {
     ::close(descriptor);
-    return fail_with(ERROR_NOT_ENOUGH_MEMORY);
+    return INVALID_HANDLE_VALUE;
   }
   file->descriptor = descriptor;
   struct stat opened {};

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <new>
 
 #include "platform/win32/kernel32.h"
 
@@ -19,6 +20,17 @@ HANDLE handle_table_insert(std::shared_ptr<KernelObject> object);
 // object that passes the test.
 std::shared_ptr<KernelObject> handle_table_find(HANDLE handle, KernelObjectTest test);
 std::shared_ptr<KernelObject> handle_table_remove(HANDLE handle, KernelObjectTest test);
+
+// A new object of kind T, or null (with ERROR_NOT_ENOUGH_MEMORY).
+template <typename T>
+std::shared_ptr<T> kernel_object_create() {
+  try {
+    return std::make_shared<T>();
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+}
 
 template <typename T>
 bool kernel_object_is(const KernelObject& object) {

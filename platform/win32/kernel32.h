@@ -169,7 +169,7 @@ LONG InterlockedExchange(LONG volatile* target, LONG value);
 LONG InterlockedIncrement(LONG volatile* target);
 LONG InterlockedDecrement(LONG volatile* target);
 
-#define INFINITE 0xFFFFFFFFu
+#define INFINITE 0xFFFFFFFF
 
 void Sleep(DWORD milliseconds);
 

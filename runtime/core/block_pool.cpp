@@ -4,15 +4,6 @@
 
 #include "runtime/core/heaps.h"
 
-struct BlockPoolChunk {
-  BlockPoolChunk* next;
-  BlockPoolChunk* previous;
-  void* free_list;
-  std::int32_t capacity;
-  std::int32_t carved;      // blocks handed out from the untouched tail
-  std::int32_t free_count;  // blocks back on the free list
-};
-
 namespace {
 
 // Keeps the first block as aligned as the header's pointer.

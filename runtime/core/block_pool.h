@@ -12,8 +12,17 @@ inline constexpr std::uint32_t BLOCK_POOL_LOCK_MASK = 3;  // lock mode; 1 = guar
 inline constexpr std::uint32_t BLOCK_POOL_LOCKED = 1;
 inline constexpr std::uint32_t BLOCK_POOL_SHARED = 4;  // one pool per block stride and flags, reference-counted
 
-struct BlockPoolChunk;
 struct SharedBlockPoolEntry;
+
+// One heap block: this header, then capacity blocks of the pool's stride.
+struct BlockPoolChunk {
+  BlockPoolChunk* next;
+  BlockPoolChunk* previous;
+  void* free_list;
+  std::int32_t capacity;
+  std::int32_t carved;      // blocks handed out from the untouched tail
+  std::int32_t free_count;  // blocks back on the free list
+};
 
 struct BlockPool {
   BlockPoolChunk* full_chunks;  // no free block left

@@ -4,6 +4,7 @@
 
 #include "runtime/core/memory.h"
 #include "runtime/core/string_library.h"
+#include "runtime/file/file.h"
 
 bool runtime_startup() {
   // String library: string heap and the 16-byte work buffer.
@@ -26,6 +27,7 @@ bool runtime_startup() {
   //   its state, InitCommonControlsEx with 0x0B48).
   // Drag-and-drop library: drop_library_init (OleInitialize).
   // File library: file registry, growth 16, file_close.
+  file_library_init();
   // Menu library: menu_library_init (menu registry, growth 16, menu_free; MenuBuilder).
   // Command-line library: its state.
   // Requester library: requester_library_init (InitCommonControlsEx 0x0B48, CoInitialize).
@@ -35,6 +37,7 @@ bool runtime_startup() {
 
 void runtime_shutdown() {
   // File library: registry_free_all on the files (each flushed and closed).
+  file_library_free();
   // Drag-and-drop library: OleUninitialize.
   // Gadget library: DestroyWindow on its auxiliary window, if any.
   // Window library: registry_free_all on the windows.

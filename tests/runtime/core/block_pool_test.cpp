@@ -22,8 +22,7 @@ class BlockPoolTest : public MainHeapTest {
 
 int chunk_count(const BlockPoolChunk* list) {
   int count = 0;
-  // The chunk header starts with its next link.
-  for (; list; list = *reinterpret_cast<BlockPoolChunk* const*>(list)) ++count;
+  for (; list; list = list->next) ++count;
   return count;
 }
 

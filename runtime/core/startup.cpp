@@ -8,6 +8,7 @@
 #include "runtime/graphics/alpha_blend_entry.h"
 #include "runtime/graphics/drawing_session.h"
 #include "runtime/graphics/image.h"
+#include "runtime/graphics/png_encoder.h"
 
 bool runtime_startup() {
   // String library: string heap and the 16-byte work buffer.
@@ -38,6 +39,7 @@ bool runtime_startup() {
   // Command-line library: its state.
   // Requester library: requester_library_init (InitCommonControlsEx 0x0B48, CoInitialize).
   // PNG encoder: png_encoder_register.
+  png_encoder_register();
   return true;
 }
 

@@ -2,10 +2,10 @@
 // they belong in the sequence.
 #include "runtime/core/startup.h"
 
-#include "platform/win32/kernel32.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/string_library.h"
 #include "runtime/file/file.h"
+#include "runtime/graphics/alpha_blend_entry.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/graphics/drawing_session.h"
 #include "runtime/graphics/image.h"
@@ -17,31 +17,6 @@
 #include "runtime/gui/requester.h"
 #include "runtime/gui/window.h"
 
-namespace {
-
-// Kept loaded from start-up to shut-down; only its presence is ever tested.
-HMODULE alpha_blend_module = nullptr;
-FARPROC alpha_blend_entry = nullptr;
-
-void image_library_load_alpha_blend() {
-  alpha_blend_module = LoadLibraryW(u"msimg32.dll");
-  alpha_blend_entry = alpha_blend_module ? GetProcAddress(alpha_blend_module, "AlphaBlend") : nullptr;
-}
-
-void image_library_unload_alpha_blend() {
-  if (alpha_blend_module) FreeLibrary(alpha_blend_module);
-  alpha_blend_module = nullptr;
-  alpha_blend_entry = nullptr;
-}
-
-// The slot outlives a shut-down: a later start-up in the same process (tests
-// run many) reuses it instead of using up the process's slots.
-void drawing_library_start() {
-  if (drawing_library_slot() == TLS_OUT_OF_INDEXES) drawing_library_init();
-}
-
-}  // namespace
-
 bool runtime_startup() {
   // String library: string heap and the 16-byte work buffer.
   if (!string_library_init()) return false;
@@ -51,11 +26,11 @@ bool runtime_startup() {
     return false;
   }
   // Image library, part 1: LoadLibraryW "msimg32.dll", GetProcAddress "AlphaBlend".
-  image_library_load_alpha_blend();
+  alpha_blend_entry_load();
   // Image library, part 2: image registry, growth 16, image_free.
   image_library_init();
   // Drawing library: TlsAlloc for the current drawing session.
-  drawing_library_start();
+  drawing_library_init();
   // Array library, then map library: their structure-field handler entries.
   //   Nothing in this program declares array or map fields, so there is nothing to fill.
   // Event library: post_event_init ("PostEventClass", the hidden window,
@@ -83,7 +58,7 @@ bool runtime_startup() {
 }
 
 void runtime_shutdown() {
-  // File library: every file still open is closed.
+  // File library: registry_free_all on the files (each flushed and closed).
   file_library_free();
   // Drag-and-drop library: OleUninitialize.
   drop_library_shutdown();
@@ -95,9 +70,9 @@ void runtime_shutdown() {
   // The canvas module state lives in the main heap, which goes next: forget it
   // so that a later start-up makes it afresh.
   canvas_module_shutdown();
-  // Image library: every image still alive is freed before the memory heap goes.
+  // Image library: registry_free_all on the images; FreeLibrary "msimg32.dll".
   image_free_all();
-  image_library_unload_alpha_blend();
+  alpha_blend_entry_release();
   // Memory library: the memory heap goes with every block still in it.
   memory_library_end();
 }

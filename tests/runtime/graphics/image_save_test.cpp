@@ -167,6 +167,18 @@ TEST_F(ImageSaveTest, RefusedSavesCreateNoFile) {
   EXPECT_TRUE(folder.entries().empty());
 }
 
+TEST_F(ImageSaveTest, AnImageWithoutPixelMemoryIsNotSaved) {
+  // A device-dependent bitmap or an icon under the number: no DIB section.
+  HBITMAP plain = CreateBitmap(4, 4, 1, 1, nullptr);
+  ASSERT_NE(plain, nullptr);
+  ASSERT_NE(image_create(0, 4, 4), 0);
+  DeleteObject(image_lookup(0)->bitmap);
+  image_lookup(0)->bitmap = plain;
+  EXPECT_EQ(save(0, folder.file("plain.bmp"), FORMAT_BMP), 0);
+  EXPECT_EQ(save(0, folder.file("plain.png"), FORMAT_PNG), 0);
+  EXPECT_TRUE(folder.entries().empty());
+}
+
 // --- The dispatcher, seen from an encoder --------------------------------------
 
 struct EncoderCall {

@@ -158,21 +158,34 @@ TEST_F(CanvasTest, ControlCharactersRaiseNoEvent) {
 }
 
 TEST_F(CanvasTest, KeysMovesAndTheEventDataBelongToTheCurrentEventOnly) {
-  SendMessageW(canvas, WM_KEYDOWN, 'A', 0);
-  send(WM_MOUSEMOVE, 0, 3, 4);
-  send(WM_MOUSEMOVE, 0, 5, 6);
-  SendMessageW(canvas, WM_MOUSELEAVE, 0, 0);
   std::vector<std::int32_t> types;
   std::vector<std::intptr_t> keys;
-  while (const std::int32_t code = event_wait(0)) {
-    if (code != EVENT_GADGET) continue;
-    EXPECT_EQ(event_window(), 0);
-    types.push_back(event_type());
-    keys.push_back(gadget_attribute_get(0, CANVAS_EVENT_KEY));
-  }
+  std::vector<std::intptr_t> positions;
+  // Each piece of input is handled before the next comes, as a user's would be.
+  const auto collect = [&] {
+    while (const std::int32_t code = event_wait(0)) {
+      if (code != EVENT_GADGET) continue;
+      EXPECT_EQ(event_window(), 0);
+      types.push_back(event_type());
+      keys.push_back(gadget_attribute_get(0, CANVAS_EVENT_KEY));
+      if (event_type() != CANVAS_KEY_DOWN && event_type() != CANVAS_MOUSE_LEAVE) {
+        positions.push_back(gadget_attribute_get(0, CANVAS_EVENT_X));
+        positions.push_back(gadget_attribute_get(0, CANVAS_EVENT_Y));
+      }
+    }
+  };
+  SendMessageW(canvas, WM_KEYDOWN, 'A', 0);
+  collect();
+  headless_mouse_move(window, POINT{3, 4});
+  collect();
+  headless_mouse_move(window, POINT{5, 6});
+  collect();
+  headless_mouse_leave(window);
+  collect();
   EXPECT_EQ(types, (std::vector<std::int32_t>{CANVAS_KEY_DOWN, CANVAS_MOUSE_ENTER, CANVAS_MOUSE_MOVE,
                                               CANVAS_MOUSE_LEAVE}));
   EXPECT_EQ(keys, (std::vector<std::intptr_t>{'A', 0, 0, 0}));
+  EXPECT_EQ(positions, (std::vector<std::intptr_t>{3, 4, 5, 6}));
   // No canvas event is current now: the event attributes read 0.
   event_push(EVENT_MENU, 0, 0, 0, nullptr, nullptr);
   EXPECT_EQ(event_wait(0), EVENT_MENU);

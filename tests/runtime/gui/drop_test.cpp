@@ -6,6 +6,7 @@
 #include "platform/backend/headless/drag_script.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/kernel32.h"
+#include "platform/win32/shell32.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
@@ -207,6 +208,24 @@ TEST_F(DropTest, OtherEventsDataIsNeverReadAsAFileList) {
   ASSERT_EQ(event_wait(0), EVENT_GADGET);
   ASSERT_NE(event_data(), nullptr);
   EXPECT_EQ(event_dropped_files(), u"");
+}
+
+TEST_F(DropTest, AMalformedFileListGivesNoNames) {
+  // Names said to start far beyond the block, and a list without terminator.
+  struct Block {
+    DROPFILES header;
+    char16_t names[3];
+  };
+  static Block bogus_offset{{0xFFFF, {0, 0}, FALSE, TRUE}, {u'a', u'b', u'c'}};
+  static Block unterminated{{sizeof(DROPFILES), {0, 0}, FALSE, TRUE}, {u'a', u'b', u'c'}};
+  static DropRecord records[] = {{DROP_FILES, 0, ACTION_COPY, 0, 0, &bogus_offset, sizeof(Block)},
+                                 {DROP_FILES, 0, ACTION_COPY, 0, 0, &unterminated, sizeof(Block)}};
+  for (DropRecord& record : records) {
+    event_push(EVENT_GADGET_DROP, 0, 0, 0, &record, nullptr);
+    ASSERT_EQ(event_wait(0), EVENT_GADGET_DROP);
+    const std::u16string names = event_dropped_files();
+    EXPECT_LE(names.size(), 3u);
+  }
 }
 
 TEST_F(DropTest, TheTargetAnswersOnlyItsOwnInterfaces) {

@@ -117,3 +117,20 @@ TEST(GdiSurfaceDc, CompatibleDcsAndBitmapsOfAWindowDcAreScreenLike) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GdiSurfaceDc, ASurfaceThatShrankIsNotDrawnBeyond) {
+  std::vector<BYTE> bytes(16 * 4, 0x11);
+  PixelSurface surface{bytes.data(), 4, 4, 16};
+  HDC dc = gdi_create_surface_dc(&surface, POINT{0, 0}, RECT{0, 0, 4, 4});
+  surface.width = 2;
+  surface.height = 1;
+  surface.stride = 8;
+  RECT everything{0, 0, 4, 4};
+  FillRect(dc, &everything, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(bytes[i], i < 8 ? 0 : 0x11) << i;
+  gdi_release_surface_dc(dc);
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#include "app/chaos_game.h"
+
+#include "runtime/core/random.h"
+
+namespace {
+
+constexpr std::int32_t NO_MAP = -1;
+
+// r is one of 0.00, 0.01, ..., 1.00.
+float random_fraction() { return static_cast<float>(static_cast<double>(random_next(100)) / 100.0); }
+
+void widen_box(BoundsBox& box, float x, float y) {
+  if (box.min_x > x) box.min_x = x;
+  if (box.max_x < x) box.max_x = x;
+  if (box.min_y > y) box.min_y = y;
+  if (box.max_y < y) box.max_y = y;
+}
+
+}  // namespace
+
+std::int32_t chaos_choose_map(const IfsTable& table, float r) {
+  float sum = 0.0f;
+  for (std::int32_t map = 0; map <= table.last_map; ++map) {
+    sum = static_cast<float>(static_cast<double>(sum) + ifs_get(table, IFS_P, map));
+    if (sum >= r) return map;
+  }
+  return NO_MAP;
+}
+
+void chaos_apply_map(const IfsTable& table, std::int32_t map, RenderState& render) {
+  const double x0 = render.x;
+  const double y0 = render.y;
+  const auto parameter = [&](int k) { return static_cast<double>(ifs_get(table, k, map)); };
+  render.x = static_cast<float>(parameter(IFS_A) * x0 + parameter(IFS_B) * y0 + parameter(IFS_E));
+  render.y = static_cast<float>(parameter(IFS_C) * x0 + parameter(IFS_D) * y0 + parameter(IFS_F));
+}
+
+std::int32_t chaos_step() {
+  AppState& state = app_state();
+  const std::int32_t map = chaos_choose_map(state.table, random_fraction());
+  if (map == NO_MAP) return 0;
+  chaos_apply_map(state.table, map, state.render);
+  return map;
+}
+
+BoundsBox measure_attractor() {
+  RenderState& render = app_state().render;
+  render.x = 0.0f;
+  render.y = 0.0f;
+  for (int step = 0; step < MEASURE_WARM_UP_STEPS; ++step) chaos_step();
+  BoundsBox box;
+  for (int step = 0; step < MEASURE_STEPS; ++step) {
+    chaos_step();
+    widen_box(box, render.x, render.y);
+  }
+  return box;
+}
+
+BoundsBox square_box(const BoundsBox& box) {
+  BoundsBox square = box;
+  const double width = static_cast<double>(box.max_x) - box.min_x;
+  const double height = static_cast<double>(box.max_y) - box.min_y;
+  if (width < height) {
+    square.min_x = static_cast<float>((static_cast<double>(box.min_x) + box.max_x - box.max_y + box.min_y) / 2.0);
+    square.max_x = static_cast<float>(static_cast<double>(square.min_x) + box.max_y - box.min_y);
+  } else {
+    square.min_y = static_cast<float>((static_cast<double>(box.min_y) + box.max_y - box.max_x + box.min_x) / 2.0);
+    square.max_y = static_cast<float>(static_cast<double>(square.min_y) + box.max_x - box.min_x);
+  }
+  return square;
+}
+
+void view_transform_fit(RenderState& render, const BoundsBox& square) {
+  const double min_x = square.min_x, max_x = square.max_x;
+  const double min_y = square.min_y, max_y = square.max_y;
+  // A box of zero extent (all points at the origin) puts everything mid-canvas.
+  render.scale_x = max_x - min_x == 0.0 ? 1.0f : static_cast<float>(CANVAS_PIXELS / (max_x - min_x));
+  render.scale_y = min_y - max_y == 0.0 ? 1.0f : static_cast<float>(CANVAS_PIXELS / (min_y - max_y));
+  render.offset_x = min_x - max_x == 0.0 ? 300.0f : static_cast<float>((min_x * CANVAS_PIXELS) / (min_x - max_x));
+  render.offset_y = max_y - min_y == 0.0 ? 300.0f : static_cast<float>((max_y * CANVAS_PIXELS) / (max_y - min_y));
+}
+
+void measure_bounds() { view_transform_fit(app_state().render, square_box(measure_attractor())); }

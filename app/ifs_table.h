@@ -1,0 +1,34 @@
+// The table of affine maps that defines the fractal. Each map has seven
+// parameters a, b, c, d, e, f, p; the map sends (x, y) to
+// (a·x + b·y + e, c·x + d·y + f) and p is its weight in the chaos game.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+inline constexpr int IFS_PARAMETER_COUNT = 7;
+enum IfsParameter : int { IFS_A = 0, IFS_B, IFS_C, IFS_D, IFS_E, IFS_F, IFS_P };
+
+// Bounded so that a damaged or hostile file cannot make the table claim
+// gigabytes: 2^24 maps already take 448 MiB.
+inline constexpr std::int32_t IFS_MAX_MAPS = 1 << 24;
+
+// Parameter-major storage: parameter k of map i lies at k * map_count + i.
+struct IfsTable {
+  std::unique_ptr<float[]> values;
+  std::int32_t map_count = 0;
+  std::int32_t last_map = -1;  // map_count - 1; loops over maps run 0..last_map
+};
+
+// Out-of-range parameter or map: 0.
+float ifs_get(const IfsTable& table, int parameter, std::int32_t map);
+// Out-of-range parameter or map: ignored.
+void ifs_set(IfsTable& table, int parameter, std::int32_t map, float value);
+
+// Changes the map count keeping every (parameter, map) value; new maps are all
+// zero. False, with the table untouched, for a negative or too large count or
+// when memory runs out.
+bool ifs_table_resize(IfsTable& table, std::int32_t map_count);
+
+// The three-map IFS held from start-up until the first file is loaded.
+bool ifs_table_load_builtin(IfsTable& table);

@@ -1,0 +1,48 @@
+// Steps of libraries that are not part of the core are marked by name where
+// they belong in the sequence.
+#include "runtime/core/startup.h"
+
+#include "runtime/core/memory.h"
+#include "runtime/core/string_library.h"
+#include "runtime/file/file.h"
+
+bool runtime_startup() {
+  // String library: string heap and the 16-byte work buffer.
+  if (!string_library_init()) return false;
+  // Memory library: memory heap.
+  if (!memory_library_init()) {
+    string_library_end();
+    return false;
+  }
+  // Image library, part 1: LoadLibraryW "msimg32.dll", GetProcAddress "AlphaBlend".
+  // Image library, part 2: image_library_init (image registry, growth 16, image_free).
+  // Drawing library: TlsAlloc for the current drawing session.
+  // Array library, then map library: their structure-field handler entries.
+  //   Nothing in this program declares array or map fields, so there is nothing to fill.
+  // Event library: post_event_init ("PostEventClass", the hidden window,
+  //   "ZQ_PostEventMessage", EventState with the event pool).
+  // Window library: window_library_init (window registry, growth 16, window_close;
+  //   its state; application icon 1 and the arrow cursor).
+  // Gadget library: gadget_library_init (default font, gadget registry growth 50,
+  //   its state, InitCommonControlsEx with 0x0B48).
+  // Drag-and-drop library: drop_library_init (OleInitialize).
+  // File library: file registry, growth 16, file_close.
+  file_library_init();
+  // Menu library: menu_library_init (menu registry, growth 16, menu_free; MenuBuilder).
+  // Command-line library: its state.
+  // Requester library: requester_library_init (InitCommonControlsEx 0x0B48, CoInitialize).
+  // PNG encoder: png_encoder_register.
+  return true;
+}
+
+void runtime_shutdown() {
+  // File library: registry_free_all on the files (each flushed and closed).
+  file_library_free();
+  // Drag-and-drop library: OleUninitialize.
+  // Gadget library: DestroyWindow on its auxiliary window, if any.
+  // Window library: registry_free_all on the windows.
+  // Event library: DestroyWindow on the post-event window.
+  // Image library: registry_free_all on the images; FreeLibrary "msimg32.dll".
+  // Memory library: the memory heap goes with every block still in it.
+  memory_library_end();
+}

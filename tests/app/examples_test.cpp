@@ -1,0 +1,83 @@
+// The bundled examples must load (six single spaces per line, LF ends) and
+// every step must move the point (weights reach 1 in single precision).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/chaos_game.h"
+#include "runtime/core/random.h"
+
+namespace {
+
+std::vector<std::filesystem::path> example_files() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(IFS_SOURCE_DIR "/examples"))
+    if (entry.path().extension() == ".ifs") files.push_back(entry.path());
+  return files;
+}
+
+std::string contents_of(const std::filesystem::path& path) {
+  std::ifstream stream(path, std::ios::binary);
+  std::ostringstream text;
+  text << stream.rdbuf();
+  return text.str();
+}
+
+std::vector<std::vector<float>> parse_maps(const std::string& text) {
+  std::vector<std::vector<float>> maps;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<float> map;
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, ' ');) map.push_back(std::strtof(field.c_str(), nullptr));
+    maps.push_back(map);
+  }
+  return maps;
+}
+
+TEST(Examples, EveryExampleIsAWellFormedTable) {
+  const std::vector<std::filesystem::path> files = example_files();
+  EXPECT_GE(files.size(), 6u);
+  for (const auto& path : files) {
+    const std::string text = contents_of(path);
+    ASSERT_FALSE(text.empty()) << path;
+    EXPECT_EQ(text.back(), '\n') << path;
+    EXPECT_EQ(text.find('\r'), std::string::npos) << path;
+    EXPECT_EQ(text.find("\n\n"), std::string::npos) << path;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      EXPECT_EQ(std::count(line.begin(), line.end(), ' '), 6) << path << ": " << line;
+      EXPECT_EQ(line.find("  "), std::string::npos) << path << ": " << line;
+    }
+  }
+}
+
+TEST(Examples, WeightsReachOneAndTheAttractorHasExtent) {
+  for (const auto& path : example_files()) {
+    const std::vector<std::vector<float>> maps = parse_maps(contents_of(path));
+    float sum = 0.0f;
+    for (const auto& map : maps) sum += map.at(IFS_P);
+    EXPECT_GE(sum, 1.0f) << path;
+
+    app_state_reset();
+    IfsTable& table = app_state().table;
+    ASSERT_TRUE(ifs_table_resize(table, static_cast<std::int32_t>(maps.size())));
+    for (std::size_t map = 0; map < maps.size(); ++map)
+      for (int parameter = 0; parameter < IFS_PARAMETER_COUNT; ++parameter)
+        ifs_set(table, parameter, static_cast<std::int32_t>(map), maps[map][parameter]);
+    random_seed(1234);
+    measure_bounds();
+    const RenderState& render = app_state().render;
+    EXPECT_TRUE(std::isfinite(render.scale_x) && render.scale_x > 1.0f) << path;
+    EXPECT_TRUE(std::isfinite(render.scale_y) && render.scale_y < -1.0f) << path;
+  }
+}
+
+}  // namespace

@@ -6,6 +6,9 @@
 
 namespace {
 
+// BITMAPV5HEADER, the largest header Win32 knows.
+constexpr DWORD LARGEST_HEADER_SIZE = 124;
+
 int table_size(const BITMAPINFOHEADER& header) {
   if (header.biBitCount > 8) return 0;
   int full = 1 << header.biBitCount;
@@ -19,7 +22,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
   // Only memory of our own: no file-mapping sections, no palette-relative colour tables.
   if (!info || section || usage != DIB_RGB_COLORS) return nullptr;
   const BITMAPINFOHEADER& header = info->bmiHeader;
-  if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 || header.biCompression != BI_RGB)
+  if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > LARGEST_HEADER_SIZE || header.biPlanes != 1 || header.biCompression != BI_RGB)
     return nullptr;
   if (header.biHeight == 0 || header.biHeight == INT32_MIN) return nullptr;
   LONG height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
@@ -30,7 +33,9 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
   bitmap->header.biSize = sizeof(BITMAPINFOHEADER);
   bitmap->header.biSizeImage = static_cast<DWORD>(bitmap->stride * height);
   int entries = table_size(header);
-  bitmap->colours.assign(info->bmiColors, info->bmiColors + entries);
+  // The colour table follows the header, whatever size the caller's header has.
+  const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + header.biSize);
+  bitmap->colours.assign(table, table + entries);
   for (RGBQUAD& entry : bitmap->colours) entry.rgbReserved = 0;
   if (bits) *bits = bitmap->bits;
   return reinterpret_cast<HBITMAP>(bitmap);

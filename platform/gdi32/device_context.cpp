@@ -62,7 +62,11 @@ DrawTarget dc_target(const DeviceContext& dc) {
     target.view.stride = dc.surface->stride;
     target.view.bits_per_pixel = 32;
     target.origin = dc.origin;
-    target.clip = dc.clip;
+    // The owner may have made the surface smaller since the DC was made.
+    target.clip = RECT{dc.clip.left, dc.clip.top, std::min(dc.clip.right, dc.surface->width),
+                       std::min(dc.clip.bottom, dc.surface->height)};
+    target.clip.right = std::max(target.clip.right, target.clip.left);
+    target.clip.bottom = std::max(target.clip.bottom, target.clip.top);
   }
   return target;
 }

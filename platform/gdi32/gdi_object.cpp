@@ -11,14 +11,16 @@ namespace {
 // is refused instead of silently naming the next object made at the same address.
 constexpr size_t QUARANTINE_SIZE = 1024;
 
+// Both tables outlive static destruction, so that GDI calls made during exit still work
+// (and the quarantined blocks stay reachable for leak checkers).
 std::deque<void*>& quarantine() {
-  static std::deque<void*> addresses;
-  return addresses;
+  static auto* addresses = new std::deque<void*>;
+  return *addresses;
 }
 
 std::unordered_set<const void*>& live_objects() {
-  static std::unordered_set<const void*> objects;
-  return objects;
+  static auto* objects = new std::unordered_set<const void*>;
+  return *objects;
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ TEST_F(DragInput, MovingFromOneTargetToAnotherLeavesTheFirst) {
   RevokeDragDrop(right_child);
 }
 
-TEST_F(DragInput, NothingIsDeliveredWithoutADragOrOverADisabledWindow) {
+TEST_F(DragInput, NothingIsDeliveredWithoutADragOrOverADisabledOrHiddenWindow) {
   RecordingDropTarget target;
   ASSERT_EQ(RegisterDragDrop(top, &target), S_OK);
   // Moves and drops with no drag entered are ignored.
@@ -150,6 +150,13 @@ TEST_F(DragInput, NothingIsDeliveredWithoutADragOrOverADisabledWindow) {
   EXPECT_EQ(result.final_effect, DROPEFFECT_NONE);
   EXPECT_TRUE(target.calls.empty());
   EnableWindow(top, TRUE);
+
+  ShowWindow(top, SW_HIDE);
+  IDataObject* data = drag_data_create_files({u"/a"});
+  EXPECT_EQ(drag_input_enter(top, data, {150, 150}, MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
+  EXPECT_EQ(drag_input_drop(top, {150, 150}, 0, DROPEFFECT_COPY), DROPEFFECT_NONE);
+  EXPECT_TRUE(target.calls.empty());
+  data->Release();
   RevokeDragDrop(top);
 }
 

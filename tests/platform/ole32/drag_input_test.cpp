@@ -167,3 +167,20 @@ TEST_F(DragInput, WindowsWithoutTargetsAreNotOfferedTheDrag) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DragInput, ATargetWhoseWindowGoesAwayMidDragIsLeftAndReleased) {
+  RecordingDropTarget target;
+  ASSERT_EQ(RegisterDragDrop(left_child, &target), S_OK);
+  IDataObject* data = drag_data_create_files({u"/a"});
+  EXPECT_EQ(drag_input_enter(top, data, {15, 25}, MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_COPY);
+  // The window goes without revoking: its registration reference stays with it, as on Win32.
+  DestroyWindow(left_child);
+  EXPECT_EQ(drag_input_drop(top, {15, 25}, 0, DROPEFFECT_COPY), DROPEFFECT_NONE);
+  EXPECT_EQ(target.operations(), (Calls{"DragEnter", "DragLeave"}));
+  EXPECT_EQ(target.references, 1u);
+  EXPECT_EQ(data->Release(), 0u);
+}
+
+}  // namespace

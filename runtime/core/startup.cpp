@@ -5,7 +5,10 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/string_library.h"
 #include "runtime/file/file.h"
+#include "runtime/graphics/alpha_blend_entry.h"
 #include "runtime/graphics/canvas.h"
+#include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/image.h"
 #include "runtime/gui/drop.h"
 #include "runtime/gui/gadget.h"
 #include "runtime/gui/menu.h"
@@ -22,8 +25,11 @@ bool runtime_startup() {
     return false;
   }
   // Image library, part 1: LoadLibraryW "msimg32.dll", GetProcAddress "AlphaBlend".
-  // Image library, part 2: image_library_init (image registry, growth 16, image_free).
+  alpha_blend_entry_load();
+  // Image library, part 2: image registry, growth 16, image_free.
+  image_library_init();
   // Drawing library: TlsAlloc for the current drawing session.
+  drawing_library_init();
   // Array library, then map library: their structure-field handler entries.
   //   Nothing in this program declares array or map fields, so there is nothing to fill.
   // Event library: post_event_init ("PostEventClass", the hidden window,
@@ -62,6 +68,8 @@ void runtime_shutdown() {
   // so that a later start-up makes it afresh.
   canvas_module_shutdown();
   // Image library: registry_free_all on the images; FreeLibrary "msimg32.dll".
+  image_free_all();
+  alpha_blend_entry_release();
   // Memory library: the memory heap goes with every block still in it.
   memory_library_end();
 }

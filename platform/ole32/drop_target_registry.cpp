@@ -30,7 +30,9 @@ IDropTarget* drop_target_registered(HWND window) {
 }
 
 DropTargetAtPoint drop_target_at(HWND top_level, POINT screen_point) {
-  if (!IsWindow(top_level) || !IsWindowEnabled(top_level)) return {nullptr, nullptr};
+  // Hidden windows are not under any pointer; disabled ones (the owner of a modal
+  // requester) take no drops.
+  if (!IsWindowVisible(top_level) || !IsWindowEnabled(top_level)) return {nullptr, nullptr};
   for (HWND window = window_tree_deepest_at(top_level, screen_point); window != nullptr;
        window = GetParent(window)) {
     if (IDropTarget* target = drop_target_registered(window)) {

@@ -13,5 +13,5 @@ struct DropTargetAtPoint {
 };
 
 // The target for a screen point over `top_level`: that of the deepest visible window
-// there, or of its nearest ancestor that has one. None over a disabled window.
+// there, or of its nearest ancestor that has one. None over a hidden or disabled window.
 DropTargetAtPoint drop_target_at(HWND top_level, POINT screen_point);

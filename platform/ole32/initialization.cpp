@@ -13,25 +13,25 @@ struct ThreadInitialisation {
   DWORD concurrency = 0;
 };
 
-thread_local ThreadInitialisation this_thread;
+thread_local ThreadInitialisation thread_state;
 
 DWORD concurrency_model(DWORD flags) { return flags & COINIT_APARTMENTTHREADED; }
 
 }  // namespace
 
-bool ole_initialized_on_this_thread() { return this_thread.ole_count > 0; }
+bool ole_initialized_on_this_thread() { return thread_state.ole_count > 0; }
 
 HRESULT CoInitializeEx(LPVOID reserved, DWORD concurrency) {
   if (reserved != nullptr) return E_INVALIDARG;
   DWORD model = concurrency_model(concurrency);
-  if (this_thread.com_count > 0) {
+  if (thread_state.com_count > 0) {
     // A thread keeps the model it was first initialised with.
-    if (this_thread.concurrency != model) return RPC_E_CHANGED_MODE;
-    ++this_thread.com_count;
+    if (thread_state.concurrency != model) return RPC_E_CHANGED_MODE;
+    ++thread_state.com_count;
     return S_FALSE;
   }
-  this_thread.concurrency = model;
-  this_thread.com_count = 1;
+  thread_state.concurrency = model;
+  thread_state.com_count = 1;
   return S_OK;
 }
 
@@ -39,19 +39,19 @@ HRESULT CoInitialize(LPVOID reserved) { return CoInitializeEx(reserved, COINIT_A
 
 void CoUninitialize() {
   // An unbalanced call changes nothing.
-  if (this_thread.com_count == 0) return;
-  --this_thread.com_count;
+  if (thread_state.com_count == 0) return;
+  --thread_state.com_count;
 }
 
 HRESULT OleInitialize(LPVOID reserved) {
   if (reserved != nullptr) return E_INVALIDARG;
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (FAILED(com)) return com;
-  return this_thread.ole_count++ == 0 ? S_OK : S_FALSE;
+  return thread_state.ole_count++ == 0 ? S_OK : S_FALSE;
 }
 
 void OleUninitialize() {
-  if (this_thread.ole_count == 0) return;
-  --this_thread.ole_count;
+  if (thread_state.ole_count == 0) return;
+  --thread_state.ole_count;
   CoUninitialize();
 }

@@ -82,7 +82,10 @@ void event_queue_shutdown() { event_state = nullptr; }
 void event_push(std::int32_t code, ObjectId object, ObjectId window, std::int32_t type, void* data,
                 EventDataRelease data_release) {
   EventState* state = event_state;
-  if (state && state->tail && code < COALESCE_CODE_LIMIT && same_event(state->tail, code, object, window, type)) {
+  // An event with data of its own (a key, a position, a file list) is never
+  // absorbed: that would lose what it carries or report stale data.
+  if (state && state->tail && !data && code < COALESCE_CODE_LIMIT &&
+      same_event(state->tail, code, object, window, type)) {
     release_data(data, data_release);
     return;
   }

@@ -29,7 +29,7 @@ void event_queue_init();
 void event_queue_shutdown();
 
 // Queues an event; an identical event (code, object, window, type) already at
-// the tail absorbs it. When no record can be had the event is dropped and its
+// the tail absorbs a new one that carries no data. When no record can be had the event is dropped and its
 // data released, so the caller never leaks what it handed over.
 void event_push(std::int32_t code, ObjectId object, ObjectId window, std::int32_t type, void* data,
                 EventDataRelease data_release);

@@ -96,7 +96,7 @@ void menu_open_submenu(const char16_t* text) {
 
 void menu_item(std::uint32_t id, const char16_t* text) {
   if (!builder.current_menu) return;
-  AppendMenuW(builder.current_popup, MF_STRING, id, text);
+  AppendMenuW(builder.current_popup, MF_STRING, id, text ? text : u"");
   attach_bar();
 }
 

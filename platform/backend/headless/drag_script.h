@@ -20,7 +20,9 @@ struct HeadlessDragResult {
   DWORD final_effect;  // the drop's effect; DROPEFFECT_NONE when taken away
 };
 
-// `window` may be a child window; `client_point` is in its client coordinates.
+// `window` may be a child window; `client_point` is in its client coordinates. As on a
+// real display, only top-level windows that take drops (a drop target is registered in
+// them) are offered the drag; hidden or disabled ones get nothing.
 // `key_state` holds MK_SHIFT, MK_CONTROL, MK_ALT; `offered` DROPEFFECT_* bits.
 HeadlessDragResult headless_drag_files(HWND window, const std::vector<std::u16string>& paths, POINT client_point,
                                        DWORD offered, DWORD key_state, HeadlessDragEnd end = HEADLESS_DRAG_DROP);

@@ -134,7 +134,7 @@ TEST_F(DragInput, MovingFromOneTargetToAnotherLeavesTheFirst) {
   RevokeDragDrop(right_child);
 }
 
-TEST_F(DragInput, NothingIsDeliveredWithoutADragOrOverADisabledWindow) {
+TEST_F(DragInput, NothingIsDeliveredWithoutADragOrOverADisabledOrHiddenWindow) {
   RecordingDropTarget target;
   ASSERT_EQ(RegisterDragDrop(top, &target), S_OK);
   // Moves and drops with no drag entered are ignored.
@@ -150,6 +150,13 @@ TEST_F(DragInput, NothingIsDeliveredWithoutADragOrOverADisabledWindow) {
   EXPECT_EQ(result.final_effect, DROPEFFECT_NONE);
   EXPECT_TRUE(target.calls.empty());
   EnableWindow(top, TRUE);
+
+  ShowWindow(top, SW_HIDE);
+  IDataObject* data = drag_data_create_files({u"/a"});
+  EXPECT_EQ(drag_input_enter(top, data, {150, 150}, MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
+  EXPECT_EQ(drag_input_drop(top, {150, 150}, 0, DROPEFFECT_COPY), DROPEFFECT_NONE);
+  EXPECT_TRUE(target.calls.empty());
+  data->Release();
   RevokeDragDrop(top);
 }
 
@@ -157,6 +164,23 @@ TEST_F(DragInput, WindowsWithoutTargetsAreNotOfferedTheDrag) {
   HeadlessDragResult result = headless_drag_text(top, u"x", {150, 150}, DROPEFFECT_COPY, 0);
   EXPECT_FALSE(result.delivered);
   EXPECT_EQ(result.final_effect, DROPEFFECT_NONE);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DragInput, ATargetWhoseWindowGoesAwayMidDragIsLeftAndReleased) {
+  RecordingDropTarget target;
+  ASSERT_EQ(RegisterDragDrop(left_child, &target), S_OK);
+  IDataObject* data = drag_data_create_files({u"/a"});
+  EXPECT_EQ(drag_input_enter(top, data, {15, 25}, MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_COPY);
+  // The window goes without revoking: its registration reference stays with it, as on Win32.
+  DestroyWindow(left_child);
+  EXPECT_EQ(drag_input_drop(top, {15, 25}, 0, DROPEFFECT_COPY), DROPEFFECT_NONE);
+  EXPECT_EQ(target.operations(), (Calls{"DragEnter", "DragLeave"}));
+  EXPECT_EQ(target.references, 1u);
+  EXPECT_EQ(data->Release(), 0u);
 }
 
 }  // namespace

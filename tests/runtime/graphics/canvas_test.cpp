@@ -6,6 +6,7 @@
 #include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
 #include "runtime/graphics/canvas_output.h"
+#include "runtime/graphics/dib.h"
 #include "runtime/graphics/draw_box.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
@@ -158,21 +159,34 @@ TEST_F(CanvasTest, ControlCharactersRaiseNoEvent) {
 }
 
 TEST_F(CanvasTest, KeysMovesAndTheEventDataBelongToTheCurrentEventOnly) {
-  SendMessageW(canvas, WM_KEYDOWN, 'A', 0);
-  send(WM_MOUSEMOVE, 0, 3, 4);
-  send(WM_MOUSEMOVE, 0, 5, 6);
-  SendMessageW(canvas, WM_MOUSELEAVE, 0, 0);
   std::vector<std::int32_t> types;
   std::vector<std::intptr_t> keys;
-  while (const std::int32_t code = event_wait(0)) {
-    if (code != EVENT_GADGET) continue;
-    EXPECT_EQ(event_window(), 0);
-    types.push_back(event_type());
-    keys.push_back(gadget_attribute_get(0, CANVAS_EVENT_KEY));
-  }
+  std::vector<std::intptr_t> positions;
+  // Each piece of input is handled before the next comes, as a user's would be.
+  const auto collect = [&] {
+    while (const std::int32_t code = event_wait(0)) {
+      if (code != EVENT_GADGET) continue;
+      EXPECT_EQ(event_window(), 0);
+      types.push_back(event_type());
+      keys.push_back(gadget_attribute_get(0, CANVAS_EVENT_KEY));
+      if (event_type() != CANVAS_KEY_DOWN && event_type() != CANVAS_MOUSE_LEAVE) {
+        positions.push_back(gadget_attribute_get(0, CANVAS_EVENT_X));
+        positions.push_back(gadget_attribute_get(0, CANVAS_EVENT_Y));
+      }
+    }
+  };
+  SendMessageW(canvas, WM_KEYDOWN, 'A', 0);
+  collect();
+  headless_mouse_move(window, POINT{3, 4});
+  collect();
+  headless_mouse_move(window, POINT{5, 6});
+  collect();
+  headless_mouse_leave(window);
+  collect();
   EXPECT_EQ(types, (std::vector<std::int32_t>{CANVAS_KEY_DOWN, CANVAS_MOUSE_ENTER, CANVAS_MOUSE_MOVE,
                                               CANVAS_MOUSE_LEAVE}));
   EXPECT_EQ(keys, (std::vector<std::intptr_t>{'A', 0, 0, 0}));
+  EXPECT_EQ(positions, (std::vector<std::intptr_t>{3, 4, 5, 6}));
   // No canvas event is current now: the event attributes read 0.
   event_push(EVENT_MENU, 0, 0, 0, nullptr, nullptr);
   EXPECT_EQ(event_wait(0), EVENT_MENU);
@@ -194,6 +208,68 @@ TEST_F(CanvasTest, CursorAttributes) {
   EXPECT_EQ(gadget_attribute_get(0, CANVAS_CURSOR_CONFINED), 1);
   gadget_attribute_set(0, CANVAS_CURSOR_CONFINED, 0);
   EXPECT_EQ(gadget_attribute_get(0, CANVAS_CURSOR_CONFINED), 0);
+}
+
+TEST_F(CanvasTest, WithFlag2TheCursorIsConfinedWhileAButtonIsHeld) {
+  ASSERT_NE(canvas_create(1, 10, 20, 100, 50, CANVAS_CONFINE), 0);
+  HWND confining = gadget_lookup(1)->handle;
+  SendMessageW(confining, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(gadget_attribute_get(1, CANVAS_CURSOR_CONFINED), 1);
+  EXPECT_EQ(GetCapture(), confining);
+  RECT clip{};
+  GetClipCursor(&clip);
+  POINT origin{0, 0};
+  ClientToScreen(confining, &origin);
+  EXPECT_EQ(clip.left, origin.x);
+  EXPECT_EQ(clip.top, origin.y);
+  EXPECT_EQ(clip.right - clip.left, 100);
+  EXPECT_EQ(clip.bottom - clip.top, 50);
+  // A second button does not confine again; releasing the last one frees.
+  SendMessageW(confining, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(confining, WM_RBUTTONUP, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(gadget_attribute_get(1, CANVAS_CURSOR_CONFINED), 1);
+  SendMessageW(confining, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(gadget_attribute_get(1, CANVAS_CURSOR_CONFINED), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // Disabling the canvas frees a confined cursor.
+  SendMessageW(confining, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EnableWindow(confining, FALSE);
+  EXPECT_EQ(gadget_attribute_get(1, CANVAS_CURSOR_CONFINED), 0);
+}
+
+TEST_F(CanvasTest, AFocusFrameIsDrawnOnlyWhileTheCanvasHasTheFocus) {
+  ASSERT_NE(canvas_create(1, 0, 0, 40, 40, CANVAS_FOCUS_FRAME | CANVAS_KEYBOARD), 0);
+  HWND framed = gadget_lookup(1)->handle;
+  auto* record = reinterpret_cast<CanvasObject*>(gadget_lookup(1));
+  SetFocus(canvas);
+  canvas_paint(record, nullptr);
+  EXPECT_EQ(headless_surface_pixel(window, 2, 20), WHITE);
+  SetFocus(framed);
+  canvas_paint(record, nullptr);
+  // The dotted frame runs 2 pixels inside the edge; somewhere on it a pixel changed.
+  int changed = 0;
+  for (int y = 2; y < 38; ++y) changed += headless_surface_pixel(window, 2, y) != WHITE;
+  EXPECT_GT(changed, 0);
+  for (int y = 3; y < 37; ++y) EXPECT_EQ(headless_surface_pixel(window, 20, y), WHITE) << "inside stays";
+  const DibView view = dib_view(back_buffer(1));
+  EXPECT_EQ(dib_pixel(view, 2, 20), WHITE) << "the frame is not drawn into the picture";
+}
+
+TEST_F(CanvasTest, SettingTheBackBufferAttributeCopiesABitmapIn) {
+  HBITMAP source = dib_create(2, 2, 24);
+  ASSERT_NE(source, nullptr);
+  const DibView source_view = dib_view(source);
+  dib_set_pixel(source_view, 0, 0, 0x0000FF);
+  dib_set_pixel(source_view, 1, 1, 0x00FF00);
+  gadget_attribute_set(0, CANVAS_BACK_BUFFER, reinterpret_cast<std::intptr_t>(source));
+  const DibView view = dib_view(back_buffer());
+  EXPECT_EQ(dib_pixel(view, 0, 0), 0x0000FFu);
+  EXPECT_EQ(dib_pixel(view, 1, 1), 0x00FF00u);
+  EXPECT_EQ(dib_pixel(view, 1, 0), 0u) << "a new DIB is black";
+  EXPECT_EQ(dib_pixel(view, 2, 0), WHITE);
+  EXPECT_EQ(headless_surface_pixel(window, 0, 0), 0x0000FFu) << "and shown";
+  DeleteObject(source);
 }
 
 class CanvasOutputTest : public CanvasTest {};

@@ -5,6 +5,8 @@
 #include "support/gui_runtime.h"
 #include "platform/backend/headless/drag_script.h"
 #include "platform/backend/headless/headless.h"
+#include "platform/win32/kernel32.h"
+#include "platform/win32/shell32.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
@@ -12,6 +14,44 @@
 #include "runtime/gui/window.h"
 
 namespace {
+
+// A drag source offering one private block: format 0x200 whose data begins
+// with a 32-bit private type id.
+class PrivateData final : public IDataObject {
+ public:
+  explicit PrivateData(std::uint32_t type) : type_(type) {}
+  HRESULT QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return 2; }
+  ULONG Release() override { return 1; }
+  HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (format->cfFormat != DROP_PRIVATE || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 8);
+    auto* words = static_cast<std::uint32_t*>(GlobalLock(block));
+    words[0] = type_;
+    words[1] = 0xABCD;
+    GlobalUnlock(block);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = block;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT QueryGetData(FORMATETC* format) override {
+    return format->cfFormat == DROP_PRIVATE ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+ private:
+  std::uint32_t type_;
+};
 
 class DropTest : public GuiRuntimeTest {
  protected:
@@ -35,6 +75,30 @@ class DropTest : public GuiRuntimeTest {
 
   HWND canvas = nullptr;
 };
+
+TEST_F(DropTest, PrivateDragsAreAcceptedByTheirTypeId) {
+  GadgetObject* record = gadget_lookup(0);
+  drop_accept_set(0, CANVAS_KIND, record->handle, DROP_PRIVATE, ACTION_MOVE, 77);
+  PrivateData other(78);
+  EXPECT_EQ(headless_drag_data(canvas, &other, POINT{5, 5}, DROPEFFECT_MOVE, 0).final_effect, DROPEFFECT_NONE);
+  EXPECT_FALSE(next_drop());
+  PrivateData wanted(77);
+  const HeadlessDragResult result = headless_drag_data(canvas, &wanted, POINT{7, 8}, DROPEFFECT_MOVE, 0);
+  EXPECT_EQ(result.final_effect, DROPEFFECT_MOVE);
+  ASSERT_TRUE(next_drop());
+  const auto* drop = static_cast<const DropRecord*>(event_data());
+  ASSERT_NE(drop, nullptr);
+  EXPECT_EQ(drop->format, DROP_PRIVATE);
+  EXPECT_EQ(drop->private_type, 77u);
+  EXPECT_EQ(drop->action, ACTION_MOVE);
+  EXPECT_EQ(drop->x, 7);
+  EXPECT_EQ(drop->data, nullptr);
+  EXPECT_EQ(event_dropped_files(), u"");
+  // Withdrawing the private type leaves the file format in place.
+  drop_accept_set(0, CANVAS_KIND, record->handle, DROP_PRIVATE, 0, 77);
+  ASSERT_NE(target(), nullptr);
+  EXPECT_EQ(target()->private_types, nullptr);
+}
 
 TEST_F(DropTest, ThreeFilesGiveOneEventWithTheNamesJoinedByLineFeeds) {
   const HeadlessDragResult result = headless_drag_files(
@@ -144,6 +208,24 @@ TEST_F(DropTest, OtherEventsDataIsNeverReadAsAFileList) {
   ASSERT_EQ(event_wait(0), EVENT_GADGET);
   ASSERT_NE(event_data(), nullptr);
   EXPECT_EQ(event_dropped_files(), u"");
+}
+
+TEST_F(DropTest, AMalformedFileListGivesNoNames) {
+  // Names said to start far beyond the block, and a list without terminator.
+  struct Block {
+    DROPFILES header;
+    char16_t names[3];
+  };
+  static Block bogus_offset{{0xFFFF, {0, 0}, FALSE, TRUE}, {u'a', u'b', u'c'}};
+  static Block unterminated{{sizeof(DROPFILES), {0, 0}, FALSE, TRUE}, {u'a', u'b', u'c'}};
+  static DropRecord records[] = {{DROP_FILES, 0, ACTION_COPY, 0, 0, &bogus_offset, sizeof(Block)},
+                                 {DROP_FILES, 0, ACTION_COPY, 0, 0, &unterminated, sizeof(Block)}};
+  for (DropRecord& record : records) {
+    event_push(EVENT_GADGET_DROP, 0, 0, 0, &record, nullptr);
+    ASSERT_EQ(event_wait(0), EVENT_GADGET_DROP);
+    const std::u16string names = event_dropped_files();
+    EXPECT_LE(names.size(), 3u);
+  }
 }
 
 TEST_F(DropTest, TheTargetAnswersOnlyItsOwnInterfaces) {

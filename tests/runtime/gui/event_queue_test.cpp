@@ -90,16 +90,22 @@ TEST_F(EventQueueTest, DataStaysValidUntilThePopAfterTheOneThatMadeItCurrent) {
   EXPECT_EQ(released, (std::vector<void*>{&first, &second}));
 }
 
-TEST_F(EventQueueTest, AnAbsorbedEventsDataIsReleasedAtOnce) {
+TEST_F(EventQueueTest, EventsCarryingDataAreNeverAbsorbed) {
   released.clear();
-  int kept = 1;
-  int absorbed = 2;
-  event_push(EVENT_GADGET, 0, 0, 65539, &kept, note_release);
-  event_push(EVENT_GADGET, 0, 0, 65539, &absorbed, note_release);
-  EXPECT_EQ(released, (std::vector<void*>{&absorbed}));
+  int first = 1;
+  int second = 2;
+  event_push(EVENT_GADGET, 0, 0, 65549, &first, note_release);
+  event_push(EVENT_GADGET, 0, 0, 65549, &second, note_release);
+  EXPECT_TRUE(released.empty());
   EXPECT_EQ(event_pop(), EVENT_GADGET);
-  EXPECT_EQ(event_data(), &kept);
+  EXPECT_EQ(event_data(), &first);
+  EXPECT_EQ(event_pop(), EVENT_GADGET);
+  EXPECT_EQ(event_data(), &second);
   event_pop();
+  // A data-less duplicate still joins an event with data at the tail.
+  event_push(EVENT_GADGET, 0, 0, 65549, &first, note_release);
+  event_push(EVENT_GADGET, 0, 0, 65549, nullptr, nullptr);
+  EXPECT_EQ(drain().size(), 1u);
 }
 
 TEST_F(EventQueueTest, PurgeMatchesWildcardsKeepsOrderAndReleasesData) {

@@ -6,7 +6,7 @@ namespace {
 
 TEST(RequesterFilter, BarsBecomeZerosAndTheListEndsWithTwo) {
   const std::u16string filter = requester_filter(u"Portable Network Graphics (*.png)|*.png|Bitmap (*.bmp)|*.bmp");
-  const std::u16string expected(u"Portable Network Graphics (*.png)\0*.png\0Bitmap (*.bmp)\0*.bmp\0", 62);
+  const std::u16string expected(u"Portable Network Graphics (*.png)\0*.png\0Bitmap (*.bmp)\0*.bmp\0", 61);
   EXPECT_EQ(filter, expected);
   // c_str() supplies the second terminating zero.
   EXPECT_EQ(filter.c_str()[filter.size()], u'\0');

@@ -126,6 +126,19 @@ TEST_F(WindowTest, WaitingWithTimeoutZeroReturnsAtOnceWhenNothingIsPending) {
   EXPECT_EQ(headless_now(), before);
 }
 
+TEST_F(WindowTest, WaitingWithATimeoutEndsAtTheTimeoutOrAtTheFirstMessage) {
+  open_application_window();
+  gui_drain_events();
+  ASSERT_NE(timer_add(0, 7, 150), 0);
+  const BackendTime start = headless_now();
+  EXPECT_EQ(event_wait(100), 0);
+  EXPECT_GE(headless_now(), start + 100);
+  EXPECT_LT(headless_now(), start + 150);
+  EXPECT_EQ(event_wait(100), static_cast<std::int32_t>(RAW_WM_TIMER));
+  EXPECT_EQ(event_wait(100), EVENT_TIMER);
+  EXPECT_EQ(event_menu_item(), 7);
+}
+
 TEST_F(WindowTest, TimersOfMissingWindowsAreRefused) { EXPECT_EQ(timer_add(5, 1, 100), 0); }
 
 TEST_F(WindowTest, SizeMessagesTrackMinimizedAndMaximizedStates) {

@@ -24,7 +24,7 @@ std::map<HDC, WindowDc>& window_dcs() {
 namespace {
 
 // No display is larger; a client area beyond it is clipped rather than allocated.
-constexpr LONG SURFACE_LIMIT = 8192;
+constexpr LONG SURFACE_LIMIT = 4096;
 
 }  // namespace
 

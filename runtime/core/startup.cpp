@@ -5,6 +5,10 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/string_library.h"
 #include "runtime/file/file.h"
+#include "runtime/graphics/alpha_blend_entry.h"
+#include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/image.h"
+#include "runtime/graphics/png_encoder.h"
 
 bool runtime_startup() {
   // String library: string heap and the 16-byte work buffer.
@@ -15,8 +19,11 @@ bool runtime_startup() {
     return false;
   }
   // Image library, part 1: LoadLibraryW "msimg32.dll", GetProcAddress "AlphaBlend".
-  // Image library, part 2: image_library_init (image registry, growth 16, image_free).
+  alpha_blend_entry_load();
+  // Image library, part 2: image registry, growth 16, image_free.
+  image_library_init();
   // Drawing library: TlsAlloc for the current drawing session.
+  drawing_library_init();
   // Array library, then map library: their structure-field handler entries.
   //   Nothing in this program declares array or map fields, so there is nothing to fill.
   // Event library: post_event_init ("PostEventClass", the hidden window,
@@ -32,6 +39,7 @@ bool runtime_startup() {
   // Command-line library: its state.
   // Requester library: requester_library_init (InitCommonControlsEx 0x0B48, CoInitialize).
   // PNG encoder: png_encoder_register.
+  png_encoder_register();
   return true;
 }
 
@@ -43,6 +51,8 @@ void runtime_shutdown() {
   // Window library: registry_free_all on the windows.
   // Event library: DestroyWindow on the post-event window.
   // Image library: registry_free_all on the images; FreeLibrary "msimg32.dll".
+  image_free_all();
+  alpha_blend_entry_release();
   // Memory library: the memory heap goes with every block still in it.
   memory_library_end();
 }

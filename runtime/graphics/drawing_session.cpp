@@ -54,7 +54,8 @@ void session_free(DrawingSession* session) {
 }  // namespace
 
 bool drawing_library_init() {
-  session_slot = TlsAlloc();
+  // One slot for the whole process, however often the runtime starts.
+  if (session_slot == NO_SLOT) session_slot = TlsAlloc();
   return session_slot != NO_SLOT;
 }
 

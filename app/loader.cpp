@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char16_t* LOAD_CAPTION = u"Load IFS";
 constexpr const char16_t* LINE_CAPTION = u"IFS load";
-constexpr std::int32_t FIELDS_SEPARATORS = IFS_PARAMETER_COUNT - 1;
+constexpr std::int32_t FIELD_SEPARATORS = IFS_PARAMETER_COUNT - 1;
 static_assert(LOADER_DEFAULT_MAP_LIMIT <= IFS_MAX_MAPS, "the table must be able to hold what the loader allows");
 
 std::int64_t map_limit = LOADER_DEFAULT_MAP_LIMIT;
@@ -33,7 +33,7 @@ std::int64_t count_valid_lines(const std::u16string& name) {
   while (file_eof(LOADER_FILE) == 0) {
     const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
     ++count;
-    if (text_count(line, u" ") != FIELDS_SEPARATORS) {
+    if (text_count(line, u" ") != FIELD_SEPARATORS) {
       show_message(LINE_CAPTION, text_concat(u"wrong parameter ", line, u"\r\n", name));
       return 0;
     }

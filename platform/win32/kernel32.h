@@ -169,12 +169,15 @@ LONG InterlockedExchange(LONG volatile* target, LONG value);
 LONG InterlockedIncrement(LONG volatile* target);
 LONG InterlockedDecrement(LONG volatile* target);
 
-#define INFINITE 0xFFFFFFFF
+#ifndef INFINITE
+#define INFINITE 0xFFFFFFFFu
+#endif
 
 void Sleep(DWORD milliseconds);
 
 // --- Time, threads, process -----------------------------------------------
 DWORD GetTickCount();
 DWORD GetCurrentThreadId();
+DWORD GetCurrentProcessId();
 LPWSTR GetCommandLineW();
 [[noreturn]] void ExitProcess(UINT exit_code);

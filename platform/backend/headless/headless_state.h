@@ -1,0 +1,55 @@
+// What the headless display knows: its clock, its windows as shown, scripted
+// input and requester answers, and the record of requesters shown.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "platform/backend/headless/headless.h"
+
+struct HeadlessWindow {
+  HeadlessWindowState state;
+  std::vector<BYTE> pixels;  // as last presented: B, G, R, X, rows top-down
+  LONG width = 0;
+  LONG height = 0;
+  int presents = 0;
+};
+
+struct HeadlessScriptStep {
+  BackendTime at;
+  std::function<void()> deliver;
+};
+
+struct HeadlessFileAnswer {
+  bool cancel;
+  std::u16string path;
+  DWORD filter_index;
+  BackendTime open_for;
+};
+
+struct HeadlessBoxAnswer {
+  int result;
+  BackendTime open_for;
+};
+
+// The clock starts here rather than at 0, like a machine that has been up a while.
+inline constexpr BackendTime HEADLESS_CLOCK_START = 100000;
+
+struct HeadlessState {
+  BackendTime now = HEADLESS_CLOCK_START;
+  std::map<HWND, HeadlessWindow> windows;
+  HWND foreground = nullptr;
+  std::deque<HeadlessScriptStep> script;
+  std::deque<HeadlessFileAnswer> file_answers;
+  std::deque<HeadlessBoxAnswer> box_answers;
+  std::vector<HeadlessRequesterRecord> shown;
+  std::array<bool, 256> keys{};
+};
+
+HeadlessState& headless_state();
+// Keeps a requester "open" for some virtual time, dispatching the thread's messages.
+void headless_keep_open(BackendTime milliseconds);
+BackendDialogResult headless_run_file_dialog(BackendFileDialog* request);
+int headless_run_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

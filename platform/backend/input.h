@@ -1,0 +1,34 @@
+// What a display backend reports to user32: input on top-level windows, and
+// the pumping of user32's queue while a backend runs a modal loop of its own.
+// Positions are client coordinates of the top-level window. Everything here
+// runs on the GUI thread.
+#pragma once
+
+#include "platform/backend/backend.h"
+#include "platform/win32/types.h"
+
+// Mouse buttons as input_mouse_button takes them.
+enum InputButton { INPUT_BUTTON_LEFT = 0, INPUT_BUTTON_RIGHT = 1, INPUT_BUTTON_MIDDLE = 2 };
+
+// A key went down (repeats allowed) or up. Modifiers are keys of their own
+// (VK_SHIFT, VK_CONTROL, VK_MENU): press them before the key they modify.
+void input_key(HWND window, UINT virtual_key, BOOL down);
+void input_mouse_move(HWND window, POINT client_point);
+void input_mouse_button(HWND window, InputButton button, BOOL down, POINT client_point);
+void input_mouse_wheel(HWND window, POINT client_point, int delta);
+// The pointer left the window's client area.
+void input_mouse_left(HWND window);
+// The close box (or the window manager's close request).
+void input_close_request(HWND window);
+// A menu item with this id was chosen from the window's menu bar.
+void input_menu_command(HWND window, UINT id);
+// The user moved or resized the window; rectangles in screen coordinates.
+void input_window_moved(HWND window, const RECT* frame);
+// The display made the window the foreground window, or took that away.
+void input_window_activated(HWND window, BOOL active);
+
+// Dispatch every message that is ready now (sent, posted, input, paint, due
+// timers) to its window procedure. Backends call it inside their modal loops.
+void input_dispatch_pending();
+// When the next user32 timer falls due (BACKEND_NO_DEADLINE if none runs).
+BackendTime input_next_timer_due();

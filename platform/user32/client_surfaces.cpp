@@ -1,0 +1,104 @@
+// The pixels of each top-level window's client area, and the window device
+// contexts over them: a child window draws into its rectangle of its
+// top-level window's surface.
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "platform/user32/user32_internal.h"
+
+namespace {
+
+struct WindowDc {
+  HWND window;
+  RECT surface_clip;
+};
+
+std::map<HDC, WindowDc>& window_dcs() {
+  static std::map<HDC, WindowDc> table;
+  return table;
+}
+
+}  // namespace
+
+void paint_surface_fit(Window* top) {
+  LONG width = std::max<LONG>(1, rect_width(top->client));
+  LONG height = std::max<LONG>(1, rect_height(top->client));
+  if (top->surface && top->surface->pixels.width == width && top->surface->pixels.height == height) return;
+  auto surface = std::make_unique<ClientSurface>();
+  surface->storage.assign(static_cast<size_t>(width) * height * 4, 0);
+  surface->pixels = PixelSurface{surface->storage.data(), width, height, width * 4};
+  if (top->surface) {
+    // What fits of the old picture stays in the top-left corner.
+    const PixelSurface& old = top->surface->pixels;
+    LONG rows = std::min(old.height, height);
+    size_t bytes = static_cast<size_t>(std::min(old.width, width)) * 4;
+    for (LONG y = 0; y < rows; ++y)
+      std::memcpy(surface->pixels.bits + static_cast<size_t>(y) * surface->pixels.stride,
+                  old.bits + static_cast<size_t>(y) * old.stride, bytes);
+  }
+  top->surface = std::move(surface);
+}
+
+RECT paint_client_clip(const Window* window) {
+  POINT origin = window_client_origin_in_root(window);
+  RECT clip = rect_make(origin.x, origin.y, origin.x + rect_width(window->client), origin.y + rect_height(window->client));
+  for (const Window* ancestor = window_from(window->parent); ancestor; ancestor = window_from(ancestor->parent)) {
+    POINT at = window_client_origin_in_root(ancestor);
+    clip = rect_intersection(clip, rect_make(at.x, at.y, at.x + rect_width(ancestor->client),
+                                             at.y + rect_height(ancestor->client)));
+  }
+  const Window* root = window;
+  while (root->parent) root = window_from(root->parent);
+  if (!root->surface) return RECT{0, 0, 0, 0};
+  return rect_intersection(clip, rect_make(0, 0, root->surface->pixels.width, root->surface->pixels.height));
+}
+
+// A DC for the window's client area, limited to `client_area` (client coordinates) if given.
+HDC paint_window_dc(Window* window, const RECT* client_area) {
+  Window* root = window_root(window);
+  if (!root || !root->surface) return nullptr;
+  POINT origin = window_client_origin_in_root(window);
+  RECT clip = paint_client_clip(window);
+  if (client_area) clip = rect_intersection(clip, rect_offset(*client_area, origin.x, origin.y));
+  HDC dc = gdi_create_surface_dc(&root->surface->pixels, origin, clip);
+  if (dc) window_dcs()[dc] = WindowDc{window->handle, clip};
+  return dc;
+}
+
+// Releases a window DC; false if it is not one.
+bool paint_release_window_dc(HDC dc, HWND* window, RECT* surface_clip) {
+  auto found = window_dcs().find(dc);
+  if (found == window_dcs().end()) return false;
+  if (window) *window = found->second.window;
+  if (surface_clip) *surface_clip = found->second.surface_clip;
+  window_dcs().erase(found);
+  gdi_release_surface_dc(dc);
+  return true;
+}
+
+void paint_present_surface_rect(Window* root, const RECT& surface_rect) {
+  if (!root || !root->surface || rect_is_empty(surface_rect)) return;
+  backend_current()->surface_presented(root->handle, &root->surface->pixels, &surface_rect);
+}
+
+void paint_present(Window* window, const RECT& client_rect) {
+  POINT origin = window_client_origin_in_root(window);
+  RECT dirty = rect_intersection(paint_client_clip(window), rect_offset(client_rect, origin.x, origin.y));
+  paint_present_surface_rect(window_root(window), dirty);
+}
+
+HDC GetDC(HWND handle) {
+  Window* window = window_from(handle);
+  if (!window) return nullptr;
+  return paint_window_dc(window, nullptr);
+}
+
+int ReleaseDC(HWND, HDC dc) {
+  HWND owner = nullptr;
+  RECT clip{};
+  if (!paint_release_window_dc(dc, &owner, &clip)) return 0;
+  // What was drawn through the DC reaches the screen now.
+  if (Window* window = window_from(owner)) paint_present_surface_rect(window_root(window), clip);
+  return 1;
+}

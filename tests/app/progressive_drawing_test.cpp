@@ -1,0 +1,169 @@
+#include "app/progressive_drawing.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/chaos_game.h"
+#include "support/gui_pixels.h"
+#include "support/gui_runtime.h"
+#include "platform/backend/headless/headless.h"
+#include "runtime/core/random.h"
+#include "runtime/graphics/canvas.h"
+#include "runtime/graphics/canvas_output.h"
+#include "runtime/gui/window.h"
+
+namespace {
+
+constexpr std::uint32_t WHITE = 0xFFFFFF;
+constexpr std::uint32_t BLACK = 0x000000;
+
+class ProgressiveDrawingTest : public GuiRuntimeTest {
+ protected:
+  void SetUp() override {
+    GuiRuntimeTest::SetUp();
+    window = reinterpret_cast<HWND>(window_open(0, 0, 0, 600, 600, u"IFS", 0xCA0001, nullptr));
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(canvas_create(APP_CANVAS, 0, 0, 600, 600), 0);
+    app_state_reset();
+    random_seed(1234);
+  }
+
+  DibView picture() {
+    return dib_view(reinterpret_cast<HBITMAP>(gadget_attribute_get(APP_CANVAS, CANVAS_BACK_BUFFER)));
+  }
+
+  std::vector<BYTE> picture_bytes() {
+    const DibView view = picture();
+    return std::vector<BYTE>(view.bits, view.bits + static_cast<std::size_t>(view.row_bytes) * view.height);
+  }
+
+  // Plots one point at the given view transform with the point at the origin.
+  void plot_at(float offset_x, float offset_y, std::int32_t map_index) {
+    RenderState& render = app_state().render;
+    render = RenderState{0.0f, 0.0f, 1.0f, 1.0f, offset_x, offset_y};
+    ASSERT_NE(drawing_begin(canvas_output(APP_CANVAS)), 0);
+    plot_point(map_index);
+    drawing_end();
+  }
+
+  // A table of maps that all send every point to the origin.
+  void load_origin_table(std::int32_t maps) {
+    IfsTable& table = app_state().table;
+    ASSERT_TRUE(ifs_table_resize(table, maps));
+    for (std::int32_t map = 0; map < maps; ++map) {
+      for (int parameter = IFS_A; parameter <= IFS_F; ++parameter) ifs_set(table, parameter, map, 0.0f);
+      ifs_set(table, IFS_P, map, 1.0f / static_cast<float>(maps));
+    }
+  }
+
+  HWND window = nullptr;
+};
+
+TEST_F(ProgressiveDrawingTest, APointIsTwoPixelsWideInItsMapsColour) {
+  plot_at(10.5f, 20.25f, 3);
+  const DibView view = picture();
+  const std::uint32_t colour = app_state().colours.colours[3];
+  EXPECT_EQ(dib_pixel(view, 10, 20), colour);
+  EXPECT_EQ(dib_pixel(view, 11, 20), colour);
+  EXPECT_EQ(dib_pixel(view, 9, 20), WHITE);
+  EXPECT_EQ(dib_pixel(view, 12, 20), WHITE);
+  EXPECT_EQ(dib_pixel(view, 10, 19), WHITE);
+  EXPECT_EQ(dib_pixel(view, 10, 21), WHITE);
+}
+
+TEST_F(ProgressiveDrawingTest, MapIndicesFromEightOnReuseTheColours) {
+  plot_at(100.0f, 100.0f, 11);
+  EXPECT_EQ(dib_pixel(picture(), 100, 100), app_state().colours.colours[3]);
+  plot_at(200.0f, 100.0f, 8);
+  EXPECT_EQ(dib_pixel(picture(), 200, 100), app_state().colours.colours[0]);
+}
+
+TEST_F(ProgressiveDrawingTest, BetweenMinusOneAndZeroBothPixelsLandInColumnZero) {
+  plot_at(-0.5f, 50.0f, 1);
+  const DibView view = picture();
+  EXPECT_EQ(dib_pixel(view, 0, 50), app_state().colours.colours[1]);
+  EXPECT_EQ(dib_pixel(view, 1, 50), WHITE);
+}
+
+TEST_F(ProgressiveDrawingTest, ClearingPaintsTheWholeCanvasBlackAndShowsIt) {
+  clear_canvas();
+  const std::vector<BYTE> bytes = picture_bytes();
+  EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](BYTE byte) { return byte == 0; }));
+  EXPECT_EQ(headless_surface_pixel(window, 0, 0), BLACK);
+  EXPECT_EQ(headless_surface_pixel(window, 599, 599), BLACK);
+}
+
+TEST_F(ProgressiveDrawingTest, AnAllOriginTableDrawsAtColumns300And301OfRow300) {
+  load_origin_table(2);
+  measure_bounds();
+  const RenderState& render = app_state().render;
+  ASSERT_EQ(render.scale_x, 1.0f);
+  ASSERT_EQ(render.offset_x, 300.0f);
+  ASSERT_EQ(render.offset_y, 300.0f);
+  clear_canvas();
+  draw_batch();
+  const DibView view = picture();
+  const std::uint32_t left = dib_pixel(view, 300, 300);
+  EXPECT_NE(left, BLACK);
+  EXPECT_EQ(dib_pixel(view, 301, 300), left);
+  int lit = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 600; ++x) lit += dib_pixel(view, x, y) != BLACK;
+  EXPECT_EQ(lit, 2);
+  EXPECT_EQ(headless_surface_pixel(window, 300, 300), left) << "the batch is shown when it ends";
+}
+
+TEST_F(ProgressiveDrawingTest, ABatchTakes20001StepsAndTheNextContinuesFromThere) {
+  measure_bounds();
+  const RenderState start = app_state().render;
+  draw_batch();
+  const RenderState after_batch = app_state().render;
+  const std::int32_t next_after_batch = random_next(-1);
+
+  // The same number of steps taken directly, from the same state.
+  app_state_reset();
+  random_seed(1234);
+  measure_bounds();
+  ASSERT_EQ(app_state().render.x, start.x);
+  for (std::int32_t step = 0; step < BATCH_POINTS; ++step) chaos_step();
+  EXPECT_EQ(app_state().render.x, after_batch.x);
+  EXPECT_EQ(app_state().render.y, after_batch.y);
+  EXPECT_EQ(random_next(-1), next_after_batch);
+}
+
+TEST_F(ProgressiveDrawingTest, TheSameSeedDrawsTheSamePixels) {
+  measure_bounds();
+  clear_canvas();
+  draw_batch();
+  draw_batch();
+  const std::vector<BYTE> first = picture_bytes();
+
+  app_state_reset();
+  random_seed(1234);
+  measure_bounds();
+  clear_canvas();
+  draw_batch();
+  draw_batch();
+  EXPECT_TRUE(picture_bytes() == first);
+  EXPECT_FALSE(std::all_of(first.begin(), first.end(), [](BYTE byte) { return byte == 0; }));
+}
+
+TEST_F(ProgressiveDrawingTest, WithoutASessionNothingMovesAndNoRandomNumberIsUsed) {
+  measure_bounds();
+  gadget_free(APP_CANVAS);
+  const RenderState before = app_state().render;
+  draw_batch();
+  clear_canvas();
+  EXPECT_EQ(app_state().render.x, before.x);
+  EXPECT_EQ(app_state().render.y, before.y);
+  const std::int32_t next = random_next(-1);
+
+  app_state_reset();
+  random_seed(1234);
+  measure_bounds();
+  EXPECT_EQ(random_next(-1), next);
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+// Window properties, window longs and subclassing through SetWindowLong and
+// CallWindowProc, and the default procedure's UI-state messages.
+#include "support/headless_session.h"
+#include "platform/win32/kernel32.h"
+
+namespace {
+
+using PropertiesAndSubclassing = HeadlessSession;
+
+HANDLE as_handle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
+
+TEST_F(PropertiesAndSubclassing, PropertiesByNameWithoutCaseOnBothSides) {
+  HWND window = create_logging_window();
+  EXPECT_EQ(GetPropW(window, u"ZQ_WindowID"), nullptr);
+  ASSERT_TRUE(SetPropW(window, u"ZQ_WindowID", as_handle(1)));
+  EXPECT_EQ(GetPropW(window, u"zq_windowid"), as_handle(1));
+  EXPECT_EQ(GetPropA(window, "ZQ_WINDOWID"), as_handle(1));
+  ASSERT_TRUE(SetPropA(window, "zq_menu_callback", as_handle(77)));
+  EXPECT_EQ(GetPropW(window, u"zq_menu_callback"), as_handle(77));
+  ASSERT_TRUE(SetPropW(window, u"ZQ_WindowID", as_handle(5)));  // replaces
+  EXPECT_EQ(RemovePropW(window, u"ZQ_WINDOWID"), as_handle(5));
+  EXPECT_EQ(GetPropW(window, u"ZQ_WindowID"), nullptr);
+  EXPECT_EQ(RemovePropA(window, "zq_menu_callback"), as_handle(77));
+  EXPECT_EQ(RemovePropA(window, "zq_menu_callback"), nullptr);
+  // Integer atoms name properties too.
+  ASSERT_TRUE(SetPropW(window, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(0xC123)), as_handle(9)));
+  EXPECT_EQ(GetPropW(window, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(0xC123))), as_handle(9));
+  EXPECT_FALSE(SetPropW(reinterpret_cast<HWND>(0x5), u"x", as_handle(1)));
+  EXPECT_FALSE(SetPropW(window, nullptr, as_handle(1)));
+  HWND other = create_logging_window();
+  EXPECT_EQ(GetPropW(other, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(0xC123))), nullptr);
+}
+
+TEST_F(PropertiesAndSubclassing, PropertiesAreReadableDuringNcDestroy) {
+  static HANDLE seen;
+  seen = nullptr;
+  WNDCLASSW reader{};
+  reader.lpfnWndProc = [](HWND window, UINT message, WPARAM wparam, LPARAM lparam) -> LRESULT {
+    if (message == WM_NCDESTROY) seen = GetPropW(window, u"Record");
+    return DefWindowProcW(window, message, wparam, lparam);
+  };
+  reader.lpszClassName = u"Reader";
+  RegisterClassW(&reader);
+  HWND window = CreateWindowExW(0, u"Reader", u"", WS_CAPTION, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  SetPropW(window, u"Record", as_handle(42));
+  DestroyWindow(window);
+  EXPECT_EQ(seen, as_handle(42));
+}
+
+std::vector<std::string> chain;
+WNDPROC inner_previous = nullptr;
+WNDPROC outer_previous = nullptr;
+
+LRESULT inner_subclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_USER) chain.push_back("inner");
+  if (message == WM_USER + 1) return 11;  // handled here, not passed on
+  return CallWindowProcW(inner_previous, window, message, wparam, lparam);
+}
+
+LRESULT outer_subclass(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_USER) chain.push_back("outer");
+  return CallWindowProcA(outer_previous, window, message, wparam, lparam);
+}
+
+TEST_F(PropertiesAndSubclassing, SubclassingChainsProceduresOutermostFirst) {
+  chain.clear();
+  HWND window = create_logging_window();
+  inner_previous = reinterpret_cast<WNDPROC>(SetWindowLongW(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(inner_subclass)));
+  EXPECT_EQ(inner_previous, logging_window_proc);
+  outer_previous = reinterpret_cast<WNDPROC>(SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(outer_subclass)));
+  EXPECT_EQ(outer_previous, inner_subclass);
+  EXPECT_EQ(GetWindowLongW(window, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(outer_subclass));
+  clear_message_log();
+  SendMessageW(window, WM_USER, 0, 0);
+  EXPECT_EQ(chain, (std::vector<std::string>{"outer", "inner"}));
+  EXPECT_TRUE(log_contains(window, WM_USER));  // reached the class procedure last
+  clear_message_log();
+  EXPECT_EQ(SendMessageW(window, WM_USER + 1, 0, 0), 11);
+  EXPECT_FALSE(log_contains(window, WM_USER + 1));
+  // Posted messages are dispatched to the current procedure too.
+  chain.clear();
+  PostMessageW(window, WM_USER, 0, 0);
+  pump_messages();
+  EXPECT_EQ(chain, (std::vector<std::string>{"outer", "inner"}));
+  EXPECT_EQ(SetWindowLongW(window, GWL_WNDPROC, 0), 0);  // no procedure is refused
+  EXPECT_EQ(GetWindowLongW(window, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(outer_subclass));
+}
+
+TEST_F(PropertiesAndSubclassing, WindowLongsReadAndWrite) {
+  HWND window = create_logging_window();
+  HWND child = create_logging_child(window, 0, 0, 5, 5, 3);
+  EXPECT_EQ(SetWindowLongW(child, GWL_ID, -1), 3);
+  EXPECT_EQ(GetWindowLongW(child, GWL_ID), -1);
+  EXPECT_EQ(SetWindowLongW(window, GWL_USERDATA, 1234), 0);
+  EXPECT_EQ(GetWindowLongW(window, GWL_USERDATA), 1234);
+  LONG_PTR style = GetWindowLongW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_VISIBLE);
+  EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION);
+  SetWindowLongW(window, GWL_STYLE, style & ~WS_VISIBLE);  // visibility is not changed this way
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(GetWindowLongW(child, GWL_HWNDPARENT), reinterpret_cast<LONG_PTR>(window));
+  EXPECT_EQ(GetWindowLongW(window, 1000), 0);
+  EXPECT_EQ(GetLastError(), 1413u);  // ERROR_INVALID_INDEX
+  EXPECT_EQ(GetWindowLongW(reinterpret_cast<HWND>(0x3), GWL_ID), 0);
+}
+
+TEST_F(PropertiesAndSubclassing, WindowTextGoesThroughMessagesAndReachesTheDisplay) {
+  HWND window = create_logging_window();
+  clear_message_log();
+  ASSERT_TRUE(SetWindowTextW(window, u"IFS render by Tarnwick"));
+  EXPECT_TRUE(log_contains(window, WM_SETTEXT));
+  EXPECT_EQ(headless_window_state(window).title, u"IFS render by Tarnwick");
+  EXPECT_EQ(GetWindowTextLengthW(window), 22);
+  WCHAR text[8];
+  EXPECT_EQ(GetWindowTextW(window, text, 8), 7);
+  EXPECT_EQ(std::u16string(text), u"IFS ren");
+}
+
+TEST_F(PropertiesAndSubclassing, KeyboardCuesAreKeptAndPassedToChildren) {
+  HWND window = create_logging_window();
+  HWND child = create_logging_child(window, 0, 0, 5, 5);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), 0);
+  SendMessageW(window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+  EXPECT_EQ(SendMessageW(child, WM_QUERYUISTATE, 0, 0), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+  SendMessageW(window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), UISF_HIDEFOCUS);
+  SendMessageW(child, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);  // goes up, then down
+  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(child, WM_QUERYUISTATE, 0, 0), 0);
+}
+
+TEST_F(PropertiesAndSubclassing, EnumChildWindowsVisitsTheWholeTree) {
+  HWND window = create_logging_window();
+  HWND a = create_logging_child(window, 0, 0, 5, 5, 1);
+  HWND b = create_logging_child(a, 0, 0, 2, 2, 2);
+  HWND c = create_logging_child(window, 0, 0, 5, 5, 3);
+  std::vector<HWND> seen;
+  EnumChildWindows(window, [](HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&seen));
+  EXPECT_EQ(seen, (std::vector<HWND>{c, a, b}));
+}
+
+TEST_F(PropertiesAndSubclassing, RectangleHelpers) {
+  RECT a{0, 0, 10, 10}, b{5, 5, 20, 20}, out;
+  EXPECT_TRUE(IntersectRect(&out, &a, &b));
+  EXPECT_EQ(out.left, 5);
+  EXPECT_EQ(out.right, 10);
+  RECT far{30, 30, 40, 40};
+  EXPECT_FALSE(IntersectRect(&out, &a, &far));
+  EXPECT_TRUE(IsRectEmpty(&out));
+  EXPECT_TRUE(UnionRect(&out, &a, &far));
+  EXPECT_EQ(out.right, 40);
+  EXPECT_TRUE(PtInRect(&a, POINT{0, 0}));
+  EXPECT_FALSE(PtInRect(&a, POINT{10, 5}));  // right edge is outside
+  RECT huge{INT32_MAX - 1, 0, INT32_MAX, 1};
+  OffsetRect(&huge, 100, 0);  // stays in range instead of overflowing
+  EXPECT_EQ(huge.right, INT32_MAX);
+  InflateRect(&a, 2, 3);
+  EXPECT_EQ(a.left, -2);
+  EXPECT_EQ(a.bottom, 13);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+#include "runtime/gui/menu.h"
+
+#include <algorithm>
+#include <string>
+
+#include "support/gui_runtime.h"
+#include "platform/backend/headless/headless.h"
+#include "runtime/graphics/canvas.h"
+#include "runtime/gui/event_codes.h"
+#include "runtime/gui/shortcut.h"
+#include "runtime/gui/window.h"
+
+namespace {
+
+std::u16string menu_text(HMENU menu, int position) {
+  char16_t text[64] = {};
+  GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
+  return text;
+}
+
+int menu_events(const std::vector<SeenEvent>& events) {
+  return static_cast<int>(
+      std::count_if(events.begin(), events.end(), [](const SeenEvent& event) { return event.code == EVENT_MENU; }));
+}
+
+class MenuTest : public GuiRuntimeTest {
+ protected:
+  void SetUp() override {
+    GuiRuntimeTest::SetUp();
+    window = reinterpret_cast<HWND>(window_open(0, 0, 0, 600, 600, u"IFS render by Tarnwick", 0xCA0001, nullptr));
+    ASSERT_NE(window, nullptr);
+  }
+
+  // The application's File menu and its two shortcuts.
+  void build_application_menu() {
+    ASSERT_NE(menu_create(0, window_handle(0)), 0);
+    menu_title(u"File");
+    menu_item(0, u"Open…\tCtrl+O");
+    menu_item(1, u"Save…\tCtrl+S");
+    menu_bar();
+    menu_item(2, u"Quit\tEsc");
+    shortcut_add(0, 0x2004F, 0);
+    shortcut_add(0, 0x20053, 1);
+    gui_drain_events();
+  }
+
+  HWND window = nullptr;
+};
+
+TEST_F(MenuTest, TheApplicationsSequenceGivesOneTitleThreeItemsAndASeparator) {
+  build_application_menu();
+  HMENU bar = GetMenu(window);
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(GetMenuItemCount(bar), 1);
+  EXPECT_EQ(menu_text(bar, 0), u"File");
+  HMENU file = GetSubMenu(bar, 0);
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(GetMenuItemCount(file), 4);
+  EXPECT_EQ(GetMenuItemID(file, 0), 0u);
+  EXPECT_EQ(GetMenuItemID(file, 1), 1u);
+  EXPECT_TRUE(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_EQ(GetMenuItemID(file, 3), 2u);
+  EXPECT_EQ(menu_text(file, 0), u"Open…\tCtrl+O");
+  EXPECT_EQ(menu_text(file, 3), u"Quit\tEsc");
+}
+
+TEST_F(MenuTest, ChoosingSaveAndPressingControlSGiveTheSameEvent) {
+  build_application_menu();
+  ASSERT_TRUE(headless_choose_menu(window, 1));
+  EXPECT_EQ(gui_drain_events(), (std::vector<SeenEvent>{{EVENT_MENU, 1, 0, 0}}));
+  headless_key_press(window, 'S', HEADLESS_CONTROL);
+  std::vector<SeenEvent> events = gui_drain_events();
+  EXPECT_EQ(menu_events(events), 1);
+  EXPECT_NE(std::find(events.begin(), events.end(), SeenEvent{EVENT_MENU, 1, 0, 0}), events.end());
+  headless_key_press(window, 'O', HEADLESS_CONTROL);
+  events = gui_drain_events();
+  EXPECT_NE(std::find(events.begin(), events.end(), SeenEvent{EVENT_MENU, 0, 0, 0}), events.end());
+}
+
+TEST_F(MenuTest, ModifiersMustMatchExactlyAndEscapeHasNoEntry) {
+  build_application_menu();
+  headless_key_press(window, 'S', HEADLESS_CONTROL | HEADLESS_SHIFT);
+  headless_key_press(window, 'S', 0);
+  headless_key_press(window, VK_ESCAPE, 0);
+  EXPECT_EQ(menu_events(gui_drain_events()), 0);
+}
+
+TEST_F(MenuTest, ReAddingAShortcutReplacesItsEventId) {
+  build_application_menu();
+  WindowObject* record = window_lookup(0);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->shortcut_count, 4);
+  HACCEL table = shortcut_add(0, 0x2004F, 5);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(record->shortcut_count, 4);
+  EXPECT_EQ(CopyAcceleratorTableW(table, nullptr, 0), 4);
+  headless_key_press(window, 'O', HEADLESS_CONTROL);
+  const std::vector<SeenEvent> events = gui_drain_events();
+  EXPECT_EQ(menu_events(events), 1);
+  EXPECT_NE(std::find(events.begin(), events.end(), SeenEvent{EVENT_MENU, 5, 0, 0}), events.end());
+  EXPECT_EQ(shortcut_add(9, 0x2004F, 1), nullptr) << "no such window";
+}
+
+TEST_F(MenuTest, TabAndShiftTabMoveTheFocusAndGiveNoMenuEvent) {
+  ASSERT_NE(canvas_create(1, 0, 0, 100, 100, CANVAS_KEYBOARD), 0);
+  ASSERT_NE(canvas_create(2, 100, 0, 100, 100, CANVAS_KEYBOARD), 0);
+  ASSERT_NE(canvas_create(3, 200, 0, 100, 100, 0), 0) << "not a tab stop";
+  HWND first = gadget_lookup(1)->handle;
+  HWND second = gadget_lookup(2)->handle;
+  SetFocus(first);
+  gui_drain_events();
+
+  headless_key_press(window, VK_TAB, 0);
+  EXPECT_EQ(menu_events(gui_drain_events()), 0);
+  EXPECT_EQ(GetFocus(), second);
+  headless_key_press(window, VK_TAB, 0);
+  EXPECT_EQ(menu_events(gui_drain_events()), 0);
+  EXPECT_EQ(GetFocus(), first) << "wraps around";
+  headless_key_press(window, VK_TAB, HEADLESS_SHIFT);
+  EXPECT_EQ(menu_events(gui_drain_events()), 0);
+  EXPECT_EQ(GetFocus(), second);
+}
+
+TEST_F(MenuTest, ATitleAfterASubmenuStartsAtTheTopLevel) {
+  ASSERT_NE(menu_create(0, window), 0);
+  menu_title(u"File");
+  menu_item(0, u"Open");
+  menu_open_submenu(u"Recent");
+  menu_item(7, u"fern.ifs");
+  menu_title(u"View");
+  menu_item(8, u"Zoom");
+  HMENU bar = GetMenu(window);
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  EXPECT_EQ(menu_text(bar, 1), u"View");
+  EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 2);
+  HMENU recent = GetSubMenu(GetSubMenu(bar, 0), 1);
+  ASSERT_NE(recent, nullptr);
+  EXPECT_EQ(GetMenuItemID(recent, 0), 7u);
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(bar, 1), 0), 8u);
+}
+
+TEST_F(MenuTest, AMenuRecordGoesWithItsWindow) {
+  ASSERT_NE(menu_create(4, window), 0);
+  menu_title(u"File");
+  ASSERT_NE(object_lookup(menu_registry(), 4), nullptr);
+  window_close(0);
+  EXPECT_EQ(object_lookup(menu_registry(), 4), nullptr);
+  // Building on goes nowhere instead of into freed memory.
+  menu_item(1, u"late");
+}
+
+TEST_F(MenuTest, FreeingAMenuDetachesIt) {
+  ASSERT_NE(menu_create(0, window), 0);
+  menu_title(u"File");
+  ASSERT_NE(GetMenu(window), nullptr);
+  menu_free(0);
+  EXPECT_EQ(GetMenu(window), nullptr);
+  EXPECT_EQ(object_lookup(menu_registry(), 0), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+#include "runtime/gui/requester.h"
+
+#include <algorithm>
+
+#include "support/gui_runtime.h"
+#include "platform/backend/headless/headless.h"
+#include "platform/win32/comdlg32.h"
+#include "runtime/gui/event_codes.h"
+#include "runtime/gui/window.h"
+
+namespace {
+
+constexpr const char16_t* IMAGE_PATTERN = u"Portable Network Graphics (*.png)|*.png|Bitmap (*.bmp)|*.bmp";
+
+class RequesterTest : public GuiRuntimeTest {
+ protected:
+  void SetUp() override {
+    GuiRuntimeTest::SetUp();
+    window = reinterpret_cast<HWND>(window_open(0, 0, 0, 600, 600, u"IFS render by Tarnwick", 0xCA0001, nullptr));
+    ASSERT_NE(window, nullptr);
+    gui_drain_events();
+  }
+
+  const HeadlessRequesterRecord& last_shown() { return headless_requesters_shown().back(); }
+
+  HWND window = nullptr;
+};
+
+TEST_F(RequesterTest, NoPatternIsSelectedBeforeAnyFileRequester) { EXPECT_EQ(requester_selected_pattern(), -1); }
+
+TEST_F(RequesterTest, ASaveRequesterOpensWhereTheDefaultSaysWithThePatternsFilterSelected) {
+  headless_answer_file_dialog(u"/tmp/pictures/fern", 1);
+  const std::u16string path = requester_save_file(u"Save picture", u"/tmp/pictures/fern", IMAGE_PATTERN, 1);
+  ASSERT_EQ(headless_requesters_shown().size(), 1u);
+  const HeadlessRequesterRecord& shown = last_shown();
+  EXPECT_EQ(shown.kind, HEADLESS_SAVE_FILE);
+  EXPECT_EQ(shown.owner, window);
+  EXPECT_EQ(shown.title, u"Save picture");
+  EXPECT_EQ(shown.initial_directory, u"/tmp/pictures");
+  EXPECT_EQ(shown.initial_name, u"fern");
+  EXPECT_EQ(shown.filter_index, 2u);
+  EXPECT_EQ(shown.filter, (std::vector<std::u16string>{u"Portable Network Graphics (*.png)", u"*.png",
+                                                       u"Bitmap (*.bmp)", u"*.bmp"}));
+  EXPECT_EQ(shown.type, static_cast<UINT>(OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER));
+  // The first filter was picked and the path confirmed as typed: no extension added.
+  EXPECT_EQ(path, u"/tmp/pictures/fern");
+  EXPECT_EQ(requester_selected_pattern(), 0);
+}
+
+TEST_F(RequesterTest, ADefaultWithoutSlashIsTheNameOnly) {
+  headless_answer_file_dialog(u"/data/fern.ifs", 1);
+  const std::u16string path = requester_open_file(u"Load IFS", u"fern.ifs", u"IFS data (*.ifs)|*.ifs", 0);
+  EXPECT_EQ(last_shown().kind, HEADLESS_OPEN_FILE);
+  EXPECT_EQ(last_shown().initial_directory, u"");
+  EXPECT_EQ(last_shown().initial_name, u"fern.ifs");
+  EXPECT_EQ(last_shown().filter_index, 1u);
+  EXPECT_EQ(path, u"/data/fern.ifs");
+  EXPECT_EQ(requester_selected_pattern(), 0);
+}
+
+TEST_F(RequesterTest, ALeadingSlashOnlyLeavesTheNameFieldEmpty) {
+  headless_cancel_file_dialog();
+  requester_open_file(nullptr, u"/fern.ifs", nullptr, 0);
+  EXPECT_EQ(last_shown().initial_name, u"");
+  EXPECT_EQ(last_shown().initial_directory, u"");
+}
+
+TEST_F(RequesterTest, CancelGivesEmptyTextAndPatternMinusOne) {
+  headless_answer_file_dialog(u"/tmp/a.bmp", 2);
+  requester_save_file(nullptr, nullptr, IMAGE_PATTERN, 0);
+  EXPECT_EQ(requester_selected_pattern(), 1);
+  headless_cancel_file_dialog();
+  EXPECT_EQ(requester_save_file(nullptr, nullptr, IMAGE_PATTERN, 0), u"");
+  EXPECT_EQ(requester_selected_pattern(), -1);
+  EXPECT_EQ(last_shown().initial_name, u"");
+}
+
+TEST_F(RequesterTest, TheMessageBoxDisablesTheWindowWhileItShows) {
+  EXPECT_EQ(requester_message(u"Load IFS", u"Wrong name!", 0), IDOK);
+  const HeadlessRequesterRecord& shown = last_shown();
+  EXPECT_EQ(shown.kind, HEADLESS_MESSAGE_BOX);
+  EXPECT_EQ(shown.title, u"Load IFS");
+  EXPECT_EQ(shown.text, u"Wrong name!");
+  EXPECT_EQ(shown.type, 0u);
+  EXPECT_EQ(shown.owner, window);
+  EXPECT_FALSE(shown.owner_enabled);
+  EXPECT_TRUE(IsWindowEnabled(window));
+}
+
+TEST_F(RequesterTest, TimersTickWhileARequesterIsOpenAndTheirEventsCoalesce) {
+  ASSERT_NE(timer_add(0, 123, 1500), 0);
+  headless_answer_message_box(IDOK, 4000);
+  requester_message(u"Load IFS", u"Wrong name!", 0);
+  const std::vector<SeenEvent> events = gui_drain_events();
+  EXPECT_EQ(std::count(events.begin(), events.end(), SeenEvent{EVENT_TIMER, 123, 0, 0}), 1);
+}
+
+TEST_F(RequesterTest, ARequesterWithAnotherProgramInFrontHasNoOwner) {
+  // No window of ours in the foreground: close the only one.
+  window_close(0);
+  headless_cancel_file_dialog();
+  requester_open_file(nullptr, nullptr, nullptr, 0);
+  EXPECT_EQ(last_shown().owner, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include "support/headless_session.h"
+
+#include <algorithm>
+
+#include "platform/user32/user32_internal.h"
+
+namespace {
+std::vector<LoggedMessage> log_entries;
+}
+
+void HeadlessSession::SetUp() {
+  user32_reset();
+  headless_reset();
+  clear_message_log();
+}
+
+void HeadlessSession::TearDown() {
+  user32_reset();
+  headless_reset();
+  clear_message_log();
+}
+
+std::vector<LoggedMessage>& message_log() { return log_entries; }
+void clear_message_log() { log_entries.clear(); }
+
+std::vector<UINT> logged_ids(HWND window, std::vector<UINT> ignored) {
+  std::vector<UINT> ids;
+  for (const LoggedMessage& entry : log_entries) {
+    if (window && entry.window != window) continue;
+    if (std::find(ignored.begin(), ignored.end(), entry.message) != ignored.end()) continue;
+    ids.push_back(entry.message);
+  }
+  return ids;
+}
+
+bool log_contains(HWND window, UINT message) {
+  return std::any_of(log_entries.begin(), log_entries.end(),
+                     [&](const LoggedMessage& e) { return e.window == window && e.message == message; });
+}
+
+LRESULT logging_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  log_entries.push_back(LoggedMessage{window, message, wparam, lparam});
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void register_logging_class() {
+  WNDCLASSW window_class{};
+  window_class.style = CS_DBLCLKS;
+  window_class.lpfnWndProc = logging_window_proc;
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_WINDOW + 1));
+  window_class.lpszClassName = LOGGING_CLASS;
+  RegisterClassW(&window_class);
+}
+
+HWND create_logging_window(int client_width, int client_height, DWORD extra_style) {
+  register_logging_class();
+  DWORD style = WS_CAPTION | WS_SYSMENU | extra_style;
+  RECT rect{0, 0, client_width, client_height};
+  AdjustWindowRectEx(&rect, style, FALSE, 0);
+  return CreateWindowExW(0, LOGGING_CLASS, u"Logging", style | WS_VISIBLE, 100, 100, rect.right - rect.left,
+                         rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+}
+
+HWND create_logging_child(HWND parent, int x, int y, int width, int height, int id, DWORD extra_style) {
+  register_logging_class();
+  return CreateWindowExW(0, LOGGING_CLASS, nullptr, WS_CHILD | WS_VISIBLE | extra_style, x, y, width, height, parent,
+                         reinterpret_cast<HMENU>(static_cast<LONG_PTR>(id)), nullptr, nullptr);
+}
+
+int pump_messages() {
+  MSG message;
+  int count = 0;
+  while (count < 100000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    ++count;
+  }
+  return count;
+}

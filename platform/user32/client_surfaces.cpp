@@ -21,9 +21,16 @@ std::map<HDC, WindowDc>& window_dcs() {
 
 }  // namespace
 
+namespace {
+
+// No display is larger; a client area beyond it is clipped rather than allocated.
+constexpr LONG SURFACE_LIMIT = 4096;
+
+}  // namespace
+
 void paint_surface_fit(Window* top) {
-  LONG width = std::max<LONG>(1, rect_width(top->client));
-  LONG height = std::max<LONG>(1, rect_height(top->client));
+  LONG width = std::clamp<LONG>(rect_width(top->client), 1, SURFACE_LIMIT);
+  LONG height = std::clamp<LONG>(rect_height(top->client), 1, SURFACE_LIMIT);
   if (top->surface && top->surface->pixels.width == width && top->surface->pixels.height == height) return;
   auto surface = std::make_unique<ClientSurface>();
   surface->storage.assign(static_cast<size_t>(width) * height * 4, 0);

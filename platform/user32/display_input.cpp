@@ -3,6 +3,7 @@
 // pointer (child windows are hit-tested here), the close box and menu choices
 // become WM_SYSCOMMAND and WM_COMMAND. Windows disabled behind a modal
 // requester get nothing.
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/backend/input.h"
@@ -66,6 +67,9 @@ void leave_if_moved_away(HWND now_under) {
 bool mouse_target(HWND handle, POINT client_point, HWND* target, POINT* local) {
   Window* root = input_root(handle);
   if (!root) return false;
+  // Positions far off any window are still positions; kept where sums cannot overflow.
+  client_point.x = std::clamp<LONG>(client_point.x, -65536, 65536);
+  client_point.y = std::clamp<LONG>(client_point.y, -65536, 65536);
   POINT screen = to_screen(root, client_point);
   cursor_set_position(screen);
   HWND under = hit_test(root, client_point);
@@ -110,12 +114,11 @@ UINT double_click_of(HWND target, UINT message, POINT local) {
   return message;
 }
 
-LPARAM key_lparam(UINT key, bool down, bool was_down) {
+LPARAM key_lparam(bool down, bool was_down) {
   DWORD bits = 1;  // repeat count
   if (keyboard_physical_down(VK_MENU)) bits |= 1u << 29;
   if (was_down) bits |= 1u << 30;
   if (!down) bits |= 1u << 31;
-  (void)key;
   return static_cast<LPARAM>(static_cast<LONG>(bits));
 }
 
@@ -153,7 +156,7 @@ void input_key(HWND window, UINT key, BOOL down) {
   HWND target = focus && window_root(window_from(focus)) == root ? focus : root->handle;
   UINT message = is_system_key(key) ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
   if (key == VK_MENU && !down) message = WM_SYSKEYUP;
-  post_input(target, message, key, key_lparam(key, down != FALSE, was_down));
+  post_input(target, message, key, key_lparam(down != FALSE, was_down));
 }
 
 void input_mouse_move(HWND window, POINT client_point) {

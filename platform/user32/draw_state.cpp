@@ -1,4 +1,6 @@
 // DrawStateW (bitmaps) and DrawFocusRect, drawn through gdi32 like any DC.
+#include <algorithm>
+
 #include "platform/win32/gdi32.h"
 #include "platform/user32/user32_internal.h"
 
@@ -37,8 +39,14 @@ BOOL DrawStateW(HDC dc, HBRUSH, DRAWSTATEPROC callback, LPARAM data, WPARAM wdat
 
 // A dotted frame one pixel wide, drawn by inverting every other pixel, so that
 // drawing it twice takes it away again.
-BOOL DrawFocusRect(HDC dc, const RECT* rect) {
-  if (!dc || !rect || rect->right <= rect->left || rect->bottom <= rect->top) return FALSE;
+BOOL DrawFocusRect(HDC dc, const RECT* input) {
+  if (!dc || !input || input->right <= input->left || input->bottom <= input->top) return FALSE;
+  // Far beyond any surface nothing can be drawn: the frame is cut there, which
+  // keeps the walk along its edges short. The dot pattern keeps its phase.
+  const LONG LIMIT = 1 << 17;
+  RECT bounded{std::clamp(input->left, -LIMIT, LIMIT), std::clamp(input->top, -LIMIT, LIMIT),
+               std::clamp(input->right, -LIMIT, LIMIT), std::clamp(input->bottom, -LIMIT, LIMIT)};
+  const RECT* rect = &bounded;
   auto on_pattern = [](int x, int y) { return ((x + y) & 1) == 0; };
   for (int x = rect->left; x < rect->right; ++x) {
     if (on_pattern(x, rect->top)) invert_pixel(dc, x, rect->top);

@@ -37,6 +37,12 @@ RECT rect_offset(RECT rect, LONG dx, LONG dy) {
               clamped(std::int64_t{rect.right} + dx), clamped(std::int64_t{rect.bottom} + dy)};
 }
 
+RECT window_rect_clamped(int x, int y, int width, int height) {
+  LONG left = std::clamp(x, -32768, 32767), top = std::clamp(y, -32768, 32767);
+  LONG cx = std::clamp(width, 0, 32767), cy = std::clamp(height, 0, 32767);
+  return RECT{left, top, left + cx, top + cy};
+}
+
 BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom) {
   if (!rect) return FALSE;
   *rect = RECT{left, top, right, bottom};

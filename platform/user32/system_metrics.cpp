@@ -45,9 +45,10 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL has_menu, DWORD ex_style)
   bool child = (style & WS_CHILD) != 0;
   int inset = frame_inset(style, ex_style);
   int top = inset + caption_height(style, ex_style) + (has_menu && !child ? GetSystemMetrics(SM_CYMENU) : 0);
+  // Clamped sums: a rectangle at the edge of the coordinate range stays in it.
   InflateRect(rect, inset, 0);
-  rect->top -= top;
-  rect->bottom += inset;
+  rect->top = rect_offset(*rect, 0, -top).top;
+  rect->bottom = rect_offset(*rect, 0, inset).bottom;
   return TRUE;
 }
 

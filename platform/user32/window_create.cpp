@@ -121,7 +121,7 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
   Window* window = make_record(window_class, ex_style, style, title, parent, owner, menu, instance);
   HWND handle = window->handle;
   clamp_to_min_max(window, width, height);
-  window->rect = rect_make(x, y, x + width, y + height);
+  window->rect = window_rect_clamped(x, y, width, height);
   window_update_client(window);
   if (!parent) paint_surface_fit(window);
   tell_display_created(window);

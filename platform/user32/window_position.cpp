@@ -102,15 +102,20 @@ BOOL SetWindowPos(HWND handle, HWND insert_after, int x, int y, int width, int h
   }
   bool was_visible = (window->style & WS_VISIBLE) != 0;
   WINDOWPOS position{handle, insert_after, x, y, width, height, flags};
-  if (flags & SWP_NOMOVE) position.x = window->rect.left, position.y = window->rect.top;
-  if (flags & SWP_NOSIZE) position.cx = rect_width(window->rect), position.cy = rect_height(window->rect);
+  if (flags & SWP_NOMOVE) {
+    position.x = window->rect.left;
+    position.y = window->rect.top;
+  }
+  if (flags & SWP_NOSIZE) {
+    position.cx = rect_width(window->rect);
+    position.cy = rect_height(window->rect);
+  }
   if (!(flags & SWP_NOSENDCHANGING)) SendMessageW(handle, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&position));
   if (!(window = window_from(handle))) return FALSE;
 
   RECT old_rect = window->rect;
   RECT old_client = window->client;
-  LONG new_width = std::max(position.cx, 0), new_height = std::max(position.cy, 0);
-  window->rect = rect_make(position.x, position.y, position.x + new_width, position.y + new_height);
+  window->rect = window_rect_clamped(position.x, position.y, position.cx, position.cy);
   bool moved = window->rect.left != old_rect.left || window->rect.top != old_rect.top;
   bool sized = rect_width(window->rect) != rect_width(old_rect) || rect_height(window->rect) != rect_height(old_rect);
   if (!(flags & SWP_NOZORDER)) restack(window, position.hwndInsertAfter);
@@ -193,11 +198,17 @@ BOOL ShowWindow(HWND handle, int command) {
     case SW_SHOWMINNOACTIVE:
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
-      if (!(window->style & WS_MINIMIZE)) enter_state(window, WS_MINIMIZE), rect = minimized_rect();
+      if (!(window->style & WS_MINIMIZE)) {
+        enter_state(window, WS_MINIMIZE);
+        rect = minimized_rect();
+      }
       flags |= SWP_SHOWWINDOW | SWP_FRAMECHANGED | (command == SW_SHOWMINIMIZED ? 0 : SWP_NOACTIVATE);
       break;
     case SW_SHOWMAXIMIZED:
-      if (!(window->style & WS_MAXIMIZE)) enter_state(window, WS_MAXIMIZE), rect = maximized_rect();
+      if (!(window->style & WS_MAXIMIZE)) {
+        enter_state(window, WS_MAXIMIZE);
+        rect = maximized_rect();
+      }
       flags |= SWP_SHOWWINDOW | SWP_FRAMECHANGED;
       break;
     case SW_SHOW:
@@ -208,7 +219,10 @@ BOOL ShowWindow(HWND handle, int command) {
     case SW_SHOWNOACTIVATE:
     case SW_RESTORE:
     case SW_SHOWDEFAULT:
-      if (leave_state(window)) rect = window->restore_rect, flags |= SWP_FRAMECHANGED;
+      if (leave_state(window)) {
+        rect = window->restore_rect;
+        flags |= SWP_FRAMECHANGED;
+      }
       flags |= SWP_SHOWWINDOW | (command == SW_SHOWNOACTIVATE ? SWP_NOACTIVATE : 0);
       break;
     default:

@@ -97,6 +97,9 @@ RECT rect_intersection(const RECT& a, const RECT& b);
 bool rect_is_empty(const RECT& rect);
 RECT rect_bounds(const RECT& a, const RECT& b);  // union of two, empty ones ignored
 RECT rect_offset(RECT rect, LONG dx, LONG dy);
+// A window's outer rectangle from position and size, kept in the 16-bit range
+// Win32 keeps window coordinates in, so that sums of them cannot overflow.
+RECT window_rect_clamped(int x, int y, int width, int height);
 
 // Client rectangle (relative to the window's top-left) for a window of this
 // size, style and menu.

@@ -302,4 +302,33 @@ TEST_F(WindowLifecycle, MinimizeAndRestoreReportSizeKinds) {
   ASSERT_TRUE(log_contains(window, WM_SIZE));
 }
 
+TEST_F(WindowLifecycle, ExtremeSizesAndPositionsStayInWindowCoordinateRange) {
+  register_logging_class();
+  HWND window = CreateWindowExW(0, LOGGING_CLASS, u"", WS_CAPTION | WS_VISIBLE, INT32_MAX - 5, INT32_MIN + 5,
+                                INT32_MAX, INT32_MAX, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  RECT outer;
+  GetWindowRect(window, &outer);
+  EXPECT_EQ(outer.left, 32767);
+  EXPECT_EQ(outer.top, -32768);
+  EXPECT_GE(outer.right, outer.left);
+  HWND child = create_logging_child(window, 0, 0, 10, 10);
+  EXPECT_TRUE(MoveWindow(child, INT32_MIN, INT32_MAX, -50, INT32_MAX, TRUE));
+  RECT client;
+  GetClientRect(child, &client);
+  EXPECT_EQ(client.right, 0);  // a negative width is no width
+  EXPECT_EQ(client.bottom, 32767);
+  // Mouse positions far outside every window are delivered without overflow.
+  headless_mouse_move(window, POINT{INT32_MAX, INT32_MIN});
+  pump_messages();
+  HDC dc = GetDC(window);
+  RECT everything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  EXPECT_TRUE(DrawFocusRect(dc, &everything));  // returns promptly: only the reachable part is walked
+  ReleaseDC(window, dc);
+  RECT adjusted{0, INT32_MIN, 0, INT32_MAX};
+  AdjustWindowRectEx(&adjusted, WS_CAPTION | WS_THICKFRAME, TRUE, WS_EX_CLIENTEDGE);
+  EXPECT_EQ(adjusted.top, INT32_MIN);
+  EXPECT_EQ(adjusted.bottom, INT32_MAX);
+}
+
 }  // namespace

@@ -169,7 +169,9 @@ LONG InterlockedExchange(LONG volatile* target, LONG value);
 LONG InterlockedIncrement(LONG volatile* target);
 LONG InterlockedDecrement(LONG volatile* target);
 
-#define INFINITE 0xFFFFFFFF
+#ifndef INFINITE
+#define INFINITE 0xFFFFFFFFu
+#endif
 
 void Sleep(DWORD milliseconds);
 

@@ -1,7 +1,10 @@
 #include "app/progressive_drawing.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/app_state.h"
@@ -9,6 +12,7 @@
 #include "support/gui_pixels.h"
 #include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
+#include "reference_chaos_game.h"
 #include "runtime/core/random.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/graphics/canvas_output.h"
@@ -18,6 +22,38 @@ namespace {
 
 constexpr std::uint32_t WHITE = 0xFFFFFF;
 constexpr std::uint32_t BLACK = 0x000000;
+// The point colours by map index: red + green·256 + blue·65536.
+constexpr std::uint32_t COLOUR_0 = 0xFFFFFF;
+constexpr std::uint32_t COLOUR_1 = 0xFFBEFF;
+constexpr std::uint32_t COLOUR_3 = 0xFFFFBE;
+
+using MapRow = std::array<float, 7>;  // a, b, c, d, e, f, p
+
+// The rows as an .ifs text whose numbers read back as the same floats.
+std::string ifs_text_of(const std::vector<MapRow>& rows) {
+  std::string text;
+  for (const MapRow& row : rows) {
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      char number[32];
+      std::snprintf(number, sizeof number, "%.9g", static_cast<double>(row[k]));
+      text += number;
+      text += k + 1 < row.size() ? " " : "\n";
+    }
+  }
+  return text;
+}
+
+// Pixels of the picture that differ from the independent computation.
+int differing_pixels(const DibView& view, const ReferencePicture& expected) {
+  int differing = 0;
+  for (int y = 0; y < expected.height; ++y)
+    for (int x = 0; x < expected.width; ++x) differing += dib_pixel(view, x, y) != expected.at(x, y);
+  return differing;
+}
+
+int pixels_of_colour(const ReferencePicture& picture, std::uint32_t colour) {
+  return static_cast<int>(std::count(picture.pixels.begin(), picture.pixels.end(), colour));
+}
 
 class ProgressiveDrawingTest : public GuiRuntimeTest {
  protected:
@@ -48,6 +84,23 @@ class ProgressiveDrawingTest : public GuiRuntimeTest {
     drawing_end();
   }
 
+  // The application's order after a measurement: the point back at the origin,
+  // the canvas black.
+  void measure_and_clear() {
+    measure_bounds();
+    app_state().render.x = 0.0f;
+    app_state().render.y = 0.0f;
+    clear_canvas();
+  }
+
+  void load_table(const std::vector<MapRow>& rows) {
+    IfsTable& table = app_state().table;
+    ASSERT_TRUE(ifs_table_resize(table, static_cast<std::int32_t>(rows.size())));
+    for (std::size_t map = 0; map < rows.size(); ++map)
+      for (int parameter = IFS_A; parameter <= IFS_P; ++parameter)
+        ifs_set(table, parameter, static_cast<std::int32_t>(map), rows[map][static_cast<std::size_t>(parameter)]);
+  }
+
   // A table of maps that all send every point to the origin.
   void load_origin_table(std::int32_t maps) {
     IfsTable& table = app_state().table;
@@ -64,9 +117,8 @@ class ProgressiveDrawingTest : public GuiRuntimeTest {
 TEST_F(ProgressiveDrawingTest, APointIsTwoPixelsWideInItsMapsColour) {
   plot_at(10.5f, 20.25f, 3);
   const DibView view = picture();
-  const std::uint32_t colour = app_state().colours.colours[3];
-  EXPECT_EQ(dib_pixel(view, 10, 20), colour);
-  EXPECT_EQ(dib_pixel(view, 11, 20), colour);
+  EXPECT_EQ(dib_pixel(view, 10, 20), COLOUR_3);
+  EXPECT_EQ(dib_pixel(view, 11, 20), COLOUR_3);
   EXPECT_EQ(dib_pixel(view, 9, 20), WHITE);
   EXPECT_EQ(dib_pixel(view, 12, 20), WHITE);
   EXPECT_EQ(dib_pixel(view, 10, 19), WHITE);
@@ -75,15 +127,17 @@ TEST_F(ProgressiveDrawingTest, APointIsTwoPixelsWideInItsMapsColour) {
 
 TEST_F(ProgressiveDrawingTest, MapIndicesFromEightOnReuseTheColours) {
   plot_at(100.0f, 100.0f, 11);
-  EXPECT_EQ(dib_pixel(picture(), 100, 100), app_state().colours.colours[3]);
+  EXPECT_EQ(dib_pixel(picture(), 100, 100), COLOUR_3);
   plot_at(200.0f, 100.0f, 8);
-  EXPECT_EQ(dib_pixel(picture(), 200, 100), app_state().colours.colours[0]);
+  EXPECT_EQ(dib_pixel(picture(), 200, 100), COLOUR_0);
+  plot_at(300.0f, 100.0f, 9);
+  EXPECT_EQ(dib_pixel(picture(), 300, 100), COLOUR_1);
 }
 
 TEST_F(ProgressiveDrawingTest, BetweenMinusOneAndZeroBothPixelsLandInColumnZero) {
   plot_at(-0.5f, 50.0f, 1);
   const DibView view = picture();
-  EXPECT_EQ(dib_pixel(view, 0, 50), app_state().colours.colours[1]);
+  EXPECT_EQ(dib_pixel(view, 0, 50), COLOUR_1);
   EXPECT_EQ(dib_pixel(view, 1, 50), WHITE);
 }
 
@@ -113,6 +167,34 @@ TEST_F(ProgressiveDrawingTest, AnAllOriginTableDrawsAtColumns300And301OfRow300) 
     for (int x = 0; x < 600; ++x) lit += dib_pixel(view, x, y) != BLACK;
   EXPECT_EQ(lit, 2);
   EXPECT_EQ(headless_surface_pixel(window, 300, 300), left) << "the batch is shown when it ends";
+}
+
+TEST_F(ProgressiveDrawingTest, ABatchOfTheBuiltInTableDrawsWhatAnIndependentComputationDraws) {
+  measure_and_clear();
+  draw_batch();
+  const ReferencePicture expected = reference_render_alone("", 1);
+  EXPECT_EQ(differing_pixels(picture(), expected), 0);
+  EXPECT_LT(pixels_of_colour(expected, BLACK), 600 * 600) << "the batch drew something";
+  int shown_differently = 0;
+  for (int y = 0; y < 600; ++y)
+    for (int x = 0; x < 600; ++x) shown_differently += headless_surface_pixel(window, x, y) != expected.at(x, y);
+  EXPECT_EQ(shown_differently, 0) << "the window shows the canvas once the session ends";
+}
+
+TEST_F(ProgressiveDrawingTest, StepsWithoutAMapAreDrawnInColourZeroAtTheUnmovedPoint) {
+  // Weights add up to 0.5: every r above 0.5 moves nothing. Map 0 (weight 0)
+  // is only chosen at r = 0.00, so most colour-0 pixels come from unmoved steps.
+  const std::vector<MapRow> rows{{0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+                                 {0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.125f},
+                                 {0.5f, 0.0f, 0.0f, 0.5f, 0.5f, 0.0f, 0.125f},
+                                 {0.5f, 0.0f, 0.0f, 0.5f, 0.25f, 0.5f, 0.25f}};
+  load_table(rows);
+  measure_and_clear();
+  draw_batch();
+  const ReferencePicture expected = reference_render_alone(ifs_text_of(rows), 1);
+  EXPECT_EQ(differing_pixels(picture(), expected), 0);
+  EXPECT_GT(pixels_of_colour(expected, COLOUR_0), 0);
+  EXPECT_GT(pixels_of_colour(expected, COLOUR_1), 0);
 }
 
 TEST_F(ProgressiveDrawingTest, ABatchTakes20001StepsAndTheNextContinuesFromThere) {

@@ -19,3 +19,7 @@ struct ReferencePicture {
 // 1234, built-in IFS measured, the file measured, canvas cleared) and drew
 // `batches` timer ticks. Lines are split at LF; fields at single spaces.
 ReferencePicture reference_render(const std::string& ifs_text, int batches);
+// The canvas after seeding 1234, measuring only the table of `ifs_text` (the
+// built-in IFS when the text is empty), clearing the canvas and drawing
+// `batches` timer ticks.
+ReferencePicture reference_render_alone(const std::string& ifs_text, int batches);

@@ -139,6 +139,23 @@ TEST_F(WindowTest, WaitingWithATimeoutEndsAtTheTimeoutOrAtTheFirstMessage) {
   EXPECT_EQ(event_menu_item(), 7);
 }
 
+TEST_F(WindowTest, TimerMessagesCoalesceOnlyWhenNothingCameBetween) {
+  HWND handle = open_application_window();
+  gui_drain_events();
+  queued_events();
+  window_event_proc(handle, WM_TIMER, 123, 0);
+  window_event_proc(handle, WM_TIMER, 123, 0);
+  EXPECT_EQ(queued_events(), (std::vector<SeenEvent>{{EVENT_TIMER, 123, 0, 0}}));
+  window_event_proc(handle, WM_TIMER, 123, 0);
+  window_event_proc(handle, WM_ERASEBKGND, 0, 0);
+  window_event_proc(handle, WM_TIMER, 123, 0);
+  EXPECT_EQ(queued_events(),
+            (std::vector<SeenEvent>{{EVENT_TIMER, 123, 0, 0}, {EVENT_REPAINT, 0, 0, 0}, {EVENT_TIMER, 123, 0, 0}}));
+  // A timer message for a window without a number is left to the default.
+  EXPECT_EQ(window_event_proc(nullptr, WM_TIMER, 123, 0), static_cast<LRESULT>(NOT_HANDLED));
+  EXPECT_TRUE(queued_events().empty());
+}
+
 TEST_F(WindowTest, TimersOfMissingWindowsAreRefused) { EXPECT_EQ(timer_add(5, 1, 100), 0); }
 
 TEST_F(WindowTest, SizeMessagesTrackMinimizedAndMaximizedStates) {

@@ -73,12 +73,7 @@ void copy_into_back_buffer(CanvasObject* canvas, HBITMAP source_bitmap) {
 void set_confinement(CanvasObject* canvas, bool confine) {
   HWND handle = canvas->gadget.handle;
   if (confine) {
-    RECT client{};
-    GetClientRect(handle, &client);
-    MapWindowPoints(handle, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    ClipCursor(&client);
-    SetCapture(handle);
-    canvas_module().confined = handle;
+    canvas_confine_cursor(handle);
   } else if (canvas_module().confined == handle) {
     ClipCursor(nullptr);
     if (GetCapture() == handle) ReleaseCapture();

@@ -23,6 +23,8 @@ CanvasModule& canvas_module();
 LRESULT canvas_window_proc(HWND handle, UINT message, WPARAM wparam, LPARAM lparam);
 std::intptr_t canvas_attribute_get(GadgetObject* gadget, std::int32_t attribute);
 void canvas_attribute_set(GadgetObject* gadget, std::int32_t attribute, std::intptr_t value);
+// Confines the cursor to the canvas's client area and captures the mouse.
+void canvas_confine_cursor(HWND handle);
 // Frees the cursor confinement if this canvas holds it.
 void canvas_release_confinement(HWND handle);
 // The canvas record attached to a canvas window.

@@ -56,18 +56,9 @@ void raise(HWND handle, std::int32_t type, std::int32_t key = 0, std::int32_t wh
 
 void invalidate(HWND handle) { RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE); }
 
-void confine_cursor(HWND handle) {
-  RECT client{};
-  GetClientRect(handle, &client);
-  MapWindowPoints(handle, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  ClipCursor(&client);
-  SetCapture(handle);
-  canvas_module().confined = handle;
-}
-
 void on_button_down(HWND handle, CanvasObject* canvas, WPARAM wparam, const ButtonMessage& button) {
   if (buttons_from_message(wparam) == button.mask) {
-    if (canvas->flags & CANVAS_CONFINE) confine_cursor(handle);
+    if (canvas->flags & CANVAS_CONFINE) canvas_confine_cursor(handle);
     else SetCapture(handle);
   }
   raise(handle, button.event);
@@ -129,6 +120,15 @@ LRESULT on_mouse_activate(HWND handle, CanvasObject* canvas, UINT message, WPARA
 }
 
 }  // namespace
+
+void canvas_confine_cursor(HWND handle) {
+  RECT client{};
+  GetClientRect(handle, &client);
+  MapWindowPoints(handle, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  ClipCursor(&client);
+  SetCapture(handle);
+  canvas_module().confined = handle;
+}
 
 void canvas_release_confinement(HWND handle) {
   if (canvas_module().confined != handle) return;

@@ -89,12 +89,6 @@ void paint_present_surface_rect(Window* root, const RECT& surface_rect) {
   backend_current()->surface_presented(root->handle, &root->surface->pixels, &surface_rect);
 }
 
-void paint_present(Window* window, const RECT& client_rect) {
-  POINT origin = window_client_origin_in_root(window);
-  RECT dirty = rect_intersection(paint_client_clip(window), rect_offset(client_rect, origin.x, origin.y));
-  paint_present_surface_rect(window_root(window), dirty);
-}
-
 HDC GetDC(HWND handle) {
   Window* window = window_from(handle);
   if (!window) return nullptr;

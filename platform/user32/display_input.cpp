@@ -143,7 +143,6 @@ void mouse_track_leave(HWND window, bool track) {
 }
 
 HWND mouse_tracked_window() { return pointer().tracked; }
-void mouse_pointer_entered(HWND window) { pointer().under = window; }
 void pointer_reset() { pointer() = PointerState{}; }
 
 void input_key(HWND window, UINT key, BOOL down) {

@@ -198,10 +198,4 @@ UINT GetMenuState(HMENU handle, UINT item_number, UINT flags) {
   return state;
 }
 
-bool menu_contains_enabled_command(HMENU handle, UINT id) {
-  Menu* menu = menu_from(handle);
-  MenuItem* item = menu ? item_by_command(menu, id) : nullptr;
-  return item && !(item->flags & (MF_GRAYED | MF_DISABLED));
-}
-
 void menu_reset() { menus().clear(); }

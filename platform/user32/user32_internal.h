@@ -46,8 +46,6 @@ void paint_invalidate(Window* window, const RECT* rect, bool erase, bool childre
 void paint_validate(Window* window, const RECT* rect, bool children);
 // The top-level window's surface follows its client size, keeping what fits.
 void paint_surface_fit(Window* top);
-// Tells the display that this part of the window's client area changed.
-void paint_present(Window* window, const RECT& client_rect);
 // Sends WM_ERASEBKGND now if the window's update region asks for erasing.
 void paint_erase_now(Window* window);
 // The device-context clip of a window: its client area within every ancestor's,
@@ -80,7 +78,6 @@ POINT cursor_position();
 // The window that asked for WM_MOUSELEAVE, and the window the pointer is in.
 void mouse_track_leave(HWND window, bool track);
 HWND mouse_tracked_window();
-void mouse_pointer_entered(HWND window);
 void pointer_reset();
 
 // --- Windows ----------------------------------------------------------------------
@@ -95,7 +92,6 @@ void window_destroy_menu_of(Window* window);
 void window_tell_display_moved(Window* window);
 
 // --- Menus --------------------------------------------------------------------------
-bool menu_contains_enabled_command(HMENU menu, UINT id);
 void menu_destroy_handle(HMENU menu);
 
 // --- Modal requesters ----------------------------------------------------------------

@@ -84,7 +84,6 @@ WindowClass* class_lookup(LPCWSTR name);
 
 // --- Texts -----------------------------------------------------------------------
 std::u16string text_from_utf8(LPCSTR text);
-std::string text_to_utf8(const std::u16string& text);
 std::u16string text_of(LPCWSTR text);  // null -> empty
 // Case-insensitive key for atoms (class names, property names, registered messages).
 std::u16string text_fold(const std::u16string& text);

@@ -171,7 +171,9 @@ TEST_F(ProgressiveDrawingTest, AnAllOriginTableDrawsAtColumns300And301OfRow300) 
 
 TEST_F(ProgressiveDrawingTest, ABatchOfTheBuiltInTableDrawsWhatAnIndependentComputationDraws) {
   measure_and_clear();
+  const int presented_before = headless_present_count(window);
   draw_batch();
+  EXPECT_EQ(headless_present_count(window), presented_before + 1) << "shown once per batch, not per point";
   const ReferencePicture expected = reference_render_alone("", 1);
   EXPECT_EQ(differing_pixels(picture(), expected), 0);
   EXPECT_LT(pixels_of_colour(expected, BLACK), 600 * 600) << "the batch drew something";

@@ -70,6 +70,11 @@ BOOL run_file_dialog(LPOPENFILENAMEW request, bool save) {
   if (result == BACKEND_DIALOG_FAILED) extended_error = FNERR_BUFFERTOOSMALL;
   if (result != BACKEND_DIALOG_CHOSEN) return FALSE;
   std::u16string path(buffer.c_str());
+  // A backend that filled the whole buffer left no room for the terminator.
+  if (path.size() >= request->nMaxFile) {
+    extended_error = FNERR_BUFFERTOOSMALL;
+    return FALSE;
+  }
   path.copy(request->lpstrFile, path.size());
   request->lpstrFile[path.size()] = 0;
   request->nFilterIndex = pairs ? std::clamp<DWORD>(dialog.filter_index, 1, static_cast<DWORD>(pairs)) : 0;

@@ -115,6 +115,30 @@ TEST_F(FileDialogs, APathLongerThanTheBufferFailsWithBufferTooSmall) {
   EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
 }
 
+// A display whose file dialog fills the whole buffer and leaves out the terminator.
+BackendDialogResult fill_without_terminator(BackendFileDialog* dialog) {
+  for (DWORD i = 0; i < dialog->file_capacity; ++i) dialog->file_buffer[i] = u'a';
+  return BACKEND_DIALOG_CHOSEN;
+}
+
+TEST_F(FileDialogs, AnUnterminatedAnswerFromTheDisplayIsRefusedNotCopiedPastTheBuffer) {
+  DisplayBackend careless = *backend_headless();
+  careless.run_file_dialog = fill_without_terminator;
+  backend_select(&careless);
+  struct Guarded {
+    WCHAR name[8] = {};
+    WCHAR after[4] = {u'z', u'z', u'z', u'z'};
+  } guarded;
+  Request request(nullptr);
+  request.fields.lpstrFile = guarded.name;
+  request.fields.nMaxFile = 8;
+  const BOOL chosen = GetOpenFileNameW(&request.fields);
+  backend_select(nullptr);
+  EXPECT_FALSE(chosen);
+  EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
+  EXPECT_EQ(std::u16string(guarded.after, 4), u"zzzz");
+}
+
 TEST_F(FileDialogs, AnUnterminatedInitialNameIsNotReadPastTheBuffer) {
   Request request(nullptr);
   for (WCHAR& unit : request.name) unit = u'x';

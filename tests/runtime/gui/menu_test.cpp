@@ -51,6 +51,7 @@ TEST_F(MenuTest, TheApplicationsSequenceGivesOneTitleThreeItemsAndASeparator) {
   build_application_menu();
   HMENU bar = GetMenu(window);
   ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(headless_window_state(window).menu, bar) << "the display shows the bar";
   ASSERT_EQ(GetMenuItemCount(bar), 1);
   EXPECT_EQ(menu_text(bar, 0), u"File");
   HMENU file = GetSubMenu(bar, 0);
@@ -61,6 +62,7 @@ TEST_F(MenuTest, TheApplicationsSequenceGivesOneTitleThreeItemsAndASeparator) {
   EXPECT_TRUE(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR);
   EXPECT_EQ(GetMenuItemID(file, 3), 2u);
   EXPECT_EQ(menu_text(file, 0), u"Open…\tCtrl+O");
+  EXPECT_EQ(menu_text(file, 1), u"Save…\tCtrl+S");
   EXPECT_EQ(menu_text(file, 3), u"Quit\tEsc");
 }
 

@@ -87,6 +87,19 @@ TEST_F(MenuTest, ModifiersMustMatchExactlyAndEscapeHasNoEntry) {
   EXPECT_EQ(menu_events(gui_drain_events()), 0);
 }
 
+TEST_F(MenuTest, AltAndShiftShortcutsMatchTheirOwnCombinationOnly) {
+  build_application_menu();
+  shortcut_add(0, 0x40000 | 'X', 7);            // Alt+X
+  shortcut_add(0, 0x10000 | 0x20000 | 'S', 8);  // Ctrl+Shift+S
+  headless_key_press(window, 'X', HEADLESS_ALT);
+  EXPECT_EQ(gui_drain_events(), (std::vector<SeenEvent>{{EVENT_MENU, 7, 0, 0}}));
+  headless_key_press(window, 'S', HEADLESS_CONTROL | HEADLESS_SHIFT);
+  EXPECT_EQ(gui_drain_events(), (std::vector<SeenEvent>{{EVENT_MENU, 8, 0, 0}}));
+  headless_key_press(window, 'X', HEADLESS_ALT | HEADLESS_CONTROL);
+  headless_key_press(window, 'X', 0);
+  EXPECT_EQ(menu_events(gui_drain_events()), 0);
+}
+
 TEST_F(MenuTest, ReAddingAShortcutReplacesItsEventId) {
   build_application_menu();
   WindowObject* record = window_lookup(0);

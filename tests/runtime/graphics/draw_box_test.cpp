@@ -106,15 +106,19 @@ TEST_F(DrawBoxTest, TwoBoxesOfOneColourConvertTheColourOnce) {
 }
 
 TEST_F(DrawBoxTest, ThirtyTwoBitStoreLeavesAlphaAlone) {
-  open(3, 2, 32, 0x000000);
-  draw_box(0, 0, 3, 2, 0x204080);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 3; ++x) {
-      EXPECT_EQ(at(x, y)[0], 0x20);
-      EXPECT_EQ(at(x, y)[1], 0x40);
-      EXPECT_EQ(at(x, y)[2], 0x80);
-      EXPECT_EQ(at(x, y)[3], 0xFF);
-    }
+  // Opaque and fully transparent pictures: the alpha byte is whatever it was.
+  for (std::int32_t background : {0x000000, -1}) {
+    open(3, 2, 32, background);
+    draw_box(0, 0, 3, 2, 0xC0204080);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(at(x, y)[0], 0x20);
+        EXPECT_EQ(at(x, y)[1], 0x40);
+        EXPECT_EQ(at(x, y)[2], 0x80);
+        EXPECT_EQ(at(x, y)[3], background == -1 ? 0x00 : 0xFF);
+      }
+    drawing_end();
+  }
 }
 
 TEST_F(DrawBoxTest, TheSessionOriginShiftsBoxes) {

@@ -14,6 +14,7 @@
 #include "runtime/file/file.h"
 #include "runtime/file/file_object.h"
 #include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/encoder_table.h"
 #include "runtime/graphics/image.h"
 #include "runtime/gui/gadget.h"
 #include "runtime/gui/menu.h"
@@ -92,6 +93,10 @@ TEST(Startup, CreatesEachLibrarysRegistryAndTheDrawingSlot) {
   expect_registry(file_registry(), 16, file_close);
   expect_registry(menu_registry(), 16, menu_free);
   EXPECT_NE(drawing_library_slot(), TLS_OUT_OF_INDEXES);
+  const ImageEncoder* png = image_encoder_find(FORMAT_PNG);
+  ASSERT_NE(png, nullptr) << "the PNG encoder registers itself during start-up";
+  EXPECT_NE(png->encode_rgb, nullptr);
+  EXPECT_NE(png->encode_rgba, nullptr);
   EXPECT_EQ(program_end(), 0);
 }
 

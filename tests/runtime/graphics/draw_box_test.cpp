@@ -42,7 +42,8 @@ TEST_F(DrawBoxTest, ABlackBoxOverTheWholeSessionClearsEveryPixel) {
 TEST_F(DrawBoxTest, OneByOneBoxesAroundTheEdgesOfA600Session) {
   open(600, 600);
   std::vector<BYTE> before = memory();
-  for (auto [x, y] : {std::pair{-1, 5}, {600, 5}, {5, -1}, {5, 600}}) {
+  for (auto [x, y] : {std::pair{-1, 5}, {600, 5}, {5, -1}, {5, 600}, {INT_MIN, 5}, {INT_MAX, 5}, {5, INT_MIN},
+                      {5, INT_MAX}}) {
     draw_box(x, y, 1, 1, 0xFFFFFF);
     EXPECT_EQ(memory(), before) << "box at " << x << "," << y << " is outside";
   }

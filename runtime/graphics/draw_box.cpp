@@ -72,9 +72,7 @@ void box_operation(DrawingSession* session, int x, int y, int width, int height)
     draw_filled(session, box);
 }
 
-void draw_box(int x, int y, int width, int height, std::uint32_t colour) {
-  DrawingSession* session = drawing_current();
-  if (!session) return;
+void draw_box_in(DrawingSession* session, int x, int y, int width, int height, std::uint32_t colour) {
   // Converting the colour only when it changes keeps point plotting cheap.
   if (colour != session->front_colour) session->operations.set_front_colour(session, colour);
   session->operations.box(session, saturated(std::int64_t{x} + session->origin_x),

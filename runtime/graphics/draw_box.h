@@ -2,8 +2,34 @@
 #pragma once
 
 #include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/pixel_writers.h"
 
-// Negative sizes extend left / up from (x, y). Does nothing without a current session.
-void draw_box(int x, int y, int width, int height, std::uint32_t colour);
 // The session's box operation: coordinates already include the session origin.
 void box_operation(DrawingSession* session, int x, int y, int width, int height);
+// draw_box for a given current session, any size and mode.
+void draw_box_in(DrawingSession* session, int x, int y, int width, int height, std::uint32_t colour);
+
+// Negative sizes extend left / up from (x, y). Does nothing without a current session.
+// The fractal's points (1 x 1 boxes in mode 0, 40000 per timer tick) are stored
+// here without a call; mode 0 writes B, G, R at either pixel size.
+inline void draw_box(int x, int y, int width, int height, std::uint32_t colour) {
+  DrawingSession* session = drawing_current();
+  if (!session) return;
+  const bool single_stored_pixel = width == 1 && height == 1 && session->mode == 0 && session->origin_x == 0 &&
+                                   session->origin_y == 0 && session->operations.box == box_operation;
+  if (!single_stored_pixel) {
+    draw_box_in(session, x, y, width, height, colour);
+    return;
+  }
+  if (colour != session->front_colour) {
+    // What the set-front-colour operation does; mode 0 never premultiplies.
+    session->front_colour = colour;
+    session->front = colour_components(colour, false);
+  }
+  if (x < 0 || y < 0 || x >= session->width || y >= session->height) return;
+  // The front colour is `colour` now: its bytes go straight in, B, G, R.
+  BYTE* pixel = pixel_address(session, x, y);
+  pixel[0] = static_cast<BYTE>(colour >> 16);
+  pixel[1] = static_cast<BYTE>(colour >> 8);
+  pixel[2] = static_cast<BYTE>(colour);
+}

@@ -10,12 +10,11 @@ namespace {
 
 constexpr DWORD NO_SLOT = 0xFFFFFFFF;  // TLS_OUT_OF_INDEXES
 
-DrawingSession* current_session = nullptr;
 DWORD session_slot = NO_SLOT;
 
 // The thread-local copy is written for code that looks there; nothing here reads it.
 void make_current(DrawingSession* session) {
-  current_session = session;
+  drawing_current_session = session;
   if (session_slot != NO_SLOT) TlsSetValue(session_slot, session);
 }
 
@@ -47,11 +46,13 @@ void end(DrawingSession* session) {
 }
 
 void session_free(DrawingSession* session) {
-  if (current_session == session) make_current(nullptr);
+  if (drawing_current_session == session) make_current(nullptr);
   HeapFree(main_heap(), 0, session);
 }
 
 }  // namespace
+
+DrawingSession* drawing_current_session = nullptr;
 
 bool drawing_library_init() {
   // One slot for the whole process, however often the runtime starts.
@@ -61,13 +62,11 @@ bool drawing_library_init() {
 
 DWORD drawing_library_slot() { return session_slot; }
 
-DrawingSession* drawing_current() { return current_session; }
-
 DrawingSession* drawing_session_create(std::uint32_t pixel_format) {
   auto* session = static_cast<DrawingSession*>(HeapAlloc(main_heap(), HEAP_ZERO_MEMORY, sizeof(DrawingSession)));
   if (!session) return nullptr;
   // Only one session lives at a time: one left over by a careless caller is finished here.
-  if (current_session) drawing_end();
+  if (drawing_current_session) drawing_end();
   make_current(session);
   session->pixel_format = pixel_format;
   session->bottom_up = (pixel_format & FORMAT_BOTTOM_UP) != 0;
@@ -113,7 +112,7 @@ std::intptr_t drawing_begin(DrawingSession* session) {
 }
 
 void drawing_end() {
-  DrawingSession* session = current_session;
+  DrawingSession* session = drawing_current_session;
   if (!session) return;
   session->operations.end(session);
   if (session->operations.release) session->operations.release(session, 1);

@@ -98,7 +98,10 @@ void drawing_mode_set(DrawingSession* session, int mode);
 // The output's memory DC (or buffer address) on success, 0 on failure (the session is then gone).
 std::intptr_t drawing_begin(DrawingSession* session);
 void drawing_end();
-DrawingSession* drawing_current();
+// The current session lives here so that the inline point plotter reads it
+// without a call; everything else goes through drawing_current().
+extern DrawingSession* drawing_current_session;
+inline DrawingSession* drawing_current() { return drawing_current_session; }
 
 // Session on an image; null when the number names no image with pixel memory.
 DrawingSession* image_output(ObjectId number);

@@ -78,31 +78,11 @@ SpanWriter writer_for(int mode, int pixel_bytes) {
 
 }  // namespace
 
-ColourComponents colour_components(std::uint32_t colour, bool premultiply) {
-  ColourComponents parts;
-  parts.alpha = static_cast<std::int32_t>((colour >> 24) & 0xFF);
-  parts.inverse = 255 - parts.alpha;
-  parts.red = static_cast<std::int32_t>(colour & 0xFF);
-  parts.green = static_cast<std::int32_t>((colour >> 8) & 0xFF);
-  parts.blue = static_cast<std::int32_t>((colour >> 16) & 0xFF);
-  if (premultiply) {
-    parts.red *= parts.alpha;
-    parts.green *= parts.alpha;
-    parts.blue *= parts.alpha;
-  }
-  return parts;
-}
-
 void pixel_writers_select(DrawingSession* session) {
   session->span_writer = writer_for(session->mode, session->pixel_bytes);
   session->operations.plot = plot;
   session->operations.plot_colour = plot_colour;
   session->operations.read_pixel = read_pixel;
-}
-
-BYTE* pixel_address(const DrawingSession* session, int x, int y) {
-  std::ptrdiff_t row = session->bottom_up ? session->height - 1 - y : y;
-  return session->buffer + row * session->row_size + static_cast<std::ptrdiff_t>(x) * session->pixel_bytes;
 }
 
 void draw_span(DrawingSession* session, int x, int y, int count) {

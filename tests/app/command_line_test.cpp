@@ -1,7 +1,13 @@
 // The program's command line as people script it: options in any order,
 // help and version, exit codes and the messages on standard error.
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -151,6 +157,68 @@ TEST_F(CommandLine, TheProgressBarCountsTheBatches) {
   EXPECT_NE(shown.find("\r["), std::string::npos);
   EXPECT_NE(shown.find("1/3 batches"), std::string::npos);
   EXPECT_NE(shown.find("3/3 batches\n"), std::string::npos);
+}
+
+// A pseudo-terminal in raw mode standing in for the user's terminal: the
+// program writes to `screen`, everything written is collected from the other
+// side while it runs.
+class Terminal {
+ public:
+  Terminal() {
+    controller_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (controller_ < 0 || grantpt(controller_) != 0 || unlockpt(controller_) != 0) return;
+    const int side = open(ptsname(controller_), O_RDWR | O_NOCTTY);
+    if (side < 0) return;
+    termios mode{};
+    tcgetattr(side, &mode);
+    cfmakeraw(&mode);
+    tcsetattr(side, TCSANOW, &mode);
+    screen = fdopen(side, "w");
+    reader_ = std::thread([this] {
+      char buffer[512];
+      for (ssize_t got; (got = read(controller_, buffer, sizeof buffer)) > 0;) shown_.append(buffer, got);
+    });
+  }
+  ~Terminal() {
+    if (screen) std::fclose(screen);
+    if (reader_.joinable()) reader_.join();
+    if (controller_ >= 0) close(controller_);
+  }
+  // Everything the program wrote; the terminal is closed.
+  std::string close_and_read() {
+    if (screen) std::fclose(screen);
+    screen = nullptr;
+    if (reader_.joinable()) reader_.join();  // the read fails once the other side is closed
+    return shown_;
+  }
+  std::FILE* screen = nullptr;
+
+ private:
+  int controller_ = -1;
+  std::thread reader_;
+  std::string shown_;
+};
+
+TEST_F(CommandLine, AProgressBarIsShownForManyBatchesOnATerminalOnly) {
+  auto render_to = [&](std::FILE* errors, const char* batches) {
+    return ifs_render_main({"--output", folder.file("x.png"), fern, "--batches", batches}, stdout, errors);
+  };
+  {
+    Terminal terminal;
+    ASSERT_NE(terminal.screen, nullptr);
+    ASSERT_EQ(render_to(terminal.screen, "100"), 0);
+    const std::string shown = terminal.close_and_read();
+    EXPECT_NE(shown.find("\r[" + std::string(40, '#') + "] 100/100 batches\n"), std::string::npos) << shown;
+  }
+  {
+    Terminal terminal;
+    ASSERT_NE(terminal.screen, nullptr);
+    ASSERT_EQ(render_to(terminal.screen, "99"), 0);
+    EXPECT_EQ(terminal.close_and_read(), "");
+  }
+  std::FILE* file = std::tmpfile();
+  ASSERT_EQ(render_to(file, "100"), 0);
+  EXPECT_EQ(contents(file), "");
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // open, save and drop flows as the user drives them.
 #include "app/shell.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
 #include "app/app_state.h"
 #include "app/program_parameters.h"
 #include "app/progressive_drawing.h"
@@ -73,6 +77,19 @@ TEST_F(ShellTest, StartUpShowsTheWindowWithItsFileMenuAndABlackCanvasThatStaysBl
   EXPECT_EQ(GetMenuItemID(file, 1), 1u);
   EXPECT_EQ(menu_text(file, 3), u"Quit\tEsc");
   EXPECT_EQ(GetMenuItemID(file, 3), 2u);
+
+  // A fixed-size window with caption, system menu and minimize box, centred
+  // on the screen; the menu bar takes its room from the inner height, which
+  // leaves exactly the canvas.
+  const LONG_PTR style = GetWindowLongW(window(), GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+  EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+  EXPECT_EQ(shown.client.right - shown.client.left, 600);
+  EXPECT_EQ(shown.client.bottom - shown.client.top, 600);
+  const int centre_x = (shown.frame.left + shown.frame.right) / 2;
+  const int centre_y = (shown.frame.top + shown.frame.bottom) / 2;
+  EXPECT_LE(std::abs(centre_x - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
+  EXPECT_LE(std::abs(centre_y - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
 
   // The canvas is 600 × 600 and black; nothing is drawn while no file is loaded.
   EXPECT_EQ(canvas_pixels().size(), 600u * 600u);
@@ -205,6 +222,23 @@ TEST_F(ShellTest, EachRequesterRemembersItsOwnFolderAndTheSaveTypeIsPreselected)
   EXPECT_EQ(dialogs[4].filter_index, 1u);
   EXPECT_TRUE(file_exists(folder.file("saved/one.bmp")));
   EXPECT_TRUE(file_exists(folder.file("saved/two.png")));
+
+  // A cancelled save writes nothing and forgets neither the folder nor the type.
+  save_file(folder.file("saved/four"), 2);
+  headless_cancel_file_dialog();
+  headless_key_press(window(), 'S', HEADLESS_CONTROL);
+  ASSERT_TRUE(handle_waiting());
+  headless_cancel_file_dialog();
+  headless_key_press(window(), 'S', HEADLESS_CONTROL);
+  ASSERT_TRUE(handle_waiting());
+  const std::vector<HeadlessRequesterRecord> later = file_dialogs();
+  ASSERT_EQ(later.size(), 8u);
+  EXPECT_TRUE(starts_in(later[7], saved));
+  EXPECT_EQ(later[7].filter_index, 2u);
+  std::set<std::string> saved_files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.file("saved")))
+    saved_files.insert(entry.path().filename().string());
+  EXPECT_EQ(saved_files, (std::set<std::string>{"four.bmp", "one.bmp", "three.png", "two.png"}));
 }
 
 TEST_F(ShellTest, DroppingLoadsTheFirstFileWhenItsNameEndsInIfs) {
@@ -231,6 +265,10 @@ TEST_F(ShellTest, DroppingLoadsTheFirstFileWhenItsNameEndsInIfs) {
   // Other names are ignored silently, even when the first of several.
   ASSERT_TRUE(drop({text, fern}));
   EXPECT_EQ(app_state().table.map_count, 1);
+  EXPECT_TRUE(messages().empty());
+  // Only the last three letters count: a name without a dot before them loads.
+  ASSERT_TRUE(drop({write_file("graphifs", FERN_TEXT)}));
+  EXPECT_EQ(app_state().table.map_count, 4);
   EXPECT_TRUE(messages().empty());
 }
 

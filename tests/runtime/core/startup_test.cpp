@@ -1,6 +1,8 @@
 #include "runtime/core/startup.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,16 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/registry.h"
 #include "runtime/core/string_library.h"
+#include "runtime/file/file.h"
+#include "runtime/file/file_object.h"
+#include "runtime/graphics/drawing_session.h"
+#include "runtime/graphics/encoder_table.h"
+#include "runtime/graphics/image.h"
+#include "runtime/gui/gadget.h"
+#include "runtime/gui/menu.h"
+#include "runtime/gui/window.h"
+#include "platform/win32/gdi32.h"
+#include "platform/win32/kernel32.h"
 
 namespace {
 
@@ -63,6 +75,59 @@ TEST(Startup, ShutdownAloneEndsTheMemoryLibraryAndCanBeRepeated) {
   EXPECT_TRUE(runtime_startup());
   EXPECT_NE(memory_heap(), nullptr);
   EXPECT_EQ(program_end(), 0);
+}
+
+void expect_registry(const ObjectRegistry* registry, std::int32_t growth, ObjectFreeCallback free_callback) {
+  ASSERT_NE(registry, nullptr);
+  EXPECT_EQ(registry->growth, growth);
+  EXPECT_EQ(registry->slot_count, growth) << "a fresh registry has one growth step of slots";
+  if (free_callback) EXPECT_EQ(registry->free_callback, free_callback);
+  else EXPECT_NE(registry->free_callback, nullptr);
+}
+
+TEST(Startup, CreatesEachLibrarysRegistryAndTheDrawingSlot) {
+  ASSERT_TRUE(program_begin());
+  expect_registry(image_registry(), 16, nullptr);  // a wrapper around image_free
+  expect_registry(window_registry(), 16, window_close);
+  expect_registry(gadget_registry(), 50, gadget_free);
+  expect_registry(file_registry(), 16, file_close);
+  expect_registry(menu_registry(), 16, menu_free);
+  EXPECT_NE(drawing_library_slot(), TLS_OUT_OF_INDEXES);
+  const ImageEncoder* png = image_encoder_find(FORMAT_PNG);
+  ASSERT_NE(png, nullptr) << "the PNG encoder registers itself during start-up";
+  EXPECT_NE(png->encode_rgb, nullptr);
+  EXPECT_NE(png->encode_rgba, nullptr);
+  EXPECT_EQ(program_end(), 0);
+}
+
+int open_descriptor_count() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+TEST(Startup, ShutDownClosesOpenFilesAndFreesLiveImages) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "startup_test_open_file.txt";
+  std::ofstream(path) << "line\n";
+  const std::u16string name = path.u16string();
+  const int descriptors = open_descriptor_count();
+
+  ASSERT_TRUE(program_begin());
+  ASSERT_NE(file_open_read(2, name.c_str()), 0);
+  ASSERT_NE(file_open_read(AUTO_ID, name.c_str()), 0);
+  const auto numbered = reinterpret_cast<HGDIOBJ>(image_create(0, 8, 8));
+  const ObjectId dynamic = image_create(AUTO_ID, 8, 8, 32);
+  ASSERT_NE(numbered, nullptr);
+  ASSERT_NE(dynamic, 0);
+  const HGDIOBJ dynamic_bitmap = reinterpret_cast<HGDIOBJ>(image_lookup(dynamic)->bitmap);
+  EXPECT_EQ(GetObjectType(numbered), static_cast<DWORD>(OBJ_BITMAP));
+  EXPECT_EQ(open_descriptor_count(), descriptors + 2);
+
+  EXPECT_EQ(program_end(), 0);
+  EXPECT_EQ(open_descriptor_count(), descriptors) << "both files closed";
+  EXPECT_EQ(GetObjectType(numbered), 0u) << "the bitmap was deleted";
+  EXPECT_EQ(GetObjectType(dynamic_bitmap), 0u);
+  std::filesystem::remove(path);
 }
 
 class MemoryLibraryTest : public ::testing::Test {

@@ -61,6 +61,46 @@ TEST_F(FileOpen, FailedOpensLeaveNothingBehind) {
   EXPECT_EQ(live_file_count(), 0);
 }
 
+TEST_F(FileOpen, NamesThatAreNoReadableFileOpenNothing) {
+  const int descriptors = open_descriptor_count();
+  const std::u16string directory = widen(folder().string());
+  EXPECT_EQ(file_open_read(AUTO_ID, directory.c_str()), 0) << "a directory is not a file";
+  EXPECT_EQ(file_open_read(4, directory.c_str()), 0);
+  EXPECT_EQ(file_open_read(4, u"/"), 0);
+  const char16_t lone_surrogate[] = {u'a', 0xD800, u'b', 0};
+  EXPECT_EQ(file_open_read(AUTO_ID, lone_surrogate), 0) << "an unconvertible name names no file";
+  EXPECT_EQ(live_file_count(), 0);
+  EXPECT_EQ(open_descriptor_count(), descriptors);
+
+  // Unreadable by permission (root reads everything, so only others see it).
+  const std::u16string locked = write_file("locked.txt", "secret\n");
+  std::filesystem::permissions(folder() / "locked.txt", std::filesystem::perms::none);
+  if (geteuid() != 0) {
+    EXPECT_EQ(file_open_read(AUTO_ID, locked.c_str()), 0);
+  }
+  file_close(AUTO_ID);
+}
+
+// A file that opens but whose reads fail: the process's own memory image at
+// address 0, which is never mapped.
+TEST_F(FileOpen, ReadErrorsCountAsTheEndOfTheFile) {
+  ASSERT_NE(file_open_read(1, u"/proc/self/mem"), 0);
+  EXPECT_NE(file_eof(1), 0);
+  EXPECT_EQ(file_read_line(1, FILE_ANSI), u"");
+  EXPECT_EQ(file_read_line(1, FILE_UTF16), u"");
+  file_close(1);
+}
+
+TEST_F(FileOpen, NamesLongerThanMaxPathOpenTheNamedFile) {
+  std::filesystem::create_directories(folder() / std::string(200, 'd'));
+  const std::string long_name = std::string(200, 'd') + "/" + std::string(100, 'f');
+  const std::u16string full = write_file(long_name, "whole name\n");
+  ASSERT_GT(full.size(), static_cast<std::size_t>(MAX_PATH));
+  write_file(long_name.substr(0, long_name.size() - (full.size() - MAX_PATH)), "cut name\n");
+  ASSERT_NE(file_open_read(0, full.c_str()), 0);
+  EXPECT_EQ(file_read_line(0, FILE_ANSI), u"whole name");
+}
+
 TEST_F(FileOpen, ClosingEverythingAtShutDown) {
   const int descriptors = open_descriptor_count();
   const std::u16string path = write_file("shared.txt", "line\n");

@@ -42,7 +42,8 @@ TEST_F(DrawBoxTest, ABlackBoxOverTheWholeSessionClearsEveryPixel) {
 TEST_F(DrawBoxTest, OneByOneBoxesAroundTheEdgesOfA600Session) {
   open(600, 600);
   std::vector<BYTE> before = memory();
-  for (auto [x, y] : {std::pair{-1, 5}, {600, 5}, {5, -1}, {5, 600}}) {
+  for (auto [x, y] : {std::pair{-1, 5}, {600, 5}, {5, -1}, {5, 600}, {INT_MIN, 5}, {INT_MAX, 5}, {5, INT_MIN},
+                      {5, INT_MAX}}) {
     draw_box(x, y, 1, 1, 0xFFFFFF);
     EXPECT_EQ(memory(), before) << "box at " << x << "," << y << " is outside";
   }
@@ -92,29 +93,44 @@ TEST_F(DrawBoxTest, ExtremeCoordinatesAreClippedWithoutOverflow) {
 }
 
 TEST_F(DrawBoxTest, TwoBoxesOfOneColourConvertTheColourOnce) {
-  DrawingSession* session = open(4, 1);
-  draw_box(0, 0, 1, 1, 0x0000FF);
-  EXPECT_EQ(at(0, 0)[2], 0xFF);
-  // Had the second box converted its colour again, it would not see this change.
-  session->front.red = 0x07;
-  draw_box(1, 0, 1, 1, 0x0000FF);
-  EXPECT_EQ(at(1, 0)[2], 0x07);
-  draw_box(2, 0, 1, 1, 0x00FF00);
-  draw_box(3, 0, 1, 1, 0x0000FF);
-  EXPECT_EQ(at(2, 0)[1], 0xFF);
-  EXPECT_EQ(at(3, 0)[2], 0xFF) << "a changed colour is converted";
+  for (int size : {1, 2}) {  // the point plotter's boxes and any other
+    DrawingSession* session = open(4, 2);
+    draw_box(0, 0, size, 1, 0x0000FF);
+    EXPECT_EQ(at(0, 0)[2], 0xFF);
+    EXPECT_EQ(session->front.red, 0xFF);
+    // Had the second box converted its colour again, this mark would be gone.
+    session->front.red = 0x07;
+    draw_box(2, 1, size, 1, 0x0000FF);
+    EXPECT_EQ(session->front.red, 0x07) << "the same colour is not converted again";
+    draw_box(0, 1, size, 1, 0x00FF00);
+    EXPECT_EQ(session->front.red, 0x00) << "a changed colour is converted";
+    EXPECT_EQ(session->front.green, 0xFF);
+    EXPECT_EQ(session->front_colour, 0x00FF00u);
+    EXPECT_EQ(at(0, 1)[1], 0xFF);
+    drawing_end();
+  }
 }
 
 TEST_F(DrawBoxTest, ThirtyTwoBitStoreLeavesAlphaAlone) {
-  open(3, 2, 32, 0x000000);
-  draw_box(0, 0, 3, 2, 0x204080);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 3; ++x) {
-      EXPECT_EQ(at(x, y)[0], 0x20);
-      EXPECT_EQ(at(x, y)[1], 0x40);
-      EXPECT_EQ(at(x, y)[2], 0x80);
-      EXPECT_EQ(at(x, y)[3], 0xFF);
-    }
+  // Opaque and fully transparent pictures: the alpha byte is whatever it was.
+  for (std::int32_t background : {0x000000, -1}) {
+    open(3, 2, 32, background);
+    draw_box(0, 0, 3, 2, 0xC0204080);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(at(x, y)[0], 0x20);
+        EXPECT_EQ(at(x, y)[1], 0x40);
+        EXPECT_EQ(at(x, y)[2], 0x80);
+        EXPECT_EQ(at(x, y)[3], background == -1 ? 0x00 : 0xFF);
+      }
+    draw_box(1, 1, 1, 1, 0xC00A0B0C);  // a single point takes the same rule
+    EXPECT_EQ(at(1, 1)[0], 0x0A);
+    EXPECT_EQ(at(1, 1)[1], 0x0B);
+    EXPECT_EQ(at(1, 1)[2], 0x0C);
+    EXPECT_EQ(at(1, 1)[3], background == -1 ? 0x00 : 0xFF);
+    EXPECT_EQ(at(2, 1)[0], 0x20) << "and only that pixel";
+    drawing_end();
+  }
 }
 
 TEST_F(DrawBoxTest, TheSessionOriginShiftsBoxes) {

@@ -11,13 +11,13 @@ void draw_box_in(DrawingSession* session, int x, int y, int width, int height, s
 
 // Negative sizes extend left / up from (x, y). Does nothing without a current session.
 // The fractal's points (1 x 1 boxes in mode 0, 40000 per timer tick) are stored
-// here without a call; mode 0 writes B, G, R at either pixel size.
+// here without a call, through the session's plot target; mode 0 writes B, G, R
+// at either pixel size.
 inline void draw_box(int x, int y, int width, int height, std::uint32_t colour) {
   DrawingSession* session = drawing_current();
   if (!session) return;
-  const bool single_stored_pixel = width == 1 && height == 1 && session->mode == 0 && session->origin_x == 0 &&
-                                   session->origin_y == 0 && session->operations.box == box_operation;
-  if (!single_stored_pixel) {
+  const PlotTarget& target = session->plot_target;
+  if (!(target.stores_directly && width == 1 && height == 1)) {
     draw_box_in(session, x, y, width, height, colour);
     return;
   }
@@ -26,9 +26,9 @@ inline void draw_box(int x, int y, int width, int height, std::uint32_t colour) 
     session->front_colour = colour;
     session->front = colour_components(colour, false);
   }
-  if (x < 0 || y < 0 || x >= session->width || y >= session->height) return;
+  if (static_cast<std::uint32_t>(x) >= target.width || static_cast<std::uint32_t>(y) >= target.height) return;
   // The front colour is `colour` now: its bytes go straight in, B, G, R.
-  BYTE* pixel = pixel_address(session, x, y);
+  BYTE* pixel = target.top_row + y * target.row_step + static_cast<std::ptrdiff_t>(x) * target.pixel_bytes;
   pixel[0] = static_cast<BYTE>(colour >> 16);
   pixel[1] = static_cast<BYTE>(colour >> 8);
   pixel[2] = static_cast<BYTE>(colour);

@@ -45,6 +45,23 @@ void end(DrawingSession* session) {
   }
 }
 
+// Kept in step with every field it is made from: buffer and size (drawing_begin),
+// mode (drawing_mode_set), origin (drawing_origin_set); the box operation never changes.
+void plot_target_update(DrawingSession* session) {
+  PlotTarget& target = session->plot_target;
+  target = PlotTarget{};
+  // Before drawing_begin (no full buffer yet) points take the general way.
+  if (!session->full_buffer || session->width <= 0 || session->height <= 0) return;
+  const std::ptrdiff_t row_size = session->row_size;
+  target.top_row = session->buffer + (session->bottom_up ? (session->height - 1) * row_size : 0);
+  target.row_step = session->bottom_up ? -row_size : row_size;
+  target.width = static_cast<std::uint32_t>(session->width);
+  target.height = static_cast<std::uint32_t>(session->height);
+  target.pixel_bytes = session->pixel_bytes;
+  target.stores_directly = session->mode == 0 && session->origin_x == 0 && session->origin_y == 0 &&
+                           session->operations.box == box_operation;
+}
+
 void session_free(DrawingSession* session) {
   if (drawing_current_session == session) make_current(nullptr);
   HeapFree(main_heap(), 0, session);
@@ -99,13 +116,24 @@ void drawing_mode_set(DrawingSession* session, int mode) {
   pixel_writers_select(session);
   set_front_colour(session, session->front_colour);
   set_back_colour(session, session->back_colour);
+  plot_target_update(session);
+}
+
+void drawing_origin_set(DrawingSession* session, int x, int y) {
+  if (!session) return;
+  session->origin_x = x;
+  session->origin_y = y;
+  plot_target_update(session);
 }
 
 std::intptr_t drawing_begin(DrawingSession* session) {
   if (!session) return 0;
   session->full_width = session->width;
   session->full_height = session->height;
-  if (std::intptr_t result = session->operations.begin(session)) return result;
+  if (std::intptr_t result = session->operations.begin(session)) {
+    plot_target_update(session);
+    return result;
+  }
   if (session->operations.release) session->operations.release(session, 0);
   session_free(session);
   return 0;

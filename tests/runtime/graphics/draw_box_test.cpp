@@ -135,11 +135,49 @@ TEST_F(DrawBoxTest, ThirtyTwoBitStoreLeavesAlphaAlone) {
 
 TEST_F(DrawBoxTest, TheSessionOriginShiftsBoxes) {
   DrawingSession* session = open(6, 6);
-  session->origin_x = 2;
-  session->origin_y = 3;
+  drawing_origin_set(session, 2, 3);
   draw_box(0, 0, 1, 1, 0xFFFFFF);
   EXPECT_EQ(at(2, 3)[0], 0xFF);
   EXPECT_EQ(at(0, 0)[0], 0);
+
+  drawing_origin_set(session, -1, 0);  // points now clip one column further right
+  std::vector<BYTE> before = memory();
+  draw_box(0, 5, 1, 1, 0x0000FF);
+  EXPECT_EQ(memory(), before) << "column -1 is outside";
+  draw_box(1, 5, 1, 1, 0x0000FF);
+  EXPECT_EQ(at(0, 5)[2], 0xFF);
+
+  drawing_origin_set(session, 0, 0);  // and back: points are where they are asked for
+  draw_box(5, 0, 1, 1, 0x00FF00);
+  EXPECT_EQ(at(5, 0)[1], 0xFF);
+}
+
+TEST_F(DrawBoxTest, PointsLandOnEveryPixelOfRowsWithPadding) {
+  // 5 pixels of 3 bytes make 15 bytes, padded to 16: a row step taken from the width would show.
+  for (int depth : {24, 32}) {
+    open(5, 3, depth);
+    std::vector<BYTE> expected = memory();
+    for (int y = -1; y <= 3; ++y)
+      for (int x = -1; x <= 5; ++x) {
+        const std::uint32_t colour = 0x800000 | (y + 2) << 8 | (x + 2);
+        draw_box(x, y, 1, 1, colour);
+        if (x < 0 || x >= 5 || y < 0 || y >= 3) continue;
+        BYTE* pixel = bottom_up_pixel(expected.data(), row_bytes, height, x, y, pixel_bytes);
+        pixel[0] = 0x80, pixel[1] = static_cast<BYTE>(y + 2), pixel[2] = static_cast<BYTE>(x + 2);
+      }
+    EXPECT_EQ(memory(), expected) << depth << " bits per pixel";
+    drawing_end();
+  }
+}
+
+TEST_F(DrawBoxTest, APreparedSessionDrawsBeforeItIsBegun) {
+  ASSERT_NE(image_create(0, 2, 2), 0);
+  bits = image_bits(0);
+  row_bytes = aligned_row_bytes(2, 24);
+  height = 2;
+  ASSERT_NE(image_output(0), nullptr);
+  draw_box(1, 0, 1, 1, 0x0000FF);
+  EXPECT_EQ(at(1, 0)[2], 0xFF);
 }
 
 TEST_F(DrawBoxTest, OutlinedBoxesDrawOnlyTheBorderClipped) {

@@ -16,7 +16,8 @@ void draw_box_in(DrawingSession* session, int x, int y, int width, int height, s
 inline void draw_box(int x, int y, int width, int height, std::uint32_t colour) {
   DrawingSession* session = drawing_current();
   if (!session) return;
-  const PlotTarget& target = session->plot_target;
+  // A copy, so that the colour stores below do not make the compiler read the target again.
+  const PlotTarget target = session->plot_target;
   if (!(target.stores_directly && width == 1 && height == 1)) {
     draw_box_in(session, x, y, width, height, colour);
     return;

@@ -1,7 +1,6 @@
 #include "runtime/core/run_once.h"
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -9,23 +8,29 @@
 
 namespace {
 
+constexpr int THREADS = 6;
 std::atomic<int> calls{0};
+std::atomic<int> arrived{0};
 std::atomic<bool> finished{false};
 
+// Holds the once open until every thread has come to it, so that the others
+// really find it running.
 void slow_initialise() {
   ++calls;
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  while (arrived.load() < THREADS) std::this_thread::yield();
   finished = true;
 }
 
 TEST(RunOnce, RunsTheFunctionOnceAndLaterCallersSeeItFinished) {
   calls = 0;
+  arrived = 0;
   finished = false;
   static RunOnceWord word{};
   std::vector<std::thread> threads;
   std::atomic<int> saw_unfinished{0};
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < THREADS; ++i) {
     threads.emplace_back([&] {
+      ++arrived;
       run_once(&word, slow_initialise);
       if (!finished) ++saw_unfinished;
     });

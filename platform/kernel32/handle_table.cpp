@@ -26,6 +26,14 @@ HandleTable& table() {
 
 std::uintptr_t value_of(HANDLE handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 
+// The entry of an object that passes the test, or end() with the error set. Caller holds the lock.
+auto find_entry(HandleTable& handles, HANDLE handle, KernelObjectTest test) {
+  auto found = handles.objects.find(value_of(handle));
+  if (found != handles.objects.end() && test(*found->second)) return found;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return handles.objects.end();
+}
+
 }  // namespace
 
 HANDLE handle_table_insert(std::shared_ptr<KernelObject> object) {
@@ -45,22 +53,16 @@ HANDLE handle_table_insert(std::shared_ptr<KernelObject> object) {
 std::shared_ptr<KernelObject> handle_table_find(HANDLE handle, KernelObjectTest test) {
   HandleTable& handles = table();
   std::lock_guard guard(handles.lock);
-  auto found = handles.objects.find(value_of(handle));
-  if (found == handles.objects.end() || !test(*found->second)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  auto found = find_entry(handles, handle, test);
+  if (found == handles.objects.end()) return nullptr;
   return found->second;
 }
 
 std::shared_ptr<KernelObject> handle_table_remove(HANDLE handle, KernelObjectTest test) {
   HandleTable& handles = table();
   std::lock_guard guard(handles.lock);
-  auto found = handles.objects.find(value_of(handle));
-  if (found == handles.objects.end() || !test(*found->second)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  auto found = find_entry(handles, handle, test);
+  if (found == handles.objects.end()) return nullptr;
   std::shared_ptr<KernelObject> object = std::move(found->second);
   handles.objects.erase(found);
   return object;

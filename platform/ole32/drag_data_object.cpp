@@ -5,6 +5,7 @@
 
 #include "platform/ole32/drag_data_blocks.h"
 #include "platform/ole32/format_enumerator.h"
+#include "platform/ole32/single_interface_object.h"
 #include "platform/win32/kernel32.h"
 
 namespace {
@@ -14,7 +15,8 @@ struct OfferedFormat {
   HGLOBAL block;
 };
 
-class DragDataObject final : public IDataObject {
+class DragDataObject final
+    : public SingleInterfaceObject<DragDataObject, IDataObject, IID_IDataObject> {
  public:
   // Takes the blocks; any null block makes the object unusable (see usable()).
   explicit DragDataObject(std::vector<OfferedFormat> offered) : offered_(std::move(offered)) {}
@@ -24,25 +26,6 @@ class DragDataObject final : public IDataObject {
       if (entry.block == nullptr) return false;
     }
     return true;
-  }
-
-  HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDataObject) {
-      *object = static_cast<IDataObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-
-  ULONG AddRef() override { return ++references_; }
-
-  ULONG Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override {
@@ -102,6 +85,7 @@ class DragDataObject final : public IDataObject {
   HRESULT EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
  private:
+  friend SingleInterfaceObject;
   ~DragDataObject() {
     for (const OfferedFormat& entry : offered_) {
       if (entry.block != nullptr) GlobalFree(entry.block);
@@ -134,7 +118,6 @@ class DragDataObject final : public IDataObject {
   }
 
   std::vector<OfferedFormat> offered_;
-  ULONG references_ = 1;
 };
 
 IDataObject* usable_or_null(DragDataObject* object) {

@@ -2,31 +2,15 @@
 
 #include <new>
 
+#include "platform/ole32/single_interface_object.h"
+
 namespace {
 
-class FormatEnumerator final : public IEnumFORMATETC {
+class FormatEnumerator final
+    : public SingleInterfaceObject<FormatEnumerator, IEnumFORMATETC, IID_IEnumFORMATETC> {
  public:
   FormatEnumerator(std::vector<FORMATETC> formats, size_t position)
       : formats_(std::move(formats)), position_(position) {}
-
-  HRESULT QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IEnumFORMATETC) {
-      *object = static_cast<IEnumFORMATETC*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-
-  ULONG AddRef() override { return ++references_; }
-
-  ULONG Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT Next(ULONG count, FORMATETC* formats, ULONG* fetched) override {
     // Without a place for the count, only one format may be asked for.
@@ -59,11 +43,11 @@ class FormatEnumerator final : public IEnumFORMATETC {
   }
 
  private:
+  friend SingleInterfaceObject;
   ~FormatEnumerator() = default;
 
   std::vector<FORMATETC> formats_;
   size_t position_;
-  ULONG references_ = 1;
 };
 
 }  // namespace

@@ -23,6 +23,18 @@ inline const std::string FERN_TEXT =
 // the pixels (300, 300) and (301, 300).
 inline const std::string ORIGIN_TEXT = "0 0 0 0 0 0 1\n";
 
+// The fern as a file in a scratch folder, for runs of the command-line renderer.
+class FernFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fern = folder.file("fern.ifs");
+    ::write_file(fern, Bytes(FERN_TEXT.begin(), FERN_TEXT.end()));
+  }
+
+  ScratchFolder folder;
+  std::string fern;
+};
+
 struct ShownMessage {
   std::u16string caption;
   std::u16string text;

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "runtime/core/random.h"
+#include "support/ifs_tables.h"
 
 namespace {
 
-// Makes the application's table hold the given maps {a, b, c, d, e, f, p}.
-void use_maps(const std::vector<std::vector<float>>& maps) {
-  app_state_reset();
-  IfsTable& table = app_state().table;
-  ASSERT_TRUE(ifs_table_resize(table, static_cast<std::int32_t>(maps.size())));
-  for (std::size_t map = 0; map < maps.size(); ++map)
-    for (int parameter = 0; parameter < IFS_PARAMETER_COUNT; ++parameter)
-      ifs_set(table, parameter, static_cast<std::int32_t>(map), maps[map][parameter]);
+// A table without extent is drawn at scale 1 with the origin in the middle of the canvas.
+void expect_unit_scale_mid_canvas() {
+  const RenderState& render = app_state().render;
+  EXPECT_EQ(render.scale_x, 1.0f);
+  EXPECT_EQ(render.scale_y, 1.0f);
+  EXPECT_EQ(render.offset_x, 300.0f);
+  EXPECT_EQ(render.offset_y, 300.0f);
 }
 
 float fraction(int hundredths) { return static_cast<float>(hundredths / 100.0); }
@@ -104,11 +104,7 @@ TEST(ChaosGame, TablesFixingTheOriginPutEveryPointMidCanvas) {
     use_maps({{0, 0, 0, 0, 0, 0, weight}, {0, 0, 0, 0, 0, 0, weight}, {0, 0, 0, 0, 0, 0, weight}});
     random_seed(1234);
     measure_bounds();
-    const RenderState& render = app_state().render;
-    EXPECT_EQ(render.scale_x, 1.0f);
-    EXPECT_EQ(render.scale_y, 1.0f);
-    EXPECT_EQ(render.offset_x, 300.0f);
-    EXPECT_EQ(render.offset_y, 300.0f);
+    expect_unit_scale_mid_canvas();
   }
 }
 
@@ -218,11 +214,7 @@ TEST(ChaosGame, NonNumericTablesGiveTheMidCanvasView) {
     use_maps(maps);
     random_seed(1234);
     measure_bounds();
-    const RenderState& render = app_state().render;
-    EXPECT_EQ(render.scale_x, 1.0f);
-    EXPECT_EQ(render.scale_y, 1.0f);
-    EXPECT_EQ(render.offset_x, 300.0f);
-    EXPECT_EQ(render.offset_y, 300.0f);
+    expect_unit_scale_mid_canvas();
   }
   use_maps(tables[0]);
   EXPECT_EQ(chaos_choose_map(app_state().table, 0.5f), -1);

@@ -13,15 +13,13 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line_renderer.h"
+#include "app_fixture.h"
 #include "runtime/graphics/encoder_table.h"
 #include "support/image_readers.h"
 
 namespace {
 
 using Arguments = std::vector<std::string>;
-
-const std::string FERN = "0 0 0 0.16 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1.6 0.85\n0.2 -0.26 0.23 0.22 0 1.6 0.07\n"
-                         "-0.15 0.28 0.26 0.24 0 0.44 0.07\n";
 
 // Runs the program's main part with both output streams captured.
 struct ProgramRun {
@@ -48,15 +46,7 @@ ProgramRun run(const Arguments& arguments) {
   return result;
 }
 
-class CommandLine : public ::testing::Test {
- protected:
-  ScratchFolder folder;
-  std::string fern;
-  void SetUp() override {
-    fern = folder.file("fern.ifs");
-    write_file(fern, Bytes(FERN.begin(), FERN.end()));
-  }
-};
+class CommandLine : public FernFileTest {};
 
 TEST(RenderOptions, OptionsComeInAnyOrderAndBadOnesAreRefused) {
   const RenderOptions a = render_options_parse({"--output", "x.png", "f.ifs", "--batches", "3"});

@@ -168,15 +168,7 @@ TEST(ProgramEnd, ShutDownClosesFilesLeftOpenAndFreesImagesLeftAlive) {
 
 // --- The command-line renderer -------------------------------------------------
 
-class Renderer : public ::testing::Test {
- protected:
-  ScratchFolder folder;
-  std::string fern;
-  void SetUp() override {
-    fern = folder.file("fern.ifs");
-    write_file(fern, Bytes(FERN_TEXT.begin(), FERN_TEXT.end()));
-  }
-};
+class Renderer : public FernFileTest {};
 
 TEST_F(Renderer, TheFernAfterOneAndFourTicksMatchesTheIndependentComputation) {
   for (const int batches : {1, 4}) {

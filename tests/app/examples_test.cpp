@@ -13,6 +13,7 @@
 
 #include "app/chaos_game.h"
 #include "runtime/core/random.h"
+#include "support/ifs_tables.h"
 
 namespace {
 
@@ -66,12 +67,8 @@ TEST(Examples, WeightsReachOneAndTheAttractorHasExtent) {
     for (const auto& map : maps) sum += map.at(IFS_P);
     EXPECT_GE(sum, 1.0f) << path;
 
-    app_state_reset();
-    IfsTable& table = app_state().table;
-    ASSERT_TRUE(ifs_table_resize(table, static_cast<std::int32_t>(maps.size())));
-    for (std::size_t map = 0; map < maps.size(); ++map)
-      for (int parameter = 0; parameter < IFS_PARAMETER_COUNT; ++parameter)
-        ifs_set(table, parameter, static_cast<std::int32_t>(map), maps[map][parameter]);
+    use_maps(maps);
+    if (::testing::Test::HasFatalFailure()) return;
     random_seed(1234);
     measure_bounds();
     const RenderState& render = app_state().render;

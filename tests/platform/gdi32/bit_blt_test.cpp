@@ -3,24 +3,18 @@
 
 #include <vector>
 
+#include "support/dib_in_dc.h"
 #include "support/gdi_bitmaps.h"
 
 namespace {
 
-struct Picture {
+struct Picture : DibInDc {
   Picture(int w, int h, int bits_per_pixel, const RGBQUAD* colours = nullptr, int colour_count = 0)
-      : width(w),
+      : DibInDc(w, h, bits_per_pixel, colours, colour_count),
+        width(w),
         height(h),
         pixel_bytes(bits_per_pixel / 8),
-        row_bytes(aligned_row_bytes(w, bits_per_pixel)),
-        bitmap(make_dib(w, h, bits_per_pixel, &bits, colours, colour_count)),
-        dc(CreateCompatibleDC(nullptr)),
-        previous(SelectObject(dc, bitmap)) {}
-  ~Picture() {
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-  }
+        row_bytes(aligned_row_bytes(w, bits_per_pixel)) {}
   BYTE* at(int x, int y) { return bottom_up_pixel(bits, row_bytes, height, x, y, pixel_bytes); }
   // A distinct colour per point, so that misplaced copies show.
   void paint_pattern() {
@@ -29,10 +23,6 @@ struct Picture {
         for (int i = 0; i < pixel_bytes; ++i) at(x, y)[i] = static_cast<BYTE>(x * 16 + y + i * 100);
   }
   int width, height, pixel_bytes, row_bytes;
-  BYTE* bits = nullptr;
-  HBITMAP bitmap;
-  HDC dc;
-  HGDIOBJ previous;
 };
 
 TEST(GdiBitBlt, CopiesTheRequestedBlockByteForByte) {

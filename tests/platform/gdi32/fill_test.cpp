@@ -3,25 +3,10 @@
 
 #include <vector>
 
+#include "support/dib_in_dc.h"
 #include "support/gdi_bitmaps.h"
 
 namespace {
-
-struct DibInDc {
-  DibInDc(int width, int height, int bits_per_pixel, const RGBQUAD* colours = nullptr, int colour_count = 0)
-      : bitmap(make_dib(width, height, bits_per_pixel, &bits, colours, colour_count)),
-        dc(CreateCompatibleDC(nullptr)),
-        previous(SelectObject(dc, bitmap)) {}
-  ~DibInDc() {
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-  }
-  BYTE* bits = nullptr;
-  HBITMAP bitmap;
-  HDC dc;
-  HGDIOBJ previous;
-};
 
 TEST(GdiFill, FillRectCoversLeftTopButNotRightBottomInBottomUpMemory) {
   DibInDc picture(5, 3, 24);

@@ -9,17 +9,9 @@
 #include "runtime/graphics/bmp_encoder.h"
 #include "runtime/graphics/encoder_table.h"
 #include "support/image_readers.h"
+#include "support/picture_bytes.h"
 
 namespace {
-
-// A bottom-up picture as images hold it: rows padded to 4 bytes (24-bit).
-struct Picture {
-  int width, height, depth, row_size;
-  Bytes bytes;
-  Picture(int w, int h, int d)
-      : width(w), height(h), depth(d), row_size(d == 24 ? (3 * w + 3) / 4 * 4 : 4 * w), bytes(row_size * h, 0) {}
-  std::uint8_t* pixel(int x, int y) { return &bytes[y * row_size + depth / 8 * x]; }
-};
 
 // Fills every pixel with a value made from its place, padding left as is.
 void fill_pattern(Picture* picture) {

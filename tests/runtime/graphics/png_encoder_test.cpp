@@ -13,16 +13,9 @@
 #include "runtime/graphics/png_encoder.h"
 #include "runtime/graphics/png_output.h"
 #include "support/image_readers.h"
+#include "support/picture_bytes.h"
 
 namespace {
-
-struct Picture {
-  int width, height, depth, row_size;
-  Bytes bytes;
-  Picture(int w, int h, int d)
-      : width(w), height(h), depth(d), row_size(d == 24 ? (3 * w + 3) / 4 * 4 : 4 * w), bytes(row_size * h, 0) {}
-  std::uint8_t* pixel(int x, int y) { return &bytes[y * row_size + depth / 8 * x]; }
-};
 
 // Every pixel different, and a picture that compresses in a way that depends
 // on the effort spent.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "support/application_menu.h"
 #include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
 #include "runtime/graphics/canvas.h"
@@ -31,16 +32,9 @@ class MenuTest : public GuiRuntimeTest {
     ASSERT_NE(window, nullptr);
   }
 
-  // The application's File menu and its two shortcuts.
-  void build_application_menu() {
-    ASSERT_NE(menu_create(0, window_handle(0)), 0);
-    menu_title(u"File");
-    menu_item(0, u"Open…\tCtrl+O");
-    menu_item(1, u"Save…\tCtrl+S");
-    menu_bar();
-    menu_item(2, u"Quit\tEsc");
-    shortcut_add(0, 0x2004F, 0);
-    shortcut_add(0, 0x20053, 1);
+  // The application's File menu and its two shortcuts, with the events of building it gone.
+  void build_menu_and_drain() {
+    build_application_menu();
     gui_drain_events();
   }
 
@@ -48,7 +42,7 @@ class MenuTest : public GuiRuntimeTest {
 };
 
 TEST_F(MenuTest, TheApplicationsSequenceGivesOneTitleThreeItemsAndASeparator) {
-  build_application_menu();
+  build_menu_and_drain();
   HMENU bar = GetMenu(window);
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(headless_window_state(window).menu, bar) << "the display shows the bar";
@@ -67,7 +61,7 @@ TEST_F(MenuTest, TheApplicationsSequenceGivesOneTitleThreeItemsAndASeparator) {
 }
 
 TEST_F(MenuTest, ChoosingSaveAndPressingControlSGiveTheSameEvent) {
-  build_application_menu();
+  build_menu_and_drain();
   ASSERT_TRUE(headless_choose_menu(window, 1));
   EXPECT_EQ(gui_drain_events(), (std::vector<SeenEvent>{{EVENT_MENU, 1, 0, 0}}));
   headless_key_press(window, 'S', HEADLESS_CONTROL);
@@ -80,7 +74,7 @@ TEST_F(MenuTest, ChoosingSaveAndPressingControlSGiveTheSameEvent) {
 }
 
 TEST_F(MenuTest, ModifiersMustMatchExactlyAndEscapeHasNoEntry) {
-  build_application_menu();
+  build_menu_and_drain();
   headless_key_press(window, 'S', HEADLESS_CONTROL | HEADLESS_SHIFT);
   headless_key_press(window, 'S', 0);
   headless_key_press(window, VK_ESCAPE, 0);
@@ -88,7 +82,7 @@ TEST_F(MenuTest, ModifiersMustMatchExactlyAndEscapeHasNoEntry) {
 }
 
 TEST_F(MenuTest, AltAndShiftShortcutsMatchTheirOwnCombinationOnly) {
-  build_application_menu();
+  build_menu_and_drain();
   shortcut_add(0, 0x40000 | 'X', 7);            // Alt+X
   shortcut_add(0, 0x10000 | 0x20000 | 'S', 8);  // Ctrl+Shift+S
   headless_key_press(window, 'X', HEADLESS_ALT);
@@ -101,11 +95,11 @@ TEST_F(MenuTest, AltAndShiftShortcutsMatchTheirOwnCombinationOnly) {
 }
 
 TEST_F(MenuTest, ReAddingAShortcutReplacesItsEventId) {
-  build_application_menu();
+  build_menu_and_drain();
   WindowObject* record = window_lookup(0);
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->shortcut_count, 4);
-  HACCEL table = shortcut_add(0, 0x2004F, 5);
+  HACCEL table = shortcut_add(0, CONTROL_O, 5);
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(record->shortcut_count, 4);
   EXPECT_EQ(CopyAcceleratorTableW(table, nullptr, 0), 4);
@@ -113,7 +107,7 @@ TEST_F(MenuTest, ReAddingAShortcutReplacesItsEventId) {
   const std::vector<SeenEvent> events = gui_drain_events();
   EXPECT_EQ(menu_events(events), 1);
   EXPECT_NE(std::find(events.begin(), events.end(), SeenEvent{EVENT_MENU, 5, 0, 0}), events.end());
-  EXPECT_EQ(shortcut_add(9, 0x2004F, 1), nullptr) << "no such window";
+  EXPECT_EQ(shortcut_add(9, CONTROL_O, 1), nullptr) << "no such window";
 }
 
 TEST_F(MenuTest, TabAndShiftTabMoveTheFocusAndGiveNoMenuEvent) {

@@ -18,14 +18,13 @@
 #include "runtime/gui/requester.h"
 #include "runtime/gui/shortcut.h"
 #include "runtime/gui/window.h"
+#include "support/application_menu.h"
 #include "support/gui_pixels.h"
 #include "support/gui_runtime.h"
 
 namespace {
 
 constexpr UINT RAW_WM_TIMER = 275;
-constexpr std::uint32_t CONTROL_O = 0x2004F;
-constexpr std::uint32_t CONTROL_S = 0x20053;
 
 class SessionScenarioTest : public GuiRuntimeTest {
  protected:
@@ -39,14 +38,7 @@ class SessionScenarioTest : public GuiRuntimeTest {
     ASSERT_NE(canvas_create(0, 0, 0, 600, 600), 0);
     canvas = gadget_lookup(0)->handle;
     gadget_drop_enable(0, DROP_FILES, ACTION_COPY);
-    ASSERT_NE(menu_create(0, window_handle(0)), 0);
-    menu_title(u"File");
-    menu_item(0, u"Open…\tCtrl+O");
-    menu_item(1, u"Save…\tCtrl+S");
-    menu_bar();
-    menu_item(2, u"Quit\tEsc");
-    shortcut_add(0, CONTROL_O, 0);
-    shortcut_add(0, CONTROL_S, 1);
+    build_application_menu();
   }
 
   // Waits as the application's loop does until a runtime event comes; the

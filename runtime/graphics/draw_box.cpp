@@ -26,8 +26,9 @@ void draw_side(DrawingSession* session, std::int64_t x, std::int64_t top, std::i
   if (bottom > top) draw_column(session, static_cast<int>(x), static_cast<int>(top), static_cast<int>(bottom - top));
 }
 
+// No early return for an empty side: a box of width 0 still has side columns (at x and x - 1) when it is
+// at least 3 high, and one of height 0 has its top and bottom rows (at y and y - 1).
 void draw_outline(DrawingSession* session, const Box& box) {
-  if (box.width <= 0 || box.height <= 0) return;
   draw_row(session, box.y, box.x, box.x + box.width);
   draw_row(session, box.y + box.height - 1, box.x, box.x + box.width);
   draw_side(session, box.x, box.y + 1, box.y + box.height - 1);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <utility>
 #include <vector>
 
 #include "support/drawing_fixture.h"
@@ -193,6 +195,37 @@ TEST_F(DrawBoxTest, OutlinedBoxesDrawOnlyTheBorderClipped) {
       EXPECT_EQ(at(x, y)[0], blue) << x << "," << y;
       EXPECT_EQ(at(x, y)[2], first || second ? 0xFF : 0) << x << "," << y;
     }
+}
+
+// The outline is four pieces: top row y and bottom row y + h - 1 over columns x ... x + w - 1, then
+// columns x and x + w - 1 over rows y + 1 ... y + h - 2. An empty width or height leaves the other
+// pieces standing. Drawn with exclusive-or, so a pixel written twice shows as unwritten.
+TEST_F(DrawBoxTest, OutlinesOfZeroWidthOrHeightKeepTheirOtherSides) {
+  struct Case {
+    int x, y, width, height;
+    std::vector<std::pair<int, int>> pixels;
+  };
+  const Case cases[] = {
+      {5, 2, 0, 5, {{5, 3}, {5, 4}, {5, 5}, {4, 3}, {4, 4}, {4, 5}}},  // columns 5 and 4, rows 3 ... 5
+      {2, 6, 4, 0, {{2, 6}, {3, 6}, {4, 6}, {5, 6}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}},  // rows 6 and 5
+      {5, 7, 0, -5, {{5, 3}, {5, 4}, {5, 5}, {4, 3}, {4, 4}, {4, 5}}},  // the first box, flipped upwards
+      {0, 4, 0, 3, {{0, 5}}},       // the column at x - 1 = -1 is off the picture
+      {3, 3, 0, 2, {}},             // no rows between top and bottom
+      {3, 3, 0, 0, {}},             // nothing at all
+      {3, 0, 2, 0, {{3, 0}, {4, 0}}},  // the bottom row lands at y - 1 = -1, off the picture
+      {3, 3, 1, 1, {}},             // top and bottom row are one pixel, drawn twice
+  };
+  for (const Case& box : cases) {
+    DrawingSession* session = open(8, 8);
+    drawing_mode_set(session, DRAWING_MODE_XOR | DRAWING_MODE_OUTLINED);
+    draw_box(box.x, box.y, box.width, box.height, 0xFFFFFF);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) {
+        bool drawn = std::find(box.pixels.begin(), box.pixels.end(), std::pair{x, y}) != box.pixels.end();
+        EXPECT_EQ(at(x, y)[1], drawn ? 0xFF : 0)
+            << "box " << box.x << "," << box.y << " " << box.width << "x" << box.height << " at " << x << "," << y;
+      }
+  }
 }
 
 TEST_F(DrawBoxTest, ExclusiveOrOnBothPixelSizes) {

@@ -88,7 +88,7 @@ TEST(PngEncoder, ThirtyTwoBitSourcesKeepTheirAlpha) {
   }
 }
 
-TEST(PngEncoder, RowsAreUnfilteredAndDeflatedAtLevelNine) {
+TEST(PngEncoder, RowsAreUnfilteredAndDeflatedAtLevelNineWithA32KiBWindow) {
   ScratchFolder folder;
   Picture picture(600, 600, 24);
   fill_pattern(&picture);
@@ -98,9 +98,16 @@ TEST(PngEncoder, RowsAreUnfilteredAndDeflatedAtLevelNine) {
   const std::size_t row_bytes = 1 + 600 * 3;
   ASSERT_EQ(data.inflated.size(), row_bytes * 600);
   for (int row = 0; row < 600; ++row) ASSERT_EQ(data.inflated[row * row_bytes], 0) << "filter byte of row " << row;
-  // The header's level field says "maximum compression"; recompressing the
-  // same rows at level 9 gives the very same stream, at level 6 it does not.
-  EXPECT_EQ(data.zlib_stream[1] >> 6, 3);
+  // The stream header (RFC 1950): CMF is deflate (method 8) with CINFO 7, a
+  // window of 2^(7 + 8) = 32 KiB; FLG's check bits make CMF * 256 + FLG a
+  // multiple of 31 and its level field says "maximum compression".
+  const int cmf = data.zlib_stream[0], flg = data.zlib_stream[1];
+  EXPECT_EQ(cmf & 0x0F, 8);
+  EXPECT_EQ(cmf >> 4, 7) << "window of 2^" << (cmf >> 4) + 8 << " bytes";
+  EXPECT_EQ((cmf * 256 + flg) % 31, 0);
+  EXPECT_EQ(flg >> 6, 3);
+  // Recompressing the same rows at level 9 gives the very same stream, at
+  // level 6 it does not.
   EXPECT_EQ(deflate_like(data, 9), data.zlib_stream);
   EXPECT_NE(deflate_like(data, 6), data.zlib_stream);
 }

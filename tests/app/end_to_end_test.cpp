@@ -87,6 +87,19 @@ TEST_F(EndToEnd, EscapeHeldEndsTheProgramAtTheNextEvent) {
   EXPECT_EQ(program_end(), 0);
 }
 
+TEST_F(EndToEnd, ATappedEscapeDoesNotEndTheProgram) {
+  start(write_file("origin.ifs", ORIGIN_TEXT));
+  // Pressed and released on the main window before the loop sees its key messages: Escape is up
+  // whenever the loop looks, so only the close box ends the run, after two ticks.
+  headless_script_key_press(headless_now() + 100, window(), VK_ESCAPE, 0);
+  headless_script_close_box(headless_now() + 2 * 1500 + 100, window());
+  shell_event_loop();
+  EXPECT_EQ(lit_pixels(), 2);
+  EXPECT_EQ(headless_now(), HEADLESS_CLOCK_START + 2 * 1500 + 100);
+  started = false;
+  EXPECT_EQ(program_end(), 0);
+}
+
 TEST_F(EndToEnd, QuitEndsTheProgramAtOnce) {
   start(write_file("fern.ifs", FERN_TEXT));
   headless_script_close_box(headless_now() + 100000, window());

@@ -5,6 +5,7 @@
 #include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/comdlg32.h"
+#include "platform/win32/user32.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_queue.h"
 #include "runtime/gui/window.h"
@@ -108,6 +109,48 @@ TEST_F(RequesterTest, ARequesterWithAnotherProgramInFrontHasNoOwner) {
   headless_cancel_file_dialog();
   requester_open_file(nullptr, nullptr, nullptr, 0);
   EXPECT_EQ(last_shown().owner, nullptr);
+}
+
+bool is_topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// Of the thread's visible windows the bracket disables those that are enabled and not in the
+// foreground, and lowers the topmost ones, then gives back exactly what it took.
+TEST_F(RequesterTest, TheModalBracketDisablesAndLowersOurOtherWindowsForItsDuration) {
+  HWND other = reinterpret_cast<HWND>(window_open(1, 0, 0, 100, 100, u"other", 0xCA0000, nullptr));
+  HWND topmost = reinterpret_cast<HWND>(window_open(2, 0, 0, 100, 100, u"on top", 0xCA0000, nullptr));
+  HWND disabled = reinterpret_cast<HWND>(window_open(3, 0, 0, 100, 100, u"disabled", 0xCA0000, nullptr));
+  HWND hidden = reinterpret_cast<HWND>(window_open(4, 0, 0, 100, 100, u"hidden", 0x10CA0000, nullptr));
+  ASSERT_TRUE(other && topmost && disabled && hidden);
+  SetWindowPos(topmost, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EnableWindow(disabled, FALSE);
+  SetForegroundWindow(window);
+  ASSERT_EQ(GetForegroundWindow(), window);
+  ASSERT_TRUE(is_topmost(topmost));
+
+  requester_modal_begin();
+  EXPECT_TRUE(IsWindowEnabled(window)) << "the foreground window is the dialog's owner";
+  EXPECT_FALSE(IsWindowEnabled(other));
+  EXPECT_FALSE(IsWindowEnabled(topmost));
+  EXPECT_FALSE(is_topmost(topmost)) << "nothing of ours stays above the dialog";
+  EXPECT_FALSE(IsWindowEnabled(disabled));
+  EXPECT_TRUE(IsWindowEnabled(hidden)) << "invisible windows are left alone";
+
+  requester_modal_end();
+  EXPECT_TRUE(IsWindowEnabled(window));
+  EXPECT_TRUE(IsWindowEnabled(other));
+  EXPECT_TRUE(IsWindowEnabled(topmost));
+  EXPECT_TRUE(is_topmost(topmost));
+  EXPECT_FALSE(IsWindowEnabled(disabled)) << "it was disabled before: the bracket did not change it";
+  EXPECT_TRUE(IsWindowEnabled(hidden));
+  EXPECT_FALSE(is_topmost(other));
+
+  // With another window of ours in front, the main window is the one disabled.
+  SetForegroundWindow(other);
+  requester_modal_begin();
+  EXPECT_FALSE(IsWindowEnabled(window));
+  EXPECT_TRUE(IsWindowEnabled(other));
+  requester_modal_end();
+  EXPECT_TRUE(IsWindowEnabled(window));
 }
 
 }  // namespace

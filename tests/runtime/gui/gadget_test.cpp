@@ -131,6 +131,62 @@ TEST_F(GadgetTest, NotificationsReachTheControlsKindAndOthersBecomeControlEvents
   EXPECT_EQ(queued_events(), (std::vector<SeenEvent>{{EVENT_GADGET, 6, 0, 3}}));
 }
 
+// Notifications, colour requests and the runtime's own control message go to the kind of the control
+// that sent them (named in lParam, or in the notification header), and its result is the answer.
+TEST_F(GadgetTest, NotifyColourAndPrivateMessagesReachTheSendingControlsKind) {
+  notified.clear();
+  HWND control = make_test_control(5);
+  const std::vector<UINT> by_handle = {WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN, WM_CTLCOLORSTATIC,
+                                       WM_VSCROLL, 13120};
+  for (UINT message : by_handle)
+    EXPECT_EQ(SendMessageW(window, message, 0, reinterpret_cast<LPARAM>(control)), 77) << message;
+  NMHDR header{control, 5, 12};
+  EXPECT_EQ(SendMessageW(window, WM_NOTIFY, 5, reinterpret_cast<LPARAM>(&header)), 77);
+  std::vector<UINT> expected = by_handle;
+  expected.push_back(WM_NOTIFY);
+  EXPECT_EQ(notified, expected);
+
+  // Not from a bound control: the window itself, nobody, or a control whose id no longer matches
+  // its "ZQ_ID".
+  notified.clear();
+  SendMessageW(window, WM_CTLCOLORBTN, 0, reinterpret_cast<LPARAM>(window));
+  SendMessageW(window, 13120, 0, 0);
+  NMHDR from_window{window, 0, 12};
+  SendMessageW(window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&from_window));
+  SetWindowLongW(control, GWL_ID, 6);
+  SendMessageW(window, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(control));
+  EXPECT_TRUE(notified.empty());
+  EXPECT_TRUE(queued_events().empty());
+}
+
+std::vector<HWND> colour_changes;
+LRESULT note_colour_change(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_SYSCOLORCHANGE) colour_changes.push_back(window);
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+TEST_F(GadgetTest, ASystemColourChangeIsPassedToEveryChildWindow) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = note_colour_change;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = u"ColourChild";
+  RegisterClassW(&window_class);
+  auto make_child = [](HWND parent) {
+    return CreateWindowExW(0, u"ColourChild", nullptr, WS_CHILD, 0, 0, 5, 5, parent, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  };
+  HWND child = make_child(window);
+  HWND grandchild = make_child(child);
+  HWND second = make_child(window);
+  colour_changes.clear();
+  SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0);
+  std::sort(colour_changes.begin(), colour_changes.end());
+  std::vector<HWND> expected = {child, grandchild, second};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(colour_changes, expected);
+  UnregisterClassW(u"ColourChild", GetModuleHandleW(nullptr));
+}
+
 TEST_F(GadgetTest, AnAutoIdControlIsKnownByItsDynamicId) {
   const std::intptr_t id = canvas_create(AUTO_ID, 0, 0, 10, 10);
   ASSERT_NE(id, 0);

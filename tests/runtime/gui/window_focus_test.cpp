@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/backend/headless/headless.h"
+#include "platform/win32/kernel32.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
@@ -52,6 +53,16 @@ TEST_F(WindowFocusTest, TheFocusComesBackWhenTheWindowIsActivatedAgain) {
   EXPECT_EQ(GetFocus(), control(2));
 }
 
+TEST_F(WindowFocusTest, KeyboardCuesShownByAShortcutHideAgainWhenTheWindowIsLeft) {
+  headless_key_press(window, 'S', HEADLESS_CONTROL);
+  gui_drain_events();
+  ASSERT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0) & CUES_HIDDEN, 0);
+  HWND other = reinterpret_cast<HWND>(window_open(1, 0, 0, 50, 50, u"other", 0xCA0001 | 0x8, nullptr));
+  ASSERT_EQ(GetActiveWindow(), other);
+  gui_drain_events();
+  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0) & CUES_HIDDEN, CUES_HIDDEN);
+}
+
 TEST_F(WindowFocusTest, AShortcutShowsTheKeyboardCues) {
   window_event_proc(window, WM_ACTIVATE, WA_INACTIVE, 0);
   SetActiveWindow(window);
@@ -96,6 +107,62 @@ TEST_F(WindowFocusTest, AToolWindowCanBeNarrowedToOnePixel) {
   limits.ptMinTrackSize.x = 100;
   window_event_proc(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
   EXPECT_EQ(limits.ptMinTrackSize.x, 100) << "only tool windows";
+}
+
+// A stand-in for an edit control: answers EM_GETOPTIONS as told and counts the Tab keys it is given.
+LPARAM edit_options = 0;
+int tabs_received = 0;
+LRESULT edit_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == EM_GETOPTIONS) return edit_options;
+  if (message == WM_KEYDOWN && wparam == VK_TAB) ++tabs_received;
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+// A writable rich-edit control gets Tab itself; read-only, with a modifier, or of another class, the
+// Tab shortcut moves the focus on as for any control.
+TEST_F(WindowFocusTest, AWritableRichEditKeepsPlainTab) {
+  HWND rich = nullptr, plain = nullptr;
+  for (const char16_t* name : {u"RichEdit20W", u"TestEdit"}) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = edit_proc;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = name;
+    RegisterClassW(&window_class);
+    (name[0] == u'R' ? rich : plain) = CreateWindowExW(0, name, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 300, 0,
+                                                      50, 50, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  auto tab_from = [&](HWND focus, LPARAM options, UINT modifiers) {
+    edit_options = options;
+    tabs_received = 0;
+    SetFocus(focus);
+    gui_drain_events();
+    headless_key_press(window, VK_TAB, modifiers);
+    gui_drain_events();
+    return GetFocus();
+  };
+  EXPECT_EQ(tab_from(rich, 0, 0), rich);
+  EXPECT_EQ(tabs_received, 1);
+  EXPECT_NE(tab_from(rich, ECO_READONLY, 0), rich);
+  EXPECT_EQ(tabs_received, 0);
+  EXPECT_NE(tab_from(rich, 0, HEADLESS_SHIFT), rich);
+  // Held with Ctrl, Tab leaves the window's shortcuts in force; held alone, it suspends them.
+  edit_options = 0;
+  SetFocus(rich);
+  headless_key(window, VK_TAB, TRUE);
+  gui_drain_events();
+  EXPECT_EQ(event_loop_shortcut_table(window), nullptr);
+  headless_key(window, VK_CONTROL, TRUE);
+  gui_drain_events();
+  EXPECT_EQ(event_loop_shortcut_table(window), window_lookup(0)->shortcut_table);
+  headless_key(window, VK_CONTROL, FALSE);
+  headless_key(window, VK_TAB, FALSE);
+  gui_drain_events();
+  EXPECT_NE(tab_from(plain, 0, 0), plain);
+  EXPECT_EQ(tabs_received, 0);
+  DestroyWindow(rich);
+  DestroyWindow(plain);
+  UnregisterClassW(u"RichEdit20W", GetModuleHandleW(nullptr));
+  UnregisterClassW(u"TestEdit", GetModuleHandleW(nullptr));
 }
 
 }  // namespace

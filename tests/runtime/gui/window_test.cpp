@@ -224,4 +224,14 @@ TEST_F(WindowTest, CloseAllClosesEveryWindow) {
   EXPECT_EQ(window_handle(dynamic), nullptr);
 }
 
+TEST_F(WindowTest, ClosingAnOwnedWindowActivatesItsOwner) {
+  HWND owner = open_application_window();
+  HWND owned = reinterpret_cast<HWND>(window_open(1, 0, 0, 50, 50, u"owned", APPLICATION_FLAGS, owner));
+  HWND other = reinterpret_cast<HWND>(window_open(2, 0, 0, 50, 50, u"other", APPLICATION_FLAGS, nullptr));
+  ASSERT_EQ(GetWindow(owned, GW_OWNER), owner);
+  ASSERT_EQ(GetActiveWindow(), other);
+  window_close(1);
+  EXPECT_EQ(GetActiveWindow(), owner) << "the owner, although another window was active";
+}
+
 }  // namespace

@@ -239,4 +239,54 @@ TEST_F(DropTest, TheTargetAnswersOnlyItsOwnInterfaces) {
   EXPECT_EQ(drop_target->QueryInterface(IID_IUnknown, nullptr), E_INVALIDARG);
 }
 
+// Sibling windows of the given class and style, created above everything already there.
+HWND make_sibling(HWND parent, const char16_t* class_name, LONG style, int x, int y) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = class_name;
+  RegisterClassW(&window_class);
+  return CreateWindowExW(0, class_name, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, 40, 40, parent, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+// The children of `parent` from the top of the z-order down.
+std::vector<HWND> children_top_down(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  return children;
+}
+
+bool is_below(HWND parent, HWND lower, HWND upper) {
+  std::vector<HWND> order = children_top_down(parent);
+  return std::find(order.begin(), order.end(), lower) > std::find(order.begin(), order.end(), upper);
+}
+
+const GadgetKindTable KIND_SEVEN = {7, sizeof(GadgetKindTable), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+
+// Buttons (of a style with any of the three lowest bits set) that lie over the control go below it,
+// so that they cannot cover the drop area; everything else keeps its place. Not for kind 7.
+TEST_F(DropTest, OverlappingButtonsAboveTheControlGoBelowIt) {
+  HWND window = window_handle(0);
+  HWND group_box = make_sibling(window, u"Button", 7, 10, 10);
+  HWND check_box = make_sibling(window, u"Button", 2, 100, 10);
+  HWND push_button = make_sibling(window, u"Button", 0, 200, 10);
+  HWND outside = make_sibling(window, u"Button", 7, 650, 10);
+  HWND label = make_sibling(window, u"TestLabel", 7, 300, 10);
+  for (HWND sibling : {group_box, check_box, push_button, outside, label}) ASSERT_TRUE(is_below(window, canvas, sibling));
+
+  gadget_drop_enable(0, DROP_TEXT, ACTION_COPY);
+  EXPECT_TRUE(is_below(window, group_box, canvas));
+  EXPECT_TRUE(is_below(window, check_box, canvas));
+  EXPECT_TRUE(is_below(window, canvas, push_button)) << "a push button's style has none of the bits";
+  EXPECT_TRUE(is_below(window, canvas, outside)) << "it does not overlap";
+  EXPECT_TRUE(is_below(window, canvas, label)) << "not a button";
+
+  HWND seventh = make_sibling(window, u"TestLabel", 0, 0, 0);
+  gadget_register(7, static_cast<GadgetObject*>(object_allocate(gadget_registry(), 7)), seventh, &KIND_SEVEN);
+  HWND over_seventh = make_sibling(window, u"Button", 7, 0, 0);
+  gadget_drop_enable(7, DROP_FILES, ACTION_COPY);
+  EXPECT_TRUE(is_below(window, seventh, over_seventh)) << "kind 7 leaves its buttons where they are";
+}
+
 }  // namespace

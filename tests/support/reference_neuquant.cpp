@@ -188,7 +188,8 @@ ReferencePalette reference_neuquant(const std::uint8_t* pixels, int width, int h
   }
   std::unordered_map<std::uint32_t, int> answers;  // pictures repeat colours; the search is slow
   for (std::size_t i = 0; i < plain.size(); i += 4) {
-    std::uint32_t key = plain[i] | plain[i + 1] << 8 | plain[i + 2] << 16 | static_cast<std::uint32_t>(plain[i + 3]) << 24;
+    std::uint32_t key = plain[i] | plain[i + 1] << 8 | plain[i + 2] << 16 |
+                        static_cast<std::uint32_t>(plain[i + 3]) << 24;
     auto found = answers.find(key);
     if (found == answers.end()) found = answers.emplace(key, nearest(result.colours, &plain[i])).first;
     result.indices.push_back(found->second);

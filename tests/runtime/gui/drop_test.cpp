@@ -253,7 +253,8 @@ HWND make_sibling(HWND parent, const char16_t* class_name, LONG style, int x, in
 // The children of `parent` from the top of the z-order down.
 std::vector<HWND> children_top_down(HWND parent) {
   std::vector<HWND> children;
-  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
   return children;
 }
 
@@ -262,7 +263,8 @@ bool is_below(HWND parent, HWND lower, HWND upper) {
   return std::find(order.begin(), order.end(), lower) > std::find(order.begin(), order.end(), upper);
 }
 
-const GadgetKindTable KIND_SEVEN = {7, sizeof(GadgetKindTable), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+const GadgetKindTable KIND_SEVEN = {7, sizeof(GadgetKindTable), nullptr, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr, {}};
 
 // Buttons (of a style with any of the three lowest bits set) that lie over the control go below it,
 // so that they cannot cover the drop area; everything else keeps its place. Not for kind 7.
@@ -273,7 +275,8 @@ TEST_F(DropTest, OverlappingButtonsAboveTheControlGoBelowIt) {
   HWND push_button = make_sibling(window, u"Button", 0, 200, 10);
   HWND outside = make_sibling(window, u"Button", 7, 650, 10);
   HWND label = make_sibling(window, u"TestLabel", 7, 300, 10);
-  for (HWND sibling : {group_box, check_box, push_button, outside, label}) ASSERT_TRUE(is_below(window, canvas, sibling));
+  for (HWND sibling : {group_box, check_box, push_button, outside, label})
+    ASSERT_TRUE(is_below(window, canvas, sibling));
 
   gadget_drop_enable(0, DROP_TEXT, ACTION_COPY);
   EXPECT_TRUE(is_below(window, group_box, canvas));

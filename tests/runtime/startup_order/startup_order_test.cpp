@@ -175,8 +175,10 @@ BOOL __wrap__Z11CloseHandlePv(HANDLE handle) {
   note("CloseHandle", handle);
   return __real__Z11CloseHandlePv(handle);
 }
-ObjectRegistry* __real__Z15registry_createiiPFvlE(std::int32_t record_size, std::int32_t growth, ObjectFreeCallback free);
-ObjectRegistry* __wrap__Z15registry_createiiPFvlE(std::int32_t record_size, std::int32_t growth, ObjectFreeCallback free) {
+ObjectRegistry* __real__Z15registry_createiiPFvlE(std::int32_t record_size, std::int32_t growth,
+                                                  ObjectFreeCallback free);
+ObjectRegistry* __wrap__Z15registry_createiiPFvlE(std::int32_t record_size, std::int32_t growth,
+                                                  ObjectFreeCallback free) {
   ObjectRegistry* registry = __real__Z15registry_createiiPFvlE(record_size, growth, free);
   note("registry_create growth " + std::to_string(growth), registry);
   return registry;

@@ -47,9 +47,9 @@ void expect_same_as_reference(const Picture& picture, int depth) {
   palette_free(&image);
 }
 
-TEST(NeuQuantReference, FourColoursOfAPaddedPictureSampledEverySecondPixel) {
-  // 514 x 512: sampling factor 2, rows of 1542 bytes padded to 1544.
-  expect_same_as_reference(varied_picture(514, 512, 24), 2);
+TEST(NeuQuantReference, FourColoursSampledEveryFourthPixel) {
+  // 1024 x 768: sampling factor 4, which also slows the learning rate's decay.
+  expect_same_as_reference(varied_picture(1024, 768, 24), 2);
 }
 
 TEST(NeuQuantReference, SixteenTranslucentColoursSampledEverySecondPixel) {
@@ -57,9 +57,9 @@ TEST(NeuQuantReference, SixteenTranslucentColoursSampledEverySecondPixel) {
   expect_same_as_reference(varied_picture(640, 480, 32), 4);
 }
 
-TEST(NeuQuantReference, TwoHundredFiftySixColoursSampledEveryFourthPixel) {
-  // 1024 x 768: sampling factor 4, which also slows the learning rate's decay.
-  expect_same_as_reference(varied_picture(1024, 768, 24), 8);
+TEST(NeuQuantReference, TwoHundredFiftySixColoursOfAPaddedPictureSampledEverySecondPixel) {
+  // 514 x 512: sampling factor 2, rows of 1542 bytes padded to 1544.
+  expect_same_as_reference(varied_picture(514, 512, 24), 8);
 }
 
 }  // namespace

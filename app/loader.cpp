@@ -50,8 +50,9 @@ LineCheck check_lines() {
 void reject_line(const LineCheck& check, const std::u16string& shown) {
   loader_show(LINE_CAPTION, text_concat(u"wrong parameter ", check.rejected, u"\r\n", shown));
   outcome.line = check.rejected_number;
+  const std::int32_t spaces = text_count(check.rejected, u" ");
   outcome.reason = text_concat(u"expected seven numbers separated by single spaces, found ",
-                               loader_number_text(text_count(check.rejected, u" ")), u" spaces");
+                               loader_number_text(spaces), spaces == 1 ? u" space" : u" spaces");
 }
 
 void read_maps(IfsTable& table) {

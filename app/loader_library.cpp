@@ -17,11 +17,12 @@ std::vector<std::u16string> read_all_lines() {
 
 std::u16string quoted(std::u16string_view text) { return text_concat(u"\"", text, u"\""); }
 
-// Shows a fault under the line error's caption; the command line prints its
-// line and what was expected once more on a line of their own.
+// Shows a fault under the line error's caption, `where` naming its line
+// ("Line", "Block "fern", line"); the command line prints the line and what
+// was expected once more on a line of their own.
 void show_fault(const std::u16string& where, const IfsLibraryFault& fault, const std::u16string& shown) {
   const std::u16string line = loader_number_text(fault.line);
-  loader_show(LINE_CAPTION, text_concat(where, u"line ", line, u": expected ", fault.expected, u"\r\n", shown));
+  loader_show(LINE_CAPTION, text_concat(where, u" ", line, u": expected ", fault.expected, u"\r\n", shown));
   LoadOutcome& outcome = loader_outcome();
   outcome.line = fault.line;
   outcome.reason = text_concat(u"expected ", fault.expected);
@@ -37,13 +38,13 @@ std::vector<std::u16string> names_of(const IfsLibrary& library) {
 std::optional<IfsLibrary> read_library(const std::u16string& shown) {
   IfsLibrary library = ifs_library_parse(read_all_lines());
   if (library.fault.line == 0) return library;
-  show_fault(u"", library.fault, shown);
+  show_fault(u"Line", library.fault, shown);
   return std::nullopt;
 }
 
 void load_block(const IfsBlock& block, const std::u16string& shown) {
   if (block.fault.line != 0) {
-    show_fault(text_concat(u"Block ", quoted(block.name), u", "), block.fault, shown);
+    show_fault(text_concat(u"Block ", quoted(block.name), u", line"), block.fault, shown);
     return;
   }
   if (block.three_d) {

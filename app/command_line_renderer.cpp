@@ -219,6 +219,10 @@ int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* 
   RenderFiles files{{}, options.output, out};
   if (!prepare_load(options, in, input, files.load, errors)) return EXIT_LOAD_FAILED;
   std::optional<PrivateFolder> folder;
+  if (options.output == STANDARD_STREAM && isatty(fileno(out))) {
+    std::fputs("ifs-render: standard output is a terminal; send the picture to a file or a pipe\n", errors);
+    return EXIT_USAGE;
+  }
   if (options.output == STANDARD_STREAM) {
     folder.emplace();
     if (!folder->made()) {

@@ -2,6 +2,8 @@
 // a b c d e f p separated by single spaces. Every line is checked before the
 // table is touched, so a load either replaces the whole table or changes
 // nothing. Every outcome is shown to the user or visible on the canvas.
+// A file those rules refuse is read as a library of named tables when it
+// starts like one (app/ifs_library.h); every file they accept reads as before.
 #pragma once
 
 #include <cstdint>

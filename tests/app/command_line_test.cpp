@@ -214,4 +214,13 @@ TEST_F(CommandLine, AProgressBarIsShownForManyBatchesOnATerminalOnly) {
   EXPECT_EQ(contents(file), "");
 }
 
+TEST_F(CommandLine, APictureIsNotWrittenToATerminal) {
+  Terminal terminal;
+  ASSERT_NE(terminal.screen, nullptr);
+  std::FILE* errors = std::tmpfile();
+  EXPECT_EQ(ifs_render_main({"-o", "-", "--format", "png", fern}, stdin, terminal.screen, errors), EXIT_USAGE);
+  EXPECT_EQ(terminal.close_and_read(), "");
+  EXPECT_NE(contents(errors).find("standard output is a terminal"), std::string::npos);
+}
+
 }  // namespace

@@ -111,99 +111,6 @@ bool equals_ignoring_case(std::u16string_view text, std::u16string_view word) {
   return true;
 }
 
-class LibraryReader {
- public:
-  explicit LibraryReader(const std::vector<std::u16string>& lines) : lines_(lines) {}
-
-  IfsLibrary read() {
-    for (std::size_t index = 0; index < lines_.size() && library_.fault.line == 0; ++index)
-      read_line(lines_[index], static_cast<std::int64_t>(index) + 1);
-    if (open_) fault(static_cast<std::int64_t>(lines_.size()), u"\"}\" to end block " + quoted(block().name) +
-                                                                     u", not the end of the file");
-    return std::move(library_);
-  }
-
- private:
-  IfsBlock& block() { return library_.blocks.back(); }
-
-  void read_line(std::u16string_view line, std::int64_t number) {
-    Header header;
-    if (parse_header(line, header)) {
-      if (open_) fault(number, u"\"}\" to end block " + quoted(block().name) + u" before the next block");
-      begin_block(header, number);
-      read_body(header.rest, number);
-    } else if (open_) {
-      read_body(without_comment(line), number);
-    } else if (!ifs_library_is_blank(line)) {
-      library_.fault = {number, u"a block NAME { ... }, not " + quoted(without_comment(line))};
-    }
-  }
-
-  void begin_block(const Header& header, std::int64_t number) {
-    IfsBlock block;
-    block.name = std::u16string(header.name);
-    block.line = number;
-    library_.blocks.push_back(std::move(block));
-    open_ = true;
-    for (const std::u16string_view option : words_of(header.options)) {
-      if (equals_ignoring_case(option, u"3D")) {
-        this->block().three_d = true;
-      } else {
-        fault(number, u"the option (3D) or none, not " + quoted(option));
-      }
-    }
-  }
-
-  // Numbers of at most one map, possibly followed by the closing brace.
-  void read_body(std::u16string_view text, std::int64_t number) {
-    const std::vector<std::u16string_view> words = words_of(text);
-    std::vector<std::u16string_view> numbers;
-    bool all_numbers = true;
-    std::size_t index = 0;
-    for (; index < words.size() && words[index] != u"}"; ++index) {
-      if (!is_number(words[index]) && all_numbers) {
-        fault(number, u"a number, not " + quoted(words[index]));
-        all_numbers = false;
-      }
-      numbers.push_back(words[index]);
-    }
-    if (all_numbers) add_map(numbers, number);
-    if (index == words.size()) return;
-    if (index + 1 < words.size()) fault(number, u"nothing after \"}\", not " + quoted(words[index + 1]));
-    close_block(number);
-  }
-
-  void add_map(const std::vector<std::u16string_view>& numbers, std::int64_t number) {
-    if (numbers.empty() || block().fault.line != 0) return;
-    const std::size_t wanted = block().three_d ? NUMBERS_PER_MAP_3D : NUMBERS_PER_MAP_2D;
-    if (numbers.size() != wanted) {
-      fault(number, (block().three_d ? u"thirteen numbers" : u"seven numbers a b c d e f p") +
-                        std::u16string(u" on one line, not ") + count_text(numbers.size()));
-      return;
-    }
-    std::u16string map;
-    for (const std::u16string_view value : numbers) {
-      if (!map.empty()) map += u' ';
-      map += value;
-    }
-    block().maps.push_back(std::move(map));
-  }
-
-  void close_block(std::int64_t number) {
-    if (block().maps.empty()) fault(number, u"at least one map before \"}\"");
-    open_ = false;
-  }
-
-  // Only the first fault of a block counts.
-  void fault(std::int64_t number, std::u16string expected) {
-    if (block().fault.line == 0) block().fault = {number, std::move(expected)};
-  }
-
-  const std::vector<std::u16string>& lines_;
-  IfsLibrary library_;
-  bool open_ = false;
-};
-
 }  // namespace
 
 bool ifs_library_is_header(std::u16string_view line) {
@@ -217,7 +124,86 @@ bool ifs_library_is_blank(std::u16string_view line) {
   return true;
 }
 
-IfsLibrary ifs_library_parse(const std::vector<std::u16string>& lines) { return LibraryReader(lines).read(); }
+void IfsLibraryReader::read_line(std::u16string_view line) {
+  ++line_;
+  if (library_.fault.line != 0) return;
+  Header header;
+  if (parse_header(line, header)) {
+    if (open_) fault(u"\"}\" to end block " + quoted(block().name) + u" before the next block");
+    begin_block(header.name, header.options);
+    read_body(header.rest);
+  } else if (open_) {
+    read_body(without_comment(line));
+  } else if (!ifs_library_is_blank(line)) {
+    library_.fault = {line_, u"a block NAME { ... }, not " + quoted(without_comment(line))};
+  }
+}
+
+IfsLibrary IfsLibraryReader::finish() {
+  if (open_ && library_.fault.line == 0)
+    fault(u"\"}\" to end block " + quoted(block().name) + u", not the end of the file");
+  open_ = false;
+  return std::move(library_);
+}
+
+void IfsLibraryReader::begin_block(std::u16string_view name, std::u16string_view options) {
+  IfsBlock added;
+  added.name = std::u16string(name);
+  added.line = line_;
+  library_.blocks.push_back(std::move(added));
+  open_ = true;
+  for (const std::u16string_view option : words_of(options)) {
+    if (equals_ignoring_case(option, u"3D")) block().three_d = true;
+    else fault(u"the option (3D) or none, not " + quoted(option));
+  }
+}
+
+// Numbers of at most one map, possibly followed by the closing brace.
+void IfsLibraryReader::read_body(std::u16string_view text) {
+  const std::vector<std::u16string_view> words = words_of(text);
+  std::vector<std::u16string_view> numbers;
+  bool all_numbers = true;
+  std::size_t index = 0;
+  for (; index < words.size() && words[index] != u"}"; ++index) {
+    if (!is_number(words[index]) && all_numbers) {
+      fault(u"a number, not " + quoted(words[index]));
+      all_numbers = false;
+    }
+    numbers.push_back(words[index]);
+  }
+  if (all_numbers) add_map(numbers);
+  if (index == words.size()) return;
+  if (index + 1 < words.size()) fault(u"nothing after \"}\", not " + quoted(words[index + 1]));
+  if (block().maps.empty()) fault(u"at least one map before \"}\"");
+  open_ = false;
+}
+
+void IfsLibraryReader::add_map(const std::vector<std::u16string_view>& numbers) {
+  if (numbers.empty() || block().fault.line != 0) return;
+  const std::size_t wanted = block().three_d ? NUMBERS_PER_MAP_3D : NUMBERS_PER_MAP_2D;
+  if (numbers.size() != wanted) {
+    fault((block().three_d ? u"thirteen numbers" : u"seven numbers a b c d e f p") + std::u16string(u" on one line, not ") +
+          count_text(numbers.size()));
+    return;
+  }
+  std::u16string map;
+  for (const std::u16string_view value : numbers) {
+    if (!map.empty()) map += u' ';
+    map += value;
+  }
+  block().maps.push_back(std::move(map));
+}
+
+// Only the first fault of a block counts.
+void IfsLibraryReader::fault(std::u16string expected) {
+  if (block().fault.line == 0) block().fault = {line_, std::move(expected)};
+}
+
+IfsLibrary ifs_library_parse(const std::vector<std::u16string>& lines) {
+  IfsLibraryReader reader;
+  for (const std::u16string& line : lines) reader.read_line(line);
+  return reader.finish();
+}
 
 const IfsBlock* ifs_library_find(const IfsLibrary& library, std::u16string_view name) {
   if (library.blocks.empty()) return nullptr;

@@ -47,8 +47,28 @@ bool ifs_library_is_header(std::u16string_view line);
 // True when a line is white space, a comment, or both.
 bool ifs_library_is_blank(std::u16string_view line);
 
-// Reads every block. A fault inside a block is kept with that block and the
-// reading goes on, so the other blocks of the file stay usable.
+// Reads a library line by line, so that a large file need not be held whole.
+// A fault inside a block is kept with that block and the reading goes on, so
+// the other blocks of the file stay usable; text outside every block ends it.
+class IfsLibraryReader {
+ public:
+  void read_line(std::u16string_view line);
+  // The library read so far, its last block closed.
+  IfsLibrary finish();
+
+ private:
+  IfsBlock& block() { return library_.blocks.back(); }
+  void begin_block(std::u16string_view name, std::u16string_view options);
+  void read_body(std::u16string_view text);
+  void add_map(const std::vector<std::u16string_view>& numbers);
+  void fault(std::u16string expected);
+
+  IfsLibrary library_;
+  std::int64_t line_ = 0;
+  bool open_ = false;
+};
+
+// Every block of these lines.
 IfsLibrary ifs_library_parse(const std::vector<std::u16string>& lines);
 
 // The first block of that name; the first block of all for an empty name;

@@ -8,11 +8,12 @@
 
 namespace {
 
-std::vector<std::u16string> read_all_lines() {
-  std::vector<std::u16string> lines;
+// Line by line: only the maps are kept, not the file's text.
+IfsLibrary read_whole_file() {
+  IfsLibraryReader reader;
   file_seek(LOADER_FILE, 0, 0);
-  while (file_eof(LOADER_FILE) == 0) lines.push_back(file_read_line(LOADER_FILE, FILE_ANSI));
-  return lines;
+  while (file_eof(LOADER_FILE) == 0) reader.read_line(file_read_line(LOADER_FILE, FILE_ANSI));
+  return reader.finish();
 }
 
 std::u16string quoted(std::u16string_view text) { return text_concat(u"\"", text, u"\""); }
@@ -36,7 +37,7 @@ std::vector<std::u16string> names_of(const IfsLibrary& library) {
 
 // The library, or nothing after showing the text outside its blocks.
 std::optional<IfsLibrary> read_library(const std::u16string& shown) {
-  IfsLibrary library = ifs_library_parse(read_all_lines());
+  IfsLibrary library = read_whole_file();
   if (library.fault.line == 0) return library;
   show_fault(u"Line", library.fault, shown);
   return std::nullopt;

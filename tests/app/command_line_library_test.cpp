@@ -185,6 +185,11 @@ TEST_F(LibraryCommandLine, RefusalsSayWhichNamesThereAreAndWhichLineIsWrong) {
             std::string::npos)
       << broken.errors;
 
+  const ProgramRun folder_given = run({"-o", folder.file("x.png"), folder.path()});
+  EXPECT_EQ(folder_given.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(folder_given.errors,
+            "Load IFS: Wrong size " + folder.path() + "\nifs-render: " + folder.path() + ": Is a directory\n");
+
   const ProgramRun three_d = run({"--name", "fern3d", "--write-ifs", folder.file("t.ifs"), library});
   EXPECT_EQ(three_d.code, EXIT_LOAD_FAILED);
   EXPECT_NE(three_d.errors.find("\"fern3d\" is a 3-D table"), std::string::npos);

@@ -182,8 +182,8 @@ void IfsLibraryReader::add_map(const std::vector<std::u16string_view>& numbers) 
   if (numbers.empty() || block().fault.line != 0) return;
   const std::size_t wanted = block().three_d ? NUMBERS_PER_MAP_3D : NUMBERS_PER_MAP_2D;
   if (numbers.size() != wanted) {
-    fault((block().three_d ? u"thirteen numbers" : u"seven numbers a b c d e f p") + std::u16string(u" on one line, not ") +
-          count_text(numbers.size()));
+    const std::u16string wanted_text = block().three_d ? u"thirteen numbers" : u"seven numbers a b c d e f p";
+    fault(wanted_text + u" on one line, not " + count_text(numbers.size()));
     return;
   }
   std::u16string map;

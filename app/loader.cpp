@@ -4,8 +4,8 @@
 
 #include "app/app_state.h"
 #include "app/chaos_game.h"
-#include "app/loader_steps.h"
 #include "app/loader_library.h"
+#include "app/loader_steps.h"
 #include "app/progressive_drawing.h"
 #include "app/shell_state.h"
 #include "platform/win32/kernel32.h"
@@ -57,7 +57,8 @@ void reject_line(const LineCheck& check, const std::u16string& shown) {
 
 void read_maps(IfsTable& table) {
   file_seek(LOADER_FILE, 0, 0);
-  for (std::int32_t map = 0; map <= table.last_map; ++map) loader_fill_map(table, map, file_read_line(LOADER_FILE, FILE_ANSI));
+  for (std::int32_t map = 0; map <= table.last_map; ++map)
+    loader_fill_map(table, map, file_read_line(LOADER_FILE, FILE_ANSI));
 }
 
 void start_drawing_once() {
@@ -109,7 +110,8 @@ LoadOutcome& loader_outcome() { return outcome; }
 bool loader_resize_table(std::int64_t count, const std::u16string& shown) {
   IfsTable& table = app_state().table;
   if (count > map_limit || !ifs_table_resize(table, static_cast<std::int32_t>(count))) {
-    loader_show(LOAD_CAPTION, text_concat(u"Not enough memory for the ", loader_number_text(count), u" maps of ", shown));
+    const std::u16string maps = loader_number_text(count);
+    loader_show(LOAD_CAPTION, text_concat(u"Not enough memory for the ", maps, u" maps of ", shown));
     return false;
   }
   return true;
@@ -165,7 +167,9 @@ std::optional<std::vector<std::u16string>> loader_table_names(const LoadRequest&
   return names;
 }
 
-void loader_show(const char16_t* caption, const std::u16string& text) { requester_message(caption, text.c_str(), MB_OK); }
+void loader_show(const char16_t* caption, const std::u16string& text) {
+  requester_message(caption, text.c_str(), MB_OK);
+}
 
 std::u16string loader_number_text(std::int64_t number) {
   const std::string digits = std::to_string(number);

@@ -181,8 +181,8 @@ TEST_F(LibraryCommandLine, RefusalsSayWhichNamesThereAreAndWhichLineIsWrong) {
 
   const ProgramRun broken = run({"--name", "broken", "-o", folder.file("x.png"), library});
   EXPECT_EQ(broken.code, EXIT_LOAD_FAILED);
-  EXPECT_NE(broken.errors.find("\nifs-render: " + library + ":21: expected seven numbers a b c d e f p on one line, not 6\n"),
-            std::string::npos)
+  const std::string detail = ":21: expected seven numbers a b c d e f p on one line, not 6\n";
+  EXPECT_NE(broken.errors.find("\nifs-render: " + library + detail), std::string::npos)
       << broken.errors;
 
   const ProgramRun folder_given = run({"-o", folder.file("x.png"), folder.path()});

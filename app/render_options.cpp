@@ -42,7 +42,7 @@ struct Parse {
 // One option: its long and short spelling, whether it takes a value (and
 // what to say when it is missing), and what it does; `apply` returns an
 // error message, empty when the value is fine.
-struct OptionSpec {
+struct Option {
   const char* name;
   char short_name;
   const char* missing_value;  // null for an option without a value
@@ -98,7 +98,7 @@ std::string apply_version(Parse& parse, const std::string&) {
   return {};
 }
 
-const OptionSpec OPTIONS[] = {
+const Option OPTIONS[] = {
     {"--output", 'o', "--output needs a file name", apply_output},
     {"--batches", 'n', "--batches needs a number", apply_batches},
     {"--format", 0, "--format needs png or bmp", apply_format},
@@ -109,15 +109,15 @@ const OptionSpec OPTIONS[] = {
     {"--version", 'V', nullptr, apply_version},
 };
 
-const OptionSpec* find_long(const std::string& name) {
-  for (const OptionSpec& spec : OPTIONS)
-    if (name == spec.name) return &spec;
+const Option* find_long(const std::string& name) {
+  for (const Option& option : OPTIONS)
+    if (name == option.name) return &option;
   return nullptr;
 }
 
-const OptionSpec* find_short(char letter) {
-  for (const OptionSpec& spec : OPTIONS)
-    if (spec.short_name != 0 && letter == spec.short_name) return &spec;
+const Option* find_short(char letter) {
+  for (const Option& option : OPTIONS)
+    if (option.short_name != 0 && letter == option.short_name) return &option;
   return nullptr;
 }
 
@@ -131,23 +131,23 @@ RenderOptions usage_error(std::string message) {
 // The option at `index`, with its value taken from "--name=value", "-xvalue"
 // or the next argument; an error message, empty when it was applied.
 std::string read_option(const std::vector<std::string>& arguments, std::size_t& index, Parse& parse,
-                        std::set<const OptionSpec*>& seen) {
+                        std::set<const Option*>& seen) {
   const std::string& argument = arguments[index];
   const bool long_form = argument.starts_with("--");
   const std::size_t equals = long_form ? argument.find('=') : std::string::npos;
-  const OptionSpec* spec = long_form ? find_long(argument.substr(0, equals)) : find_short(argument[1]);
-  if (!spec || (!long_form && !spec->missing_value && argument.size() > 2)) return "unknown option " + argument;
-  if (!seen.insert(spec).second) return std::string(spec->name) + " may be given only once";
+  const Option* option = long_form ? find_long(argument.substr(0, equals)) : find_short(argument[1]);
+  if (!option || (!long_form && !option->missing_value && argument.size() > 2)) return "unknown option " + argument;
+  if (!seen.insert(option).second) return std::string(option->name) + " may be given only once";
   std::string value;
-  if (spec->missing_value) {
+  if (option->missing_value) {
     if (equals != std::string::npos) value = argument.substr(equals + 1);
     else if (!long_form && argument.size() > 2) value = argument.substr(2);
     else if (index + 1 < arguments.size()) value = arguments[++index];
-    else return spec->missing_value;
+    else return option->missing_value;
   } else if (equals != std::string::npos) {
-    return std::string(spec->name) + " takes no value";
+    return std::string(option->name) + " takes no value";
   }
-  return spec->apply(parse, value);
+  return option->apply(parse, value);
 }
 
 // The output's format: --format, or the extension of a named output; both
@@ -212,7 +212,7 @@ std::uint32_t render_format_for(const std::string& output) {
 
 RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
   Parse parse;
-  std::set<const OptionSpec*> seen;
+  std::set<const Option*> seen;
   bool options_ended = false;
   for (std::size_t index = 0; index < arguments.size(); ++index) {
     const std::string& argument = arguments[index];

@@ -132,7 +132,7 @@ TEST_F(LibraryLoading, SevenNumberFilesAreReadAsBeforeEvenWithBraces) {
   EXPECT_EQ(loader_last_outcome().table_name, u"");
   EXPECT_EQ(title(), u"IFS render by Tarnwick");
 
-  // Refused by those rules and not a block either: the described message.
+  // Refused by those rules and not a block either: the message as it always was.
   const std::string odd = write_file("odd.ifs", "\n; fern {\n");
   load(odd);
   const std::vector<ShownMessage> expected{{u"IFS load", u"wrong parameter \r\n" + to_utf16(odd)}};

@@ -2,12 +2,19 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "app/app_state.h"
+#include "app/command_line_messages.h"
+#include "app/ifs_table_text.h"
 #include "app/loader.h"
 #include "app/shell.h"
-#include "app/shell_state.h"
+#include "app/standard_streams.h"
 #include "platform/backend/headless/headless.h"
-#include "platform/win32/kernel32.h"
 #include "runtime/core/startup.h"
+#include "runtime/graphics/encoder_table.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
 
@@ -18,48 +25,40 @@ constexpr int PROGRESS_BAR_WIDTH = 40;
 // gives up: the timer fires on every one, so a few are already plenty.
 constexpr int IDLE_TICKS_LIMIT = 4;
 
-std::u16string from_utf8(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return {};
-  std::u16string wide(static_cast<std::size_t>(length), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-std::string to_utf8(std::u16string_view text) {
-  if (text.empty()) return {};
-  const int wide_length = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string narrow(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
-
 void print_help(std::FILE* out) {
   std::fputs(
       "Usage: ifs-render [FILE.ifs]\n"
-      "       ifs-render --output OUT FILE.ifs [--batches N]\n"
+      "       ifs-render --output OUT [--format png|bmp] [--batches N] [--name NAME] FILE.ifs\n"
+      "       ifs-render --write-ifs OUT.ifs [--name NAME] FILE.ifs\n"
+      "       ifs-render --list FILE.ifs\n"
       "\n"
       "Draws the fractal of an iterated function system given as a .ifs file:\n"
       "one affine map per line, seven numbers a b c d e f p separated by single\n"
-      "spaces (x' = a*x + b*y + e, y' = c*x + d*y + f, weight p).\n"
+      "spaces (x' = a*x + b*y + e, y' = c*x + d*y + f, weight p). Files of named\n"
+      "tables in the block format (NAME { maps } with ';' comments) are read too;\n"
+      "the first table is drawn unless --name picks another.\n"
       "\n"
       "Without --output the desktop program opens its window (this build has no\n"
       "desktop display yet). With --output the picture is rendered without a\n"
       "display: FILE.ifs is loaded, N timer ticks of 20001 points each are drawn\n"
       "and the 600 x 600 picture is saved exactly as the desktop program saves it\n"
-      "after N ticks.\n"
+      "after N ticks. FILE.ifs may be - for standard input.\n"
       "\n"
       "Options:\n"
-      "  --output OUT   the picture to write; OUT must end in .png or .bmp\n"
-      "  --batches N    timer ticks to draw (default 10)\n"
-      "  --help         this text\n"
-      "  --version      the program's version\n"
+      "  -o, --output OUT     the picture to write; OUT must end in .png or .bmp,\n"
+      "                       or be - for standard output (then --format is needed)\n"
+      "      --format FORMAT  png or bmp\n"
+      "  -n, --batches N      timer ticks to draw (default 10)\n"
+      "      --name NAME      the table of that name in a file of the block format\n"
+      "      --write-ifs OUT  write the table that would be drawn as a seven-number\n"
+      "                       .ifs file (- for standard output)\n"
+      "      --list           print the names of the file's tables, one a line\n"
+      "  -h, --help           this text\n"
+      "  -V, --version        the program's version\n"
+      "Each option may be given once.\n"
       "\n"
-      "Exit status: 0 rendered, 1 the picture could not be saved, 2 the .ifs file\n"
-      "could not be loaded, 64 wrong arguments, 69 no desktop display.\n",
+      "Exit status: 0 done, 1 the picture or table could not be written, 2 the .ifs\n"
+      "file could not be loaded, 64 wrong arguments, 69 no desktop display.\n",
       out);
 }
 
@@ -73,16 +72,18 @@ void print_progress(std::FILE* errors, std::int64_t done, std::int64_t total) {
   std::fflush(errors);
 }
 
-// The loader's message boxes as the headless display recorded them; true when
-// it showed any since `first`.
+// The loader's message boxes as the headless display recorded them, then
+// the load's detail line; true when it showed any since `first`.
 bool report_load_messages(std::size_t first, std::FILE* errors) {
   const std::vector<HeadlessRequesterRecord>& shown = headless_requesters_shown();
   bool reported = false;
   for (std::size_t index = first; index < shown.size(); ++index) {
     if (shown[index].kind != HEADLESS_MESSAGE_BOX) continue;
-    std::fprintf(errors, "%s: %s\n", to_utf8(shown[index].title).c_str(), to_utf8(shown[index].text).c_str());
+    std::fprintf(errors, "%s\n", message_box_line(shown[index].title, shown[index].text).c_str());
     reported = true;
   }
+  const std::string detail = load_detail_line(loader_last_outcome());
+  if (reported && !detail.empty()) std::fprintf(errors, "%s\n", detail.c_str());
   return reported;
 }
 
@@ -113,41 +114,133 @@ bool draw_batches(std::int64_t batches, std::FILE* errors, bool show_progress) {
   return true;
 }
 
-int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, bool show_progress) {
+// The table that would be drawn, in the seven-number format.
+int write_table(const std::string& destination, std::FILE* out, std::FILE* errors) {
+  const std::string text = ifs_table_text(app_state().table);
+  const bool to_out = destination == STANDARD_STREAM;
+  std::FILE* file = to_out ? out : std::fopen(destination.c_str(), "wb");
+  bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+  const int reason = errno;
+  if (file && !to_out && std::fclose(file) != 0) written = false;
+  if (written) return EXIT_RENDERED;
+  std::fprintf(errors, "ifs-render: cannot write the table to %s: %s\n",
+               to_out ? "standard output" : destination.c_str(), std::strerror(reason));
+  return EXIT_SAVE_FAILED;
+}
+
+// Where a render reads and writes.
+struct RenderFiles {
+  LoadRequest load;
+  std::string picture;  // the path the picture is saved under; empty: no picture
+  std::FILE* out;       // standard output
+};
+
+int render_on_started_runtime(const RenderOptions& options, const RenderFiles& files, std::FILE* errors,
+                              bool show_progress) {
   const std::size_t messages_before = headless_requesters_shown().size();
-  if (!shell_start_with(from_utf8(options.files.front()))) {
+  if (!shell_start_with_request(files.load)) {
     std::fputs("ifs-render: the window to draw in cannot be opened\n", errors);
     return EXIT_SAVE_FAILED;
   }
   if (report_load_messages(messages_before, errors)) return EXIT_LOAD_FAILED;
-  if (shell_state().timer_pending != 0) {
+  if (!loader_last_outcome().loaded) {
     std::fprintf(errors, "ifs-render: %s was not loaded\n", options.files.front().c_str());
     return EXIT_LOAD_FAILED;
+  }
+  if (!options.write_ifs.empty()) {
+    const int code = write_table(options.write_ifs, files.out, errors);
+    if (code != EXIT_RENDERED || files.picture.empty()) return code;
   }
   if (!draw_batches(options.batches, errors, show_progress)) {
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;
   }
-  if (!shell_save_picture(from_utf8(options.output), options.format)) {
-    std::fprintf(errors, "ifs-render: cannot save the picture to %s\n", options.output.c_str());
+  if (!shell_save_picture(utf16_from(files.picture), options.format)) {
+    const bool to_out = options.output == STANDARD_STREAM;
+    std::fprintf(errors, "ifs-render: cannot save the picture to %s\n",
+                 to_out ? "standard output" : options.output.c_str());
     return EXIT_SAVE_FAILED;
   }
   return EXIT_RENDERED;
 }
 
-}  // namespace
-
-int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress) {
+// Runs `work` between the runtime's start-up and shut-down on a fresh
+// headless display.
+template <typename Work>
+int on_headless_runtime(Work work) {
   backend_select(nullptr);
   headless_reset();
   if (!program_begin()) return EXIT_CODE_NO_HEAP;
-  const int code = render_on_started_runtime(options, errors, show_progress);
+  const int code = work();
   program_end();
   headless_reset();
   return code;
 }
 
-int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors) {
+// The load the options ask for; standard input is copied first when it is
+// the file. False after saying why standard input cannot be read.
+bool prepare_load(const RenderOptions& options, std::FILE* in, StandardInputCopy& input, LoadRequest& load,
+                  std::FILE* errors) {
+  load = LoadRequest{utf16_from(options.files.front()), {}, utf16_from(options.table_name)};
+  if (options.files.front() != STANDARD_STREAM) return true;
+  errno = 0;
+  if (!input.copy_from(in)) {
+    std::fprintf(errors, "ifs-render: cannot read standard input: %s\n", std::strerror(errno));
+    return false;
+  }
+  load.path = utf16_from(input.path());
+  load.shown_name = utf16_from(STANDARD_STREAM);  // messages name it as it was given
+  return true;
+}
+
+int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors) {
+  StandardInputCopy input;
+  LoadRequest load;
+  if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
+  std::optional<std::vector<std::u16string>> names;
+  const int code = on_headless_runtime([&] {
+    names = loader_table_names(load);
+    report_load_messages(0, errors);
+    return names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
+  });
+  if (names)
+    for (const std::u16string& name : *names) std::fprintf(out, "%s\n", utf8_from(name).c_str());
+  return code;
+}
+
+}  // namespace
+
+int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors,
+                        bool show_progress) {
+  StandardInputCopy input;
+  RenderFiles files{{}, options.output, out};
+  if (!prepare_load(options, in, input, files.load, errors)) return EXIT_LOAD_FAILED;
+  std::optional<PrivateFolder> folder;
+  if (options.output == STANDARD_STREAM && isatty(fileno(out))) {
+    std::fputs("ifs-render: standard output is a terminal; send the picture to a file or a pipe\n", errors);
+    return EXIT_USAGE;
+  }
+  if (options.output == STANDARD_STREAM) {
+    folder.emplace();
+    if (!folder->made()) {
+      std::fprintf(errors, "ifs-render: cannot make a folder for the picture: %s\n", std::strerror(errno));
+      return EXIT_SAVE_FAILED;
+    }
+    files.picture = folder->file(options.format == FORMAT_BMP ? "picture.bmp" : "picture.png");
+  }
+  int code = on_headless_runtime([&] { return render_on_started_runtime(options, files, errors, show_progress); });
+  if (code == EXIT_RENDERED && folder && !copy_file_to(files.picture, out)) {
+    std::fprintf(errors, "ifs-render: cannot write the picture to standard output: %s\n", std::strerror(errno));
+    code = EXIT_SAVE_FAILED;
+  }
+  return code;
+}
+
+int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress) {
+  return command_line_render(options, stdin, stdout, errors, show_progress);
+}
+
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors) {
   const RenderOptions options = render_options_parse(arguments);
   switch (options.mode) {
     case MODE_HELP:
@@ -160,9 +253,12 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, s
       std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
                    options.error.c_str());
       return EXIT_USAGE;
+    case MODE_LIST:
+      return list_tables(options, in, out, errors);
     case MODE_RENDER: {
       const bool terminal = isatty(fileno(errors)) != 0;
-      return command_line_render(options, errors, terminal && options.batches >= PROGRESS_BAR_FROM);
+      const bool progress = terminal && !options.output.empty() && options.batches >= PROGRESS_BAR_FROM;
+      return command_line_render(options, in, out, errors, progress);
     }
     case MODE_DESKTOP:
       break;
@@ -172,4 +268,8 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, s
       "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
       errors);
   return EXIT_NO_DISPLAY;
+}
+
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors) {
+  return ifs_render_main(arguments, stdin, out, errors);
 }

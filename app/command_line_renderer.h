@@ -22,11 +22,19 @@ inline constexpr int EXIT_NO_DISPLAY = 69;  // no desktop backend to run on (EX_
 // Batches from which a progress bar is drawn on a terminal.
 inline constexpr std::int64_t PROGRESS_BAR_FROM = 100;
 
-// Runs the render described by options (MODE_RENDER) and returns the exit
-// code. Messages go to `errors`; the progress bar too when `show_progress`.
+// Runs the render described by options (MODE_RENDER: the table loaded,
+// written with --write-ifs, drawn and saved with --output) and returns the
+// exit code. Messages go to `errors`; the progress bar too when `show_progress`.
 // Owns the headless display for the whole run: it is reset before and after.
+// `in` and `out` stand for standard input and output: they are used when
+// FILE, --output or --write-ifs is "-".
+int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors,
+                        bool show_progress);
+// The same with the process's standard input and output.
 int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress);
 
 // The program: parses the arguments after the program's name, then renders,
 // prints help or version to `out`, or reports what is wrong to `errors`.
+// `in` stands for standard input.
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors);
 int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors);

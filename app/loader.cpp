@@ -4,8 +4,11 @@
 
 #include "app/app_state.h"
 #include "app/chaos_game.h"
+#include "app/loader_library.h"
+#include "app/loader_steps.h"
 #include "app/progressive_drawing.h"
 #include "app/shell_state.h"
+#include "platform/win32/kernel32.h"
 #include "platform/win32/user32.h"
 #include "runtime/core/text.h"
 #include "runtime/file/file.h"
@@ -14,54 +17,48 @@
 
 namespace {
 
-constexpr const char16_t* LOAD_CAPTION = u"Load IFS";
-constexpr const char16_t* LINE_CAPTION = u"IFS load";
 constexpr std::int32_t FIELD_SEPARATORS = IFS_PARAMETER_COUNT - 1;
 static_assert(LOADER_DEFAULT_MAP_LIMIT <= IFS_MAX_MAPS, "the table must be able to hold what the loader allows");
 
 std::int64_t map_limit = LOADER_DEFAULT_MAP_LIMIT;
+LoadOutcome outcome;
 
-void show_message(const char16_t* caption, const std::u16string& text) {
-  requester_message(caption, text.c_str(), MB_OK);
-}
-
-// The number of lines, or 0 after showing the first line that does not hold
-// exactly six spaces. Counted in 64 bits: a file can hold more lines than
-// a 32-bit count can.
-std::int64_t count_valid_lines(const std::u16string& name) {
+// The first pass over a file: the number of lines, or the first line that
+// does not hold exactly six spaces. Counted in 64 bits: a file can hold more
+// lines than a 32-bit count can.
+struct LineCheck {
   std::int64_t count = 0;
+  std::int64_t rejected_number = 0;  // 0 when every line is valid
+  std::u16string rejected;
+};
+
+LineCheck check_lines() {
+  LineCheck check;
   while (file_eof(LOADER_FILE) == 0) {
-    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
-    ++count;
+    std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
+    ++check.count;
     if (text_count(line, u" ") != FIELD_SEPARATORS) {
-      show_message(LINE_CAPTION, text_concat(u"wrong parameter ", line, u"\r\n", name));
-      return 0;
+      check.rejected_number = check.count;
+      check.rejected = std::move(line);
+      check.count = 0;
+      break;
     }
   }
-  return count;
+  return check;
+}
+
+void reject_line(const LineCheck& check, const std::u16string& shown) {
+  loader_show(LINE_CAPTION, text_concat(u"wrong parameter ", check.rejected, u"\r\n", shown));
+  outcome.line = check.rejected_number;
+  const std::int32_t spaces = text_count(check.rejected, u" ");
+  outcome.reason = text_concat(u"expected seven numbers separated by single spaces, found ",
+                               loader_number_text(spaces), spaces == 1 ? u" space" : u" spaces");
 }
 
 void read_maps(IfsTable& table) {
   file_seek(LOADER_FILE, 0, 0);
-  for (std::int32_t map = 0; map <= table.last_map; ++map) {
-    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
-    for (int parameter = 0; parameter < IFS_PARAMETER_COUNT; ++parameter)
-      ifs_set(table, parameter, map, text_to_float(text_field(line, parameter + 1, u" ")));
-  }
-}
-
-// Resizes and fills the table; false, with table, canvas and timer as they
-// were, when the table cannot grow that large.
-bool replace_table(std::int64_t count, const std::u16string& name) {
-  IfsTable& table = app_state().table;
-  if (count > map_limit || !ifs_table_resize(table, static_cast<std::int32_t>(count))) {
-    const std::string digits = std::to_string(count);
-    const std::u16string maps(digits.begin(), digits.end());
-    show_message(LOAD_CAPTION, text_concat(u"Not enough memory for the ", maps, u" maps of ", name));
-    return false;
-  }
-  read_maps(table);
-  return true;
+  for (std::int32_t map = 0; map <= table.last_map; ++map)
+    loader_fill_map(table, map, file_read_line(LOADER_FILE, FILE_ANSI));
 }
 
 void start_drawing_once() {
@@ -71,33 +68,110 @@ void start_drawing_once() {
   timer_add(APP_WINDOW, DRAW_TIMER, DRAW_TIMER_INTERVAL_MS);
 }
 
+// The name's checks and the opening of file 0, each refusal shown as the
+// loader shows it; true with the file open.
+bool open_checked(const std::u16string& name, const std::u16string& shown) {
+  if (name.empty()) {
+    loader_show(LOAD_CAPTION, u"Wrong name!");
+    return false;
+  }
+  const std::int64_t size = file_size(name.c_str());
+  if (size <= 0) {
+    const DWORD error = GetLastError();
+    loader_show(LOAD_CAPTION, text_concat(u"Wrong size ", shown));
+    if (size == 0) outcome.reason = u"the file is empty";
+    else if (size == -2) outcome.reason = u"Is a directory";
+    else outcome.system_error = error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+  if (!file_open_read(LOADER_FILE, name.c_str())) {
+    outcome.system_error = GetLastError();
+    loader_show(LOAD_CAPTION, text_concat(u"Error read ", shown));
+    return false;
+  }
+  return true;
+}
+
+void begin_outcome(const LoadRequest& request, std::u16string& name, std::u16string& shown) {
+  outcome = {};
+  name = text_trim(request.path);
+  shown = request.shown_name.empty() ? name : request.shown_name;
+  outcome.shown_name = shown;
+}
+
 }  // namespace
 
 void loader_map_limit_set(std::int64_t maps) {
   map_limit = maps < 0 ? 0 : maps > IFS_MAX_MAPS ? IFS_MAX_MAPS : maps;
 }
 
-void load_ifs(std::u16string_view requested_name) {
-  const std::u16string name = text_trim(requested_name);
-  if (name.empty()) {
-    show_message(LOAD_CAPTION, u"Wrong name!");
-    return;
+LoadOutcome& loader_outcome() { return outcome; }
+
+bool loader_resize_table(std::int64_t count, const std::u16string& shown) {
+  IfsTable& table = app_state().table;
+  if (count > map_limit || !ifs_table_resize(table, static_cast<std::int32_t>(count))) {
+    const std::u16string maps = loader_number_text(count);
+    loader_show(LOAD_CAPTION, text_concat(u"Not enough memory for the ", maps, u" maps of ", shown));
+    return false;
   }
-  if (file_size(name.c_str()) <= 0) {
-    show_message(LOAD_CAPTION, text_concat(u"Wrong size ", name));
-    return;
-  }
-  if (!file_open_read(LOADER_FILE, name.c_str())) {
-    show_message(LOAD_CAPTION, text_concat(u"Error read ", name));
-    return;
-  }
-  const std::int64_t count = count_valid_lines(name);
-  if (count > 0 && replace_table(count, name)) {
-    measure_bounds();
-    app_state().render.x = 0.0f;
-    app_state().render.y = 0.0f;
-    clear_canvas();
-    start_drawing_once();
+  return true;
+}
+
+void loader_fill_map(IfsTable& table, std::int32_t map, std::u16string_view line) {
+  for (int parameter = 0; parameter < IFS_PARAMETER_COUNT; ++parameter)
+    ifs_set(table, parameter, map, text_to_float(text_field(line, parameter + 1, u" ")));
+}
+
+void loader_finish() {
+  measure_bounds();
+  app_state().render.x = 0.0f;
+  app_state().render.y = 0.0f;
+  clear_canvas();
+  start_drawing_once();
+  outcome.loaded = true;
+}
+
+const LoadOutcome& loader_last_outcome() { return outcome; }
+
+void load_ifs(std::u16string_view name) { load_ifs_request(LoadRequest{std::u16string(name), {}, {}}); }
+
+const LoadOutcome& load_ifs_request(const LoadRequest& request) {
+  std::u16string name, shown;
+  begin_outcome(request, name, shown);
+  if (!open_checked(name, shown)) return outcome;
+  const LineCheck check = check_lines();
+  if (check.rejected_number != 0) {
+    // A file the seven-number rules refuse may still be a block library.
+    if (loader_starts_with_block()) loader_load_block(request.table_name, shown);
+    else reject_line(check, shown);
+  } else if (!request.table_name.empty()) {
+    loader_show_missing_table(request.table_name, {}, shown);
+  } else if (loader_resize_table(check.count, shown)) {
+    read_maps(app_state().table);
+    loader_finish();
   }
   file_close(LOADER_FILE);
+  return outcome;
+}
+
+std::optional<std::vector<std::u16string>> loader_table_names(const LoadRequest& request) {
+  std::u16string name, shown;
+  begin_outcome(request, name, shown);
+  if (!open_checked(name, shown)) return std::nullopt;
+  std::optional<std::vector<std::u16string>> names;
+  const LineCheck check = check_lines();
+  if (check.rejected_number == 0) names.emplace();
+  else if (loader_starts_with_block()) names = loader_block_names(shown);
+  else reject_line(check, shown);
+  file_close(LOADER_FILE);
+  return names;
+}
+
+void loader_show(const char16_t* caption, const std::u16string& text) {
+  requester_message(caption, text.c_str(), MB_OK);
+}
+
+std::u16string loader_number_text(std::int64_t number) {
+  const std::string digits = std::to_string(number);
+  return std::u16string(digits.begin(), digits.end());
 }

@@ -2,10 +2,15 @@
 // a b c d e f p separated by single spaces. Every line is checked before the
 // table is touched, so a load either replaces the whole table or changes
 // nothing. Every outcome is shown to the user or visible on the canvas.
+// A file those rules refuse is read as a library of named tables when it
+// starts like one (app/ifs_library.h); every file they accept reads as before.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr std::int32_t LOADER_FILE = 0;
 inline constexpr std::int32_t DRAW_TIMER = 123;
@@ -13,6 +18,34 @@ inline constexpr std::int32_t DRAW_TIMER_INTERVAL_MS = 1500;
 inline constexpr std::int32_t APP_WINDOW = 0;
 
 void load_ifs(std::u16string_view name);
+
+// A load as the command line asks for it: a table picked by name from a file
+// in the block format, and a name to show in messages other than the path
+// opened (standard input is read from a copy).
+struct LoadRequest {
+  std::u16string path;
+  std::u16string shown_name;  // empty: the path as given
+  std::u16string table_name;  // empty: the file's first table
+};
+
+// What a load did, for the shell (the table's name in the window title) and
+// for the command line, which prints more than the message boxes say.
+struct LoadOutcome {
+  bool loaded = false;
+  std::u16string table_name;  // of the block loaded; empty for a seven-number file
+  std::u16string shown_name;  // the file as the messages name it
+  std::int64_t line = 0;      // 1-based line of the fault; 0 when none
+  std::u16string reason;      // what was wrong, beyond the message box's words
+  std::uint32_t system_error = 0;  // the platform's error code of a failed open; 0 when none
+};
+
+const LoadOutcome& load_ifs_request(const LoadRequest& request);
+const LoadOutcome& loader_last_outcome();
+
+// The names of the tables in a file of the block format (none for a
+// seven-number file), or nothing after showing why the file cannot be read,
+// as a load would show it. The table is not touched.
+std::optional<std::vector<std::u16string>> loader_table_names(const LoadRequest& request);
 
 // The most maps a load may make: a file with more lines is refused with a
 // message instead of the table growing past what memory allows.

@@ -1,6 +1,8 @@
 // The program's own command-line options: `ifs-render [FILE.ifs]` runs the
 // desktop program; `ifs-render --output OUT FILE.ifs [--batches N]` renders
-// without a display. Options may come in any order.
+// without a display; `--write-ifs` writes the table read, `--list` names the
+// tables of a file in the block format. Options may come in any order, each
+// at most once.
 #pragma once
 
 #include <cstdint>
@@ -10,15 +12,19 @@
 inline constexpr std::int64_t DEFAULT_BATCHES = 10;
 // About 17 hours of the desktop program's drawing; enough for any picture.
 inline constexpr std::int64_t MAX_BATCHES = 40000000;
+// As FILE, --output or --write-ifs: standard input or output.
+inline constexpr const char* STANDARD_STREAM = "-";
 
-enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
+enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_LIST, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
 
 struct RenderOptions {
   RenderMode mode = MODE_DESKTOP;
-  std::string output;            // MODE_RENDER: the picture to write
-  std::uint32_t format = 0;      // FORMAT_PNG or FORMAT_BMP, from the output's extension
+  std::string output;            // MODE_RENDER: the picture to write; empty when only --write-ifs is given
+  std::uint32_t format = 0;      // FORMAT_PNG or FORMAT_BMP, from --format or the output's extension
   std::vector<std::string> files;  // the .ifs file (at most one)
   std::int64_t batches = DEFAULT_BATCHES;
+  std::string table_name;        // --name: the block to load; empty for the first
+  std::string write_ifs;         // --write-ifs: where the table goes in the seven-number format
   std::string error;             // MODE_USAGE_ERROR: what is wrong
 };
 

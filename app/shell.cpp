@@ -68,6 +68,11 @@ bool shell_start() {
 }
 
 bool shell_start_with(const std::optional<std::u16string>& initial_file) {
+  if (!initial_file) return shell_start_with_request(std::nullopt);
+  return shell_start_with_request(LoadRequest{*initial_file, {}, {}});
+}
+
+bool shell_start_with_request(const std::optional<LoadRequest>& initial_load) {
   // Tables, colours, point, transform and the built-in IFS; then the shell's
   // own values as a fresh process has them.
   app_state_reset();
@@ -83,7 +88,7 @@ bool shell_start_with(const std::optional<std::u16string>& initial_file) {
   measure_bounds();
   app_state().render.x = 0.0f;
   app_state().render.y = 0.0f;
-  if (initial_file) load_ifs(*initial_file);
+  if (initial_load) shell_load(*initial_load);
   clear_canvas();
   shell_state().save_dir = current_directory();
   return true;

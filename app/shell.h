@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/loader.h"
+
 inline constexpr const char16_t* APP_TITLE = u"IFS render by Tarnwick";
 // Caption, system menu, minimize box, centred on the screen.
 inline constexpr std::uint32_t APP_WINDOW_FLAGS = 0xCA0001;
@@ -36,6 +38,13 @@ inline constexpr const char16_t* SAVE_PATTERN = u"Portable Network Graphics (*.p
 bool shell_start();
 // The same with the file to load given by the caller (none: nothing loaded).
 bool shell_start_with(const std::optional<std::u16string>& initial_file);
+// The same with a load as the command line asks for it.
+bool shell_start_with_request(const std::optional<LoadRequest>& initial_load);
+
+// The shell's load path: the loader, then, when the table was replaced, the
+// window title naming the block it came from ("IFS render by Tarnwick -
+// fern"), or the program's title alone for a seven-number file.
+void shell_load(const LoadRequest& request);
 
 // Handles one code returned by event_wait; false when the loop must end
 // (Quit chosen, Escape held, window closed).

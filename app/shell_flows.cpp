@@ -12,6 +12,7 @@
 #include "runtime/graphics/image_save.h"
 #include "runtime/gui/drop.h"
 #include "runtime/gui/requester.h"
+#include "runtime/gui/window.h"
 
 namespace {
 
@@ -22,19 +23,27 @@ bool names_ifs_file(std::u16string_view name) { return text_equal(text_lower(tex
 
 }  // namespace
 
+void shell_load(const LoadRequest& request) {
+  const LoadOutcome& outcome = load_ifs_request(request);
+  if (!outcome.loaded) return;
+  const std::u16string title =
+      outcome.table_name.empty() ? std::u16string(APP_TITLE) : text_concat(APP_TITLE, u" - ", outcome.table_name);
+  window_title_set(APP_WINDOW, title.c_str());
+}
+
 void shell_open_flow() {
   ShellState& shell = shell_state();
   const std::u16string file = requester_open_file(OPEN_TITLE, shell.open_dir.c_str(), OPEN_PATTERN, 0);
   if (file.empty()) return;
   shell.open_dir = path_part(file);
-  load_ifs(file);
+  shell_load(LoadRequest{file, {}, {}});
 }
 
 void shell_drop_flow() {
   std::u16string files = event_dropped_files();
   const std::int32_t line_feed = text_find(files, u"\n");
   if (line_feed > 0) files = text_mid(files, 1, line_feed - 1);  // the first name only
-  if (names_ifs_file(files)) load_ifs(files);
+  if (names_ifs_file(files)) shell_load(LoadRequest{files, {}, {}});
 }
 
 void shell_save_flow() {

@@ -45,6 +45,9 @@ std::intptr_t window_open(ObjectId number, std::int32_t x, std::int32_t y, std::
 // Closes one window, or all of them for -1; none of its events stay queued.
 void window_close(ObjectId number);
 HWND window_handle(ObjectId number);
+// Sets the title shown in the window's caption; false for a number without
+// an open window.
+bool window_title_set(ObjectId number, const char16_t* title);
 WindowObject* window_lookup(ObjectId number);
 // The number kept in "ZQ_WindowID", or -1 when the window carries none.
 ObjectId window_number_from_handle(HWND handle);

@@ -107,13 +107,16 @@ TEST_F(CommandLine, WithoutOutputAndWithoutADesktopItSaysSoAndFails) {
 TEST_F(CommandLine, LoadErrorsPrintTheMessageBoxAndExitWithTwo) {
   const ProgramRun missing = run({"--output", folder.file("x.png"), folder.file("missing.ifs")});
   EXPECT_EQ(missing.code, EXIT_LOAD_FAILED);
-  EXPECT_EQ(missing.errors, "Load IFS: Wrong size " + folder.file("missing.ifs") + "\n");
+  // The message box's words, then the system's reason on a line a script can read.
+  EXPECT_EQ(missing.errors, "Load IFS: Wrong size " + folder.file("missing.ifs") + "\nifs-render: " +
+                                folder.file("missing.ifs") + ": No such file or directory\n");
 
   const std::string bad = folder.file("bad.ifs");
   write_file(bad, Bytes{'1', ' ', '2', '\n'});
   const ProgramRun rejected = run({"--output", folder.file("x.png"), bad});
   EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
-  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter 1 2\r\n" + bad + "\n");
+  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter 1 2\r\n" + bad + "\nifs-render: " + bad +
+                                 ":1: expected seven numbers separated by single spaces, found 1 space\n");
   EXPECT_FALSE(file_exists(folder.file("x.png")));
 }
 
@@ -209,6 +212,15 @@ TEST_F(CommandLine, AProgressBarIsShownForManyBatchesOnATerminalOnly) {
   std::FILE* file = std::tmpfile();
   ASSERT_EQ(render_to(file, "100"), 0);
   EXPECT_EQ(contents(file), "");
+}
+
+TEST_F(CommandLine, APictureIsNotWrittenToATerminal) {
+  Terminal terminal;
+  ASSERT_NE(terminal.screen, nullptr);
+  std::FILE* errors = std::tmpfile();
+  EXPECT_EQ(ifs_render_main({"-o", "-", "--format", "png", fern}, stdin, terminal.screen, errors), EXIT_USAGE);
+  EXPECT_EQ(terminal.close_and_read(), "");
+  EXPECT_NE(contents(errors).find("standard output is a terminal"), std::string::npos);
 }
 
 }  // namespace

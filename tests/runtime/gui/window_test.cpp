@@ -67,6 +67,16 @@ TEST_F(WindowTest, TheApplicationsWindowHasItsOwnClassA600WideClientAndIsCentred
   EXPECT_EQ(window_root_handle(handle), handle);
 }
 
+TEST_F(WindowTest, TheTitleChangesOnTheDisplayAndNotForAWindowThatIsNotOpen) {
+  HWND window = open_application_window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window_title_set(0, u"IFS render by Tarnwick - fern"));
+  EXPECT_EQ(headless_window_state(window).title, u"IFS render by Tarnwick - fern");
+  EXPECT_TRUE(window_title_set(0, nullptr));
+  EXPECT_EQ(headless_window_state(window).title, u"");
+  EXPECT_FALSE(window_title_set(7, u"nobody"));
+}
+
 TEST_F(WindowTest, TheFirstShowingsEventsComeWithWindowMinusOne) {
   ASSERT_NE(open_application_window(), nullptr);
   const std::vector<SeenEvent> events = queued_events();

@@ -1,0 +1,22 @@
+// What the command line prints on standard error about a load: each message
+// box the loader showed, as "caption: text", and then one line a script can
+// act on, "ifs-render: FILE:LINE: what was wrong" or "ifs-render: FILE:
+// the system's reason". The message boxes keep their texts; the detail is
+// only printed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/loader.h"
+
+std::string utf8_from(std::u16string_view text);
+std::u16string utf16_from(const std::string& text);
+
+std::string message_box_line(std::u16string_view caption, std::u16string_view text);
+// Empty when the load has nothing to add to its message box.
+std::string load_detail_line(const LoadOutcome& outcome);
+// The system's wording for a platform error code, as the C library says it
+// ("No such file or directory").
+std::string system_reason(std::uint32_t error);

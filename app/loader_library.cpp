@@ -1,0 +1,102 @@
+#include "app/loader_library.h"
+
+#include "app/app_state.h"
+#include "app/ifs_library.h"
+#include "app/loader_steps.h"
+#include "runtime/core/text.h"
+#include "runtime/file/file.h"
+
+namespace {
+
+// Line by line: only the maps are kept, not the file's text.
+IfsLibrary read_whole_file() {
+  IfsLibraryReader reader;
+  file_seek(LOADER_FILE, 0, 0);
+  while (file_eof(LOADER_FILE) == 0) reader.read_line(file_read_line(LOADER_FILE, FILE_ANSI));
+  return reader.finish();
+}
+
+std::u16string quoted(std::u16string_view text) { return text_concat(u"\"", text, u"\""); }
+
+// Shows a fault under the line error's caption, `where` naming its line
+// ("Line", "Block "fern", line"); the command line prints the line and what
+// was expected once more on a line of their own.
+void show_fault(const std::u16string& where, const IfsLibraryFault& fault, const std::u16string& shown) {
+  const std::u16string line = loader_number_text(fault.line);
+  loader_show(LINE_CAPTION, text_concat(where, u" ", line, u": expected ", fault.expected, u"\r\n", shown));
+  LoadOutcome& outcome = loader_outcome();
+  outcome.line = fault.line;
+  outcome.reason = text_concat(u"expected ", fault.expected);
+}
+
+std::vector<std::u16string> names_of(const IfsLibrary& library) {
+  std::vector<std::u16string> names;
+  for (const IfsBlock& block : library.blocks) names.push_back(block.name);
+  return names;
+}
+
+// The library, or nothing after showing the text outside its blocks.
+std::optional<IfsLibrary> read_library(const std::u16string& shown) {
+  IfsLibrary library = read_whole_file();
+  if (library.fault.line == 0) return library;
+  show_fault(u"Line", library.fault, shown);
+  return std::nullopt;
+}
+
+void load_block(const IfsBlock& block, const std::u16string& shown) {
+  if (block.fault.line != 0) {
+    show_fault(text_concat(u"Block ", quoted(block.name), u", line"), block.fault, shown);
+    return;
+  }
+  if (block.three_d) {
+    loader_show(LOAD_CAPTION, text_concat(u"Block ", quoted(block.name),
+                                          u" is a 3-D table; only 2-D tables can be drawn\r\n", shown));
+    loader_outcome().line = block.line;
+    loader_outcome().reason = text_concat(u"block ", quoted(block.name), u" is a 3-D table");
+    return;
+  }
+  const std::int64_t count = static_cast<std::int64_t>(block.maps.size());
+  if (!loader_resize_table(count, shown)) return;
+  IfsTable& table = app_state().table;
+  for (std::int32_t map = 0; map <= table.last_map; ++map) loader_fill_map(table, map, block.maps[map]);
+  loader_finish();
+  loader_outcome().table_name = block.name;
+}
+
+}  // namespace
+
+bool loader_starts_with_block() {
+  file_seek(LOADER_FILE, 0, 0);
+  while (file_eof(LOADER_FILE) == 0) {
+    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
+    if (!ifs_library_is_blank(line)) return ifs_library_is_header(line);
+  }
+  return false;
+}
+
+void loader_load_block(std::u16string_view table_name, const std::u16string& shown) {
+  const std::optional<IfsLibrary> library = read_library(shown);
+  if (!library) return;
+  const IfsBlock* block = ifs_library_find(*library, table_name);
+  if (block) load_block(*block, shown);
+  else loader_show_missing_table(table_name, names_of(*library), shown);
+}
+
+std::optional<std::vector<std::u16string>> loader_block_names(const std::u16string& shown) {
+  const std::optional<IfsLibrary> library = read_library(shown);
+  if (!library) return std::nullopt;
+  return names_of(*library);
+}
+
+void loader_show_missing_table(std::u16string_view table_name, const std::vector<std::u16string>& names,
+                               const std::u16string& shown) {
+  std::u16string listed;
+  for (const std::u16string& name : names) {
+    if (!listed.empty()) listed += u", ";
+    listed += name;
+  }
+  const std::u16string holds =
+      names.empty() ? std::u16string(u"the file holds no named tables") : text_concat(u"the file holds ", listed);
+  loader_show(LOAD_CAPTION, text_concat(u"No table named ", quoted(table_name), u"; ", holds, u"\r\n", shown));
+  loader_outcome().reason = text_concat(u"no table named ", quoted(table_name), u"; ", holds);
+}

@@ -140,6 +140,9 @@ int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, b
 int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress) {
   backend_select(nullptr);
   headless_reset();
+  // Nobody looks at this screen: what the program draws reaches the file
+  // through the canvas, not through the display.
+  headless_keep_presented_pixels(FALSE);
   if (!program_begin()) return EXIT_CODE_NO_HEAP;
   const int code = render_on_started_runtime(options, errors, show_progress);
   program_end();

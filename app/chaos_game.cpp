@@ -11,14 +11,6 @@ void widen_box(BoundsBox& box, float x, float y) {
 
 }  // namespace
 
-void chaos_apply_map(const IfsTable& table, std::int32_t map, RenderState& render) {
-  const double x0 = render.x;
-  const double y0 = render.y;
-  const auto parameter = [&](int k) { return static_cast<double>(ifs_get(table, k, map)); };
-  render.x = static_cast<float>(parameter(IFS_A) * x0 + parameter(IFS_B) * y0 + parameter(IFS_E));
-  render.y = static_cast<float>(parameter(IFS_C) * x0 + parameter(IFS_D) * y0 + parameter(IFS_F));
-}
-
 std::int32_t chaos_step() {
   AppState& state = app_state();
   ChaosWalk walk = chaos_walk_begin(state);

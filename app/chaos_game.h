@@ -21,9 +21,6 @@ struct BoundsBox {
   float max_y = 0.0f;
 };
 
-// Moves the point by one map; both new coordinates use the old point.
-void chaos_apply_map(const IfsTable& table, std::int32_t map, RenderState& render);
-
 // A run of steps on one table: the map choices and the parameter rows read
 // once, the point held here rather than in the state, so that nothing in the
 // loop has to be looked up again after each pixel the caller stores.
@@ -46,7 +43,8 @@ inline void chaos_walk_end(const ChaosWalk& walk, AppState& state) {
   state.render.y = walk.y;
 }
 
-// One step: the index of the map used, or 0 when no map was chosen.
+// One step: the index of the map used, or 0 when no map was chosen. Both new
+// coordinates use the old point.
 inline std::int32_t chaos_walk_step(ChaosWalk& walk) {
   const std::int32_t map = walk.choices[random_next(100)];
   if (map == IFS_NO_MAP) return 0;

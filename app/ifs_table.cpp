@@ -14,14 +14,10 @@ constexpr std::uint32_t BUILTIN_MAP_BITS[] = {
 };
 constexpr std::int32_t BUILTIN_MAP_COUNT = 3;
 
-bool holds(const IfsTable& table, int parameter, std::int32_t map) {
-  return parameter >= 0 && parameter < IFS_PARAMETER_COUNT && map >= 0 && map < table.map_count;
-}
-
 }  // namespace
 
 void ifs_set(IfsTable& table, int parameter, std::int32_t map, float value) {
-  if (!holds(table, parameter, map)) return;
+  if (!ifs_holds(table, parameter, map)) return;
   table.values[static_cast<std::size_t>(parameter) * table.map_count + map] = value;
   if (parameter == IFS_P) table.choices_stale = true;
 }

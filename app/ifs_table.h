@@ -38,10 +38,13 @@ inline const float* ifs_row(const IfsTable& table, int parameter) {
   return table.values.get() + static_cast<std::size_t>(parameter) * table.map_count;
 }
 
+inline bool ifs_holds(const IfsTable& table, int parameter, std::int32_t map) {
+  return parameter >= 0 && parameter < IFS_PARAMETER_COUNT && map >= 0 && map < table.map_count;
+}
+
 // Out-of-range parameter or map: 0.
 inline float ifs_get(const IfsTable& table, int parameter, std::int32_t map) {
-  if (parameter < 0 || parameter >= IFS_PARAMETER_COUNT || map < 0 || map >= table.map_count) return 0.0f;
-  return ifs_row(table, parameter)[map];
+  return ifs_holds(table, parameter, map) ? ifs_row(table, parameter)[map] : 0.0f;
 }
 // Out-of-range parameter or map: ignored.
 void ifs_set(IfsTable& table, int parameter, std::int32_t map, float value);

@@ -1,13 +1,6 @@
 #include "app/chaos_game.h"
 
-#include "runtime/core/random.h"
-
 namespace {
-
-constexpr std::int32_t NO_MAP = -1;
-
-// r is one of 0.00, 0.01, ..., 1.00.
-float random_fraction() { return static_cast<float>(static_cast<double>(random_next(100)) / 100.0); }
 
 void widen_box(BoundsBox& box, float x, float y) {
   if (box.min_x > x) box.min_x = x;
@@ -18,41 +11,26 @@ void widen_box(BoundsBox& box, float x, float y) {
 
 }  // namespace
 
-std::int32_t chaos_choose_map(const IfsTable& table, float r) {
-  float sum = 0.0f;
-  for (std::int32_t map = 0; map <= table.last_map; ++map) {
-    sum = static_cast<float>(static_cast<double>(sum) + ifs_get(table, IFS_P, map));
-    if (sum >= r) return map;
-  }
-  return NO_MAP;
-}
-
-void chaos_apply_map(const IfsTable& table, std::int32_t map, RenderState& render) {
-  const double x0 = render.x;
-  const double y0 = render.y;
-  const auto parameter = [&](int k) { return static_cast<double>(ifs_get(table, k, map)); };
-  render.x = static_cast<float>(parameter(IFS_A) * x0 + parameter(IFS_B) * y0 + parameter(IFS_E));
-  render.y = static_cast<float>(parameter(IFS_C) * x0 + parameter(IFS_D) * y0 + parameter(IFS_F));
-}
-
 std::int32_t chaos_step() {
   AppState& state = app_state();
-  const std::int32_t map = chaos_choose_map(state.table, random_fraction());
-  if (map == NO_MAP) return 0;
-  chaos_apply_map(state.table, map, state.render);
+  ChaosWalk walk = chaos_walk_begin(state);
+  const std::int32_t map = chaos_walk_step(walk);
+  chaos_walk_end(walk, state);
   return map;
 }
 
 BoundsBox measure_attractor() {
-  RenderState& render = app_state().render;
-  render.x = 0.0f;
-  render.y = 0.0f;
-  for (int step = 0; step < MEASURE_WARM_UP_STEPS; ++step) chaos_step();
+  AppState& state = app_state();
+  state.render.x = 0.0f;
+  state.render.y = 0.0f;
+  ChaosWalk walk = chaos_walk_begin(state);
+  for (int step = 0; step < MEASURE_WARM_UP_STEPS; ++step) chaos_walk_step(walk);
   BoundsBox box;
   for (int step = 0; step < MEASURE_STEPS; ++step) {
-    chaos_step();
-    widen_box(box, render.x, render.y);
+    chaos_walk_step(walk);
+    widen_box(box, walk.x, walk.y);
   }
+  chaos_walk_end(walk, state);
   return box;
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 #include "app/app_state.h"
+#include "app/map_choice.h"
+#include "runtime/core/random.h"
 
 inline constexpr double CANVAS_PIXELS = 600.0;
 inline constexpr int MEASURE_WARM_UP_STEPS = 101;
@@ -19,11 +21,41 @@ struct BoundsBox {
   float max_y = 0.0f;
 };
 
-// The first map (in table order) whose cumulative weight reaches r, or -1
-// when the weights add up to less than r.
-std::int32_t chaos_choose_map(const IfsTable& table, float r);
-// Moves the point by one map; both new coordinates use the old point.
-void chaos_apply_map(const IfsTable& table, std::int32_t map, RenderState& render);
+// A run of steps on one table: the map choices and the parameter rows read
+// once, the point held here rather than in the state, so that nothing in the
+// loop has to be looked up again after each pixel the caller stores.
+struct ChaosWalk {
+  const std::int32_t* choices;
+  const float *a, *b, *c, *d, *e, *f;
+  float x, y;
+};
+
+// Valid until the table changes; chaos_walk_end gives the point back.
+inline ChaosWalk chaos_walk_begin(AppState& state) {
+  const IfsTable& table = state.table;
+  return ChaosWalk{map_choices(state.table), ifs_row(table, IFS_A), ifs_row(table, IFS_B), ifs_row(table, IFS_C),
+                   ifs_row(table, IFS_D),    ifs_row(table, IFS_E), ifs_row(table, IFS_F), state.render.x,
+                   state.render.y};
+}
+
+inline void chaos_walk_end(const ChaosWalk& walk, AppState& state) {
+  state.render.x = walk.x;
+  state.render.y = walk.y;
+}
+
+// One step: the index of the map used, or 0 when no map was chosen. Both new
+// coordinates use the old point.
+inline std::int32_t chaos_walk_step(ChaosWalk& walk) {
+  const std::int32_t map = walk.choices[random_next(100)];
+  if (map == IFS_NO_MAP) return 0;
+  const double x0 = walk.x;
+  const double y0 = walk.y;
+  walk.x = static_cast<float>(static_cast<double>(walk.a[map]) * x0 + static_cast<double>(walk.b[map]) * y0 +
+                              static_cast<double>(walk.e[map]));
+  walk.y = static_cast<float>(static_cast<double>(walk.c[map]) * x0 + static_cast<double>(walk.d[map]) * y0 +
+                              static_cast<double>(walk.f[map]));
+  return map;
+}
 
 // One step on the application state: the index of the map used, or 0 when no
 // map was chosen (the point then stays where it is).

@@ -170,6 +170,9 @@ template <typename Work>
 int on_headless_runtime(Work work) {
   backend_select(nullptr);
   headless_reset();
+  // Nobody looks at this screen: what the program draws reaches the file
+  // through the canvas, not through the display.
+  headless_keep_presented_pixels(FALSE);
   if (!program_begin()) return EXIT_CODE_NO_HEAP;
   const int code = work();
   program_end();

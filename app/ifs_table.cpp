@@ -14,20 +14,12 @@ constexpr std::uint32_t BUILTIN_MAP_BITS[] = {
 };
 constexpr std::int32_t BUILTIN_MAP_COUNT = 3;
 
-bool holds(const IfsTable& table, int parameter, std::int32_t map) {
-  return parameter >= 0 && parameter < IFS_PARAMETER_COUNT && map >= 0 && map < table.map_count;
-}
-
 }  // namespace
 
-float ifs_get(const IfsTable& table, int parameter, std::int32_t map) {
-  if (!holds(table, parameter, map)) return 0.0f;
-  return table.values[static_cast<std::size_t>(parameter) * table.map_count + map];
-}
-
 void ifs_set(IfsTable& table, int parameter, std::int32_t map, float value) {
-  if (!holds(table, parameter, map)) return;
+  if (!ifs_holds(table, parameter, map)) return;
   table.values[static_cast<std::size_t>(parameter) * table.map_count + map] = value;
+  if (parameter == IFS_P) table.choices_stale = true;
 }
 
 bool ifs_table_resize(IfsTable& table, std::int32_t map_count) {
@@ -43,6 +35,7 @@ bool ifs_table_resize(IfsTable& table, std::int32_t map_count) {
   table.values = std::move(values);
   table.map_count = map_count;
   table.last_map = map_count - 1;
+  table.choices_stale = true;
   return true;
 }
 

@@ -3,6 +3,8 @@
 // (a·x + b·y + e, c·x + d·y + f) and p is its weight in the chaos game.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -13,15 +15,37 @@ enum IfsParameter : int { IFS_A = 0, IFS_B, IFS_C, IFS_D, IFS_E, IFS_F, IFS_P };
 // gigabytes: 2^24 maps already take 448 MiB.
 inline constexpr std::int32_t IFS_MAX_MAPS = 1 << 24;
 
+// The chaos game draws r from 101 values (0.00, 0.01, ..., 1.00), so the map
+// each of them chooses can be worked out once per set of weights.
+inline constexpr int IFS_CHOICE_COUNT = 101;
+inline constexpr std::int32_t IFS_NO_MAP = -1;
+
 // Parameter-major storage: parameter k of map i lies at k * map_count + i.
 struct IfsTable {
   std::unique_ptr<float[]> values;
   std::int32_t map_count = 0;
   std::int32_t last_map = -1;  // map_count - 1; loops over maps run 0..last_map
+  // The map chosen for r = k / 100 (IFS_NO_MAP: none), valid while
+  // choices_stale is false; every change of a weight or of the map count
+  // makes it stale.
+  std::array<std::int32_t, IFS_CHOICE_COUNT> choices{};
+  bool choices_stale = true;
 };
 
+// The values of one parameter for maps 0..last_map; only valid until the
+// next resize.
+inline const float* ifs_row(const IfsTable& table, int parameter) {
+  return table.values.get() + static_cast<std::size_t>(parameter) * table.map_count;
+}
+
+inline bool ifs_holds(const IfsTable& table, int parameter, std::int32_t map) {
+  return parameter >= 0 && parameter < IFS_PARAMETER_COUNT && map >= 0 && map < table.map_count;
+}
+
 // Out-of-range parameter or map: 0.
-float ifs_get(const IfsTable& table, int parameter, std::int32_t map);
+inline float ifs_get(const IfsTable& table, int parameter, std::int32_t map) {
+  return ifs_holds(table, parameter, map) ? ifs_row(table, parameter)[map] : 0.0f;
+}
 // Out-of-range parameter or map: ignored.
 void ifs_set(IfsTable& table, int parameter, std::int32_t map, float value);
 

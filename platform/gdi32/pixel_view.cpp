@@ -86,16 +86,19 @@ void pixel_write(const PixelView& view, LONG x, LONG y, COLORREF colour) {
   }
 }
 
+// The first row pixel by pixel, every other row a copy of it: filling a window or a
+// canvas is a few hundred row copies rather than a call per pixel.
 void pixel_fill(const PixelView& view, const RECT& area, COLORREF colour) {
   if (area.left >= area.right || area.top >= area.bottom) return;
-  for (LONG y = area.top; y < area.bottom; ++y) {
-    if (view.bits_per_pixel == 32 || view.bits_per_pixel == 24) {
-      int size = view.bits_per_pixel / 8;
-      BYTE pixel[4] = {GetBValue(colour), GetGValue(colour), GetRValue(colour), 0};
-      BYTE* cursor = pixel_row(view, y) + area.left * size;
-      for (LONG x = area.left; x < area.right; ++x, cursor += size) std::memcpy(cursor, pixel, size);
-    } else {
+  if (view.bits_per_pixel != 32 && view.bits_per_pixel != 24) {
+    for (LONG y = area.top; y < area.bottom; ++y)
       for (LONG x = area.left; x < area.right; ++x) pixel_write(view, x, y, colour);
-    }
+    return;
   }
+  const std::ptrdiff_t size = view.bits_per_pixel / 8;
+  const std::size_t row_bytes = static_cast<std::size_t>(area.right - area.left) * size;
+  const BYTE pixel[4] = {GetBValue(colour), GetGValue(colour), GetRValue(colour), 0};
+  BYTE* first = pixel_row(view, area.top) + area.left * size;
+  for (BYTE* cursor = first; cursor < first + row_bytes; cursor += size) std::memcpy(cursor, pixel, size);
+  for (LONG y = area.top + 1; y < area.bottom; ++y) std::memcpy(pixel_row(view, y) + area.left * size, first, row_bytes);
 }

@@ -33,7 +33,8 @@ void paint_surface_fit(Window* top) {
   LONG height = std::clamp<LONG>(rect_height(top->client), 1, SURFACE_LIMIT);
   if (top->surface && top->surface->pixels.width == width && top->surface->pixels.height == height) return;
   auto surface = std::make_unique<ClientSurface>();
-  surface->storage.assign(static_cast<size_t>(width) * height * 4, 0);
+  // A byte value, so that the fill is one memset rather than a loop over ints.
+  surface->storage.assign(static_cast<size_t>(width) * height * 4, BYTE{0});
   surface->pixels = PixelSurface{surface->storage.data(), width, height, width * 4};
   if (top->surface) {
     // What fits of the old picture stays in the top-left corner.

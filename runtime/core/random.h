@@ -20,5 +20,30 @@ const RandomGenerator& random_generator();
 
 // Restarts the sequence so that what follows depends only on seed.
 void random_seed(std::int32_t seed);
+
+// The chaos game draws a number for every point: the step is inline, and
+// only the first use of an unseeded generator leaves the header.
+extern RandomGenerator random_state;
+void random_seed_lazily();
+
+inline std::uint32_t random_step() {
+  RandomGenerator& generator = random_state;
+  const std::int32_t i = generator.i;
+  const std::int32_t j = generator.j;
+  const std::uint32_t new_a = ((generator.B[i] >> 13) | (generator.B[i] << 19)) + generator.B[j];
+  const std::uint32_t new_b = ((generator.A[i] >> 5) | (generator.A[i] << 27)) + generator.A[j];
+  generator.A[i] = new_a;
+  generator.B[i] = new_b;
+  generator.i = i == 0 ? RANDOM_TABLE_SIZE - 1 : i - 1;
+  generator.j = j == 0 ? RANDOM_TABLE_SIZE - 1 : j - 1;
+  return new_a;
+}
+
 // 0..max inclusive for max >= 0; the raw 32-bit word for max = -1.
-std::int32_t random_next(std::int32_t max);
+inline std::int32_t random_next(std::int32_t max) {
+  if (!random_state.seeded) random_seed_lazily();
+  const std::uint32_t value = random_step();
+  const std::uint32_t range = static_cast<std::uint32_t>(max) + 1u;
+  if (range == 0) return static_cast<std::int32_t>(value);
+  return static_cast<std::int32_t>((static_cast<std::uint64_t>(value) * range) >> 32);
+}

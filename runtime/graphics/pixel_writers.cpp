@@ -8,6 +8,12 @@ void store_span(const DrawingSession* session, BYTE* first, int count, std::ptrd
   // Bytes B, G, R; a fourth (alpha) byte is left as it is.
   BYTE colour[3] = {static_cast<BYTE>(session->front.blue), static_cast<BYTE>(session->front.green),
                     static_cast<BYTE>(session->front.red)};
+  // Black, white and greys in a row of 3-byte pixels are one run of equal bytes: clearing
+  // the canvas is then a row fill per line.
+  if (step == 3 && colour[0] == colour[1] && colour[1] == colour[2]) {
+    std::memset(first, colour[0], static_cast<std::size_t>(count) * 3);
+    return;
+  }
   for (int i = 0; i < count; ++i, first += step) std::memcpy(first, colour, 3);
 }
 

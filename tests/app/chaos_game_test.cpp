@@ -147,26 +147,22 @@ TEST(ChaosGame, WeightZeroMapsAreNeverChosenExceptMapZeroAtRZero) {
   for (int k = 51; k <= 100; ++k) EXPECT_EQ(chosen[k], 2) << k;
 }
 
-TEST(ChaosGame, MapMovesBothCoordinatesFromTheOldPointInDoublePrecision) {
-  IfsTable table;
-  ASSERT_TRUE(ifs_table_resize(table, 1));
-  // Swap x and y: y' must use the old x.
-  for (int parameter : {IFS_B, IFS_C, IFS_P}) ifs_set(table, parameter, 0, 1.0f);
-  RenderState render;
+TEST(ChaosGame, AStepMovesBothCoordinatesFromTheOldPointInDoublePrecision) {
+  // One map of weight 1, so that every step takes it. Swap x and y: y' must use the old x.
+  use_maps({{0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f}});
+  RenderState& render = app_state().render;
   render.x = 1.0f;
   render.y = 2.0f;
-  chaos_apply_map(table, 0, render);
+  EXPECT_EQ(chaos_step(), 0);
   EXPECT_EQ(render.x, 2.0f);
   EXPECT_EQ(render.y, 1.0f);
 
-  // 2^24 + 1 + 1 is exact in double; adding in single precision would lose
-  // each 1 to rounding and give 2^24.
-  ifs_set(table, IFS_A, 0, 1.0f);
-  ifs_set(table, IFS_E, 0, 1.0f);
-  ifs_set(table, IFS_C, 0, 0.0f);
+  // x' = x + y + 1: 2^24 + 1 + 1 is exact in double; adding in single
+  // precision would lose each 1 to rounding and give 2^24.
+  use_maps({{1.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f}});
   render.x = 16777216.0f;
   render.y = 1.0f;
-  chaos_apply_map(table, 0, render);
+  chaos_step();
   EXPECT_EQ(render.x, 16777218.0f);
 }
 

@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +55,68 @@ int differing_pixels(const DibView& view, const ReferencePicture& expected) {
   for (int y = 0; y < expected.height; ++y)
     for (int x = 0; x < expected.width; ++x) differing += dib_pixel(view, x, y) != expected.at(x, y);
   return differing;
+}
+
+// Fields read as the independent computation reads them.
+std::vector<MapRow> rows_of(const std::string& text) {
+  std::vector<MapRow> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    MapRow row{};
+    std::istringstream fields(line);
+    std::size_t k = 0;
+    for (std::string field; k < row.size() && std::getline(fields, field, ' '); ++k)
+      row[k] = std::strtof(field.c_str(), nullptr);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+struct NamedTable {
+  std::string name;
+  std::string text;
+};
+
+std::vector<NamedTable> example_tables() {
+  std::vector<NamedTable> tables;
+  for (const auto& entry : std::filesystem::directory_iterator(IFS_SOURCE_DIR "/examples")) {
+    if (entry.path().extension() != ".ifs") continue;
+    std::ifstream stream(entry.path(), std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    tables.push_back({entry.path().filename().string(), text.str()});
+  }
+  return tables;
+}
+
+// Maps that each halve the distance to their own point on a circle, with the
+// given weights: the picture shows which maps were chosen how often.
+NamedTable circle_table(const std::string& name, const std::vector<float>& weights) {
+  std::vector<MapRow> rows;
+  const double count = static_cast<double>(weights.size());
+  for (std::size_t map = 0; map < weights.size(); ++map) {
+    const double angle = 6.283185307179586 * static_cast<double>(map) / count;
+    rows.push_back({0.5f, 0.0f, 0.0f, 0.5f, static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)),
+                    weights[map]});
+  }
+  return {name, ifs_text_of(rows)};
+}
+
+std::vector<NamedTable> hostile_tables() {
+  constexpr float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
+  constexpr float INFINITE = std::numeric_limits<float>::infinity();
+  std::vector<float> thousands(3000);
+  const float pool[] = {0.0f, -0.0003f, 0.0005f, 0.001f, -0.002f, 0.0001f, 0.003f};
+  for (std::size_t map = 0; map < thousands.size(); ++map) thousands[map] = pool[(map * 7919) % 7];
+  return {
+      circle_table("zero and negative weights", {0.0f, -0.5f, 0.7f, 0.0f, 0.9f, -0.3f, 0.4f}),
+      circle_table("a NaN weight", {0.2f, 0.3f, NOT_A_NUMBER, 0.5f}),
+      circle_table("huge weights", {0.3f, 1e30f, -1e30f, 0.7f}),
+      circle_table("infinite weights", {0.25f, INFINITE, -INFINITE, 0.75f}),
+      circle_table("weights summing to 0.5", {0.125f, 0.25f, 0.125f}),
+      circle_table("4096 equal weights", std::vector<float>(4096, 1.0f / 4096.0f)),
+      circle_table("3000 small weights that rise and fall", thousands),
+  };
 }
 
 int pixels_of_colour(const ReferencePicture& picture, std::uint32_t colour) {
@@ -197,6 +265,23 @@ TEST_F(ProgressiveDrawingTest, StepsWithoutAMapAreDrawnInColourZeroAtTheUnmovedP
   EXPECT_EQ(differing_pixels(picture(), expected), 0);
   EXPECT_GT(pixels_of_colour(expected, COLOUR_0), 0);
   EXPECT_GT(pixels_of_colour(expected, COLOUR_1), 0);
+}
+
+TEST_F(ProgressiveDrawingTest, ExamplesAndHostileTablesDrawWhatAPlainScanOfTheWeightsDraws) {
+  std::vector<NamedTable> tables = example_tables();
+  EXPECT_GE(tables.size(), 6u);
+  for (NamedTable& table : hostile_tables()) tables.push_back(std::move(table));
+  for (const NamedTable& table : tables) {
+    app_state_reset();
+    random_seed(1234);
+    load_table(rows_of(table.text));
+    measure_and_clear();
+    draw_batch();
+    draw_batch();
+    const ReferencePicture expected = reference_render_alone(table.text, 2);
+    EXPECT_EQ(differing_pixels(picture(), expected), 0) << table.name;
+    EXPECT_LT(pixels_of_colour(expected, BLACK), 600 * 600) << table.name << " draws something";
+  }
 }
 
 TEST_F(ProgressiveDrawingTest, ABatchTakes20001StepsAndTheNextContinuesFromThere) {

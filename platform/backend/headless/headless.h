@@ -92,8 +92,14 @@ HeadlessWindowState headless_window_state(HWND window);
 // The foreground window as the display knows it (null if none).
 HWND headless_foreground_window();
 
+// Whether the display keeps a copy of every presented surface for the reads
+// below (the default, again after headless_reset). A program that never looks
+// at its screen, like the command-line renderer, turns it off: presents are
+// then counted and sized but cost no copy, and pixels read as 0xFFFFFFFF.
+void headless_keep_presented_pixels(BOOL keep);
+
 // A pixel as last presented, as a COLORREF (0x00BBGGRR); 0xFFFFFFFF outside
-// the surface or before anything was presented.
+// the surface, before anything was presented or while pixels are not kept.
 COLORREF headless_surface_pixel(HWND window, int x, int y);
 // The size of the last presented surface ({0, 0} before any present).
 SIZE headless_surface_size(HWND window);

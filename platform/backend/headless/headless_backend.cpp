@@ -81,8 +81,14 @@ void menu_bar_changed(HWND window, HMENU menu) {
 void surface_presented(HWND window, const PixelSurface* surface, const RECT* dirty) {
   HeadlessWindow* record = known(window);
   if (!record || !surface || !surface->bits) return;
+  record->presents++;
+  if (!headless_state().keep_pixels) {
+    record->width = surface->width;
+    record->height = surface->height;
+    return;
+  }
   RECT area = *dirty;
-  if (record->width != surface->width || record->height != surface->height) {
+  if (record->width != surface->width || record->height != surface->height || record->pixels.empty()) {
     // A new size: the screen shows the whole surface afresh.
     record->width = surface->width;
     record->height = surface->height;
@@ -97,7 +103,6 @@ void surface_presented(HWND window, const PixelSurface* surface, const RECT* dir
   for (LONG y = area.top; y < area.bottom; ++y)
     std::memcpy(record->pixels.data() + (static_cast<size_t>(y) * record->width + area.left) * 4,
                 surface->bits + static_cast<size_t>(y) * surface->stride + static_cast<size_t>(area.left) * 4, bytes);
-  record->presents++;
 }
 
 void accept_drops(HWND window, BOOL accept) {
@@ -125,6 +130,17 @@ HeadlessState& headless_state() {
 }
 
 void headless_reset() { headless_state() = HeadlessState{}; }
+
+void headless_keep_presented_pixels(BOOL keep) {
+  HeadlessState& state = headless_state();
+  state.keep_pixels = keep != FALSE;
+  // What is kept from now on starts from a fresh screen, not from a stale one.
+  for (auto& [window, record] : state.windows) {
+    record.pixels.clear();
+    record.width = 0;
+    record.height = 0;
+  }
+}
 
 BackendTime headless_now() { return headless_state().now; }
 
@@ -156,7 +172,8 @@ HWND headless_foreground_window() { return headless_state().foreground; }
 
 COLORREF headless_surface_pixel(HWND window, int x, int y) {
   HeadlessWindow* record = known(window);
-  if (!record || x < 0 || y < 0 || x >= record->width || y >= record->height) return 0xFFFFFFFF;
+  if (!record || record->pixels.empty() || x < 0 || y < 0 || x >= record->width || y >= record->height)
+    return 0xFFFFFFFF;
   const BYTE* pixel = record->pixels.data() + (static_cast<size_t>(y) * record->width + x) * 4;
   return RGB(pixel[2], pixel[1], pixel[0]);
 }

@@ -46,6 +46,7 @@ struct HeadlessState {
   std::deque<HeadlessBoxAnswer> box_answers;
   std::vector<HeadlessRequesterRecord> shown;
   std::array<bool, 256> keys{};
+  bool keep_pixels = true;
 };
 
 HeadlessState& headless_state();

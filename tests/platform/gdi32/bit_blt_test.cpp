@@ -85,6 +85,25 @@ TEST(GdiBitBlt, ConvertsBetweenPixelFormats) {
   }
 }
 
+TEST(GdiBitBlt, WideningRowsOf24BitPixelsMovesEveryPixelAndTouchesNothingElse) {
+  // Odd widths and offsets, so that pixels are widened in groups and one by one.
+  Picture rgb(23, 4, 24);
+  rgb.paint_pattern();
+  for (int width : {1, 4, 5, 7, 13, 21}) {
+    Picture bgra(24, 4, 32);
+    std::fill(bgra.bits, bgra.bits + bgra.row_bytes * 4, BYTE{0x77});
+    ASSERT_TRUE(BitBlt(bgra.dc, 3, 1, width, 3, rgb.dc, 2, 0, SRCCOPY));
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 24; ++x) {
+        const bool inside = x >= 3 && x < 3 + width && y >= 1;
+        for (int i = 0; i < 4; ++i) {
+          const BYTE expected = !inside ? BYTE{0x77} : i == 3 ? BYTE{0} : rgb.at(x - 1, y - 1)[i];
+          ASSERT_EQ(bgra.at(x, y)[i], expected) << "width " << width << " at " << x << "," << y << " byte " << i;
+        }
+      }
+  }
+}
+
 TEST(GdiBitBlt, OverlappingCopiesWithinOneBitmapReadTheOriginal) {
   Picture picture(5, 3, 24);
   picture.paint_pattern();

@@ -28,6 +28,29 @@ TEST(GdiFill, FillRectCoversLeftTopButNotRightBottomInBottomUpMemory) {
   DeleteObject(red);
 }
 
+TEST(GdiFill, LargeFillsWriteEveryRowOfTheAreaAndNotTheRowPadding) {
+  for (int bits_per_pixel : {24, 32}) {
+    DibInDc picture(7, 6, bits_per_pixel);
+    const int pixel_bytes = bits_per_pixel / 8;
+    const int row_bytes = aligned_row_bytes(7, bits_per_pixel);
+    std::fill(picture.bits, picture.bits + row_bytes * 6, BYTE{0x55});
+    HBRUSH brush = CreateSolidBrush(RGB(0x12, 0x34, 0x56));
+    RECT area{2, 1, 6, 5};
+    ASSERT_NE(FillRect(picture.dc, &area, brush), 0);
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 7; ++x) {
+        const bool inside = x >= 2 && x < 6 && y >= 1 && y < 5;
+        const BYTE* pixel = bottom_up_pixel(picture.bits, row_bytes, 6, x, y, pixel_bytes);
+        const BYTE expected[4] = {0x56, 0x34, 0x12, 0x00};
+        for (int i = 0; i < pixel_bytes; ++i)
+          EXPECT_EQ(pixel[i], inside ? expected[i] : 0x55) << bits_per_pixel << " bits at " << x << "," << y;
+      }
+    for (int row = 0; row < 6; ++row)
+      for (int pad = 7 * pixel_bytes; pad < row_bytes; ++pad) EXPECT_EQ(picture.bits[row * row_bytes + pad], 0x55);
+    DeleteObject(brush);
+  }
+}
+
 TEST(GdiFill, FillRectClipsToTheBitmapAndTurnsInvertedRectanglesRound) {
   DibInDc picture(4, 4, 32);
   std::fill(picture.bits, picture.bits + 64, BYTE{0xAA});

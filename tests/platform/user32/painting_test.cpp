@@ -247,4 +247,26 @@ TEST_F(Painting, ResizingKeepsWhatFitsAndShowsTheNewSize) {
   EXPECT_NE(headless_surface_pixel(window, 50, 0), BLUE);
 }
 
+TEST_F(Painting, AScreenThatKeepsNoPixelsStillCountsPresentsAndShowsAllAgainOnceItKeepsThem) {
+  headless_keep_presented_pixels(FALSE);
+  HWND window = shown_window();
+  const int presents = headless_present_count(window);
+  HDC dc = GetDC(window);
+  fill(dc, RECT{0, 0, 10, 10}, RED);
+  ReleaseDC(window, dc);
+  EXPECT_EQ(headless_present_count(window), presents + 1);
+  EXPECT_EQ(headless_surface_size(window).cx, 120);
+  EXPECT_EQ(headless_surface_pixel(window, 5, 5), 0xFFFFFFFFu) << "nothing kept";
+
+  headless_keep_presented_pixels(TRUE);
+  EXPECT_EQ(headless_surface_pixel(window, 5, 5), 0xFFFFFFFFu) << "nothing presented since";
+  dc = GetDC(window);
+  fill(dc, RECT{50, 50, 60, 60}, BLUE);
+  ReleaseDC(window, dc);
+  // The first present after the switch shows the whole surface, earlier drawing included.
+  EXPECT_EQ(headless_surface_pixel(window, 5, 5), RED);
+  EXPECT_EQ(headless_surface_pixel(window, 55, 55), BLUE);
+  EXPECT_EQ(headless_surface_size(window).cy, 80);
+}
+
 }  // namespace

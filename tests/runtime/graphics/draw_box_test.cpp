@@ -94,6 +94,23 @@ TEST_F(DrawBoxTest, ExtremeCoordinatesAreClippedWithoutOverflow) {
   for (int x = 0; x < 8; ++x) EXPECT_EQ(at(x, 7)[1], 0xFF);
 }
 
+TEST_F(DrawBoxTest, GreyWhiteAndColouredBoxesFillExactlyTheirPixelsInPaddedRows) {
+  open(5, 6);  // rows of 15 pixel bytes and 1 padding byte
+  std::fill(bits, bits + row_bytes * height, BYTE{0x11});
+  draw_box(1, 1, 3, 2, 0x808080);
+  draw_box(2, 4, 3, 2, 0xFFFFFF);  // up to the right edge
+  draw_box(0, 3, 2, 1, 0x563412);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 5; ++x) {
+      BYTE expected[3] = {0x11, 0x11, 0x11};
+      if (x >= 1 && x <= 3 && y >= 1 && y <= 2) expected[0] = expected[1] = expected[2] = 0x80;
+      if (x >= 2 && y >= 4) expected[0] = expected[1] = expected[2] = 0xFF;
+      if (x <= 1 && y == 3) expected[0] = 0x56, expected[1] = 0x34, expected[2] = 0x12;
+      for (int i = 0; i < 3; ++i) EXPECT_EQ(at(x, y)[i], expected[i]) << x << "," << y << " byte " << i;
+    }
+  for (int row = 0; row < 6; ++row) EXPECT_EQ(bits[row * row_bytes + 15], 0x11) << "padding of row " << row;
+}
+
 TEST_F(DrawBoxTest, TwoBoxesOfOneColourConvertTheColourOnce) {
   for (int size : {1, 2}) {  // the point plotter's boxes and any other
     DrawingSession* session = open(4, 2);

@@ -1,0 +1,27 @@
+// Which map the chaos game moves the point by, for a random r in 0.00 .. 1.00:
+// the first map in table order whose cumulative float weight reaches r.
+#pragma once
+
+#include <cstdint>
+
+#include "app/ifs_table.h"
+
+// r for the random number k = random_next(100): k / 100, stored as float.
+inline float map_choice_fraction(std::int32_t hundredths) {
+  return static_cast<float>(static_cast<double>(hundredths) / 100.0);
+}
+
+// The plain scan over the maps: the first map whose cumulative weight reaches
+// r, or IFS_NO_MAP when the weights add up to less than r.
+std::int32_t chaos_choose_map(const IfsTable& table, float r);
+
+// Works out the table's choices for all 101 values of r with the same float
+// sums in the same order as the plain scan, in one pass over the maps.
+void map_choices_build(IfsTable& table);
+
+// The table's choices, indexed by random_next(100), rebuilt first if a weight
+// or the map count changed since they were last worked out.
+inline const std::int32_t* map_choices(IfsTable& table) {
+  if (table.choices_stale) map_choices_build(table);
+  return table.choices.data();
+}

@@ -46,9 +46,9 @@ void print_help(std::FILE* out) {
       "one affine map per line, seven numbers a b c d e f p separated by single\n"
       "spaces (x' = a*x + b*y + e, y' = c*x + d*y + f, weight p).\n"
       "\n"
-      "Without --output the desktop program opens its window (this build has no\n"
-      "desktop display yet). With --output the picture is rendered without a\n"
-      "display: FILE.ifs is loaded, N timer ticks of 20001 points each are drawn\n"
+      "Without --output the desktop program opens its window on the desktop's\n"
+      "display. With --output the picture is rendered without a display:\n"
+      "FILE.ifs is loaded, N timer ticks of 20001 points each are drawn\n"
       "and the 600 x 600 picture is saved exactly as the desktop program saves it\n"
       "after N ticks.\n"
       "\n"
@@ -147,7 +147,8 @@ int command_line_render(const RenderOptions& options, std::FILE* errors, bool sh
   return code;
 }
 
-int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors) {
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors,
+                    DisplayOpener open_display) {
   const RenderOptions options = render_options_parse(arguments);
   switch (options.mode) {
     case MODE_HELP:
@@ -165,10 +166,14 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, s
       return command_line_render(options, errors, terminal && options.batches >= PROGRESS_BAR_FROM);
     }
     case MODE_DESKTOP:
+      if (const DisplayBackend* display = open_display ? open_display() : nullptr) {
+        backend_select(display);
+        return shell_run();
+      }
       break;
   }
   std::fputs(
-      "ifs-render: this build has no desktop display to open a window on.\n"
+      "ifs-render: there is no desktop display to open the window on.\n"
       "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
       errors);
   return EXIT_NO_DISPLAY;

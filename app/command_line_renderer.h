@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/render_options.h"
+#include "platform/backend/backend.h"
 
 inline constexpr const char* IFS_RENDER_VERSION = "0.1.0";
 
@@ -27,6 +28,11 @@ inline constexpr std::int64_t PROGRESS_BAR_FROM = 100;
 // Owns the headless display for the whole run: it is reset before and after.
 int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress);
 
+// Opens the desktop's display; null when there is none.
+using DisplayOpener = const DisplayBackend* (*)();
+
 // The program: parses the arguments after the program's name, then renders,
-// prints help or version to `out`, or reports what is wrong to `errors`.
-int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors);
+// prints help or version to `out`, runs the desktop program on the display
+// `open_display` gives, or reports what is wrong to `errors`.
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors,
+                    DisplayOpener open_display = nullptr);

@@ -61,6 +61,7 @@ wait_for_window() {
     sleep 0.1
   done
   echo "FAIL: no window \"$1\"" >&2
+  import -window root "$work/no_window.png" 2>/dev/null || true
   return 1
 }
 
@@ -143,6 +144,22 @@ save_path() {  # save_path DIALOG_TITLE PATH
   sleep 0.2
   xdotool key Return
   window_gone "$1"
+}
+
+# Chooses the Nth filter in an open file dialog's filter list (at its bottom
+# right in the Adwaita theme): the list opens with the current filter under
+# the pointer.
+choose_filter() {  # choose_filter DIALOG N
+  local geometry width height
+  geometry=$(xdotool getwindowgeometry --shell "$1")
+  width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+  height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+  xdotool mousemove --window "$1" $((width - 140)) $((height - 70)) click 1
+  sleep 0.5
+  xdotool key Home
+  for _ in $(seq $(($2 - 1))); do xdotool key Down; done
+  xdotool key Return
+  sleep 0.3
 }
 
 wait_for_file() {  # 5 s at most

@@ -31,6 +31,21 @@ check "the canvas on screen equals the saved picture" \
 ticks=$(ticks_of "$work/files/shot.png" "$fern" 12)
 check "the saved PNG equals --output of the fern for the same number of ticks ($ticks)" test -n "$ticks"
 
+# The BMP filter chosen in the dialog: NAME.bmp, the same picture as PNG.
+xdotool key ctrl+s
+dialog=$(wait_for_window "$SAVE")
+choose_filter "$dialog" 2
+save_path "$SAVE" "$work/files/second"
+check "with the BMP filter NAME.bmp is written" wait_for_file "$work/files/second.bmp"
+second=$(ticks_of "$work/files/second.bmp" "$fern" 12)
+check "the saved BMP equals --output of the fern for the same number of ticks ($second)" test -n "$second"
+
+# The dialog opens with the filter chosen last; a name ending in another
+# type's extension gets the filter's added.
+xdotool key ctrl+s
+save_path "$SAVE" "$work/files/third.png"
+check "the BMP filter stays chosen: NAME.png is saved as NAME.png.bmp" wait_for_file "$work/files/third.png.bmp"
+
 # Quit from the File menu, by the mouse.
 focus "$window"
 xdotool mousemove --window "$window" 20 10 click 1

@@ -87,6 +87,7 @@ void window_shown(HWND window, BOOL visible) {
   if (!record) return;
   if (visible) gtk_widget_show_all(record->window);
   else gtk_widget_hide(record->window);
+  gtk_dialogs_raise();
 }
 
 void window_moved(HWND window, const RECT* frame, const RECT* client) {
@@ -110,6 +111,7 @@ void window_enabled(HWND window, BOOL enabled) {
 void window_activated(HWND window) {
   if (GtkTopLevel* record = gtk_top_level(window))
     if (gtk_widget_get_visible(record->window)) gtk_window_present(GTK_WINDOW(record->window));
+  gtk_dialogs_raise();
 }
 
 void window_destroyed(HWND window) {

@@ -66,5 +66,8 @@ class GtkModalPump {
   guint source_ = 0;
 };
 
+// Puts the open dialogs back above the windows behind them, as owned windows
+// stay above their owners (a window manager does that, but none may run).
+void gtk_dialogs_raise();
 BackendDialogResult gtk_run_file_dialog(BackendFileDialog* request);
 int gtk_run_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

@@ -14,10 +14,19 @@ GtkWindow* owner_window(HWND owner) {
   return record ? GTK_WINDOW(record->window) : nullptr;
 }
 
+// The dialogs open now, innermost last.
+std::vector<GtkWidget*>& open_dialogs() {
+  static std::vector<GtkWidget*> dialogs;
+  return dialogs;
+}
+
 gint run_modally(GtkWidget* dialog) {
   GtkModalPump pump;
+  open_dialogs().push_back(dialog);
   gtk_window_present(GTK_WINDOW(dialog));
-  return gtk_dialog_run(GTK_DIALOG(dialog));
+  const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+  open_dialogs().pop_back();
+  return response;
 }
 
 std::vector<GtkFileFilter*> add_filters(GtkFileChooser* chooser, LPCWSTR filter) {
@@ -68,6 +77,11 @@ GtkMessageType message_type(UINT type) {
 }
 
 }  // namespace
+
+void gtk_dialogs_raise() {
+  for (GtkWidget* dialog : open_dialogs())
+    if (GdkWindow* window = gtk_widget_get_window(dialog)) gdk_window_raise(window);
+}
 
 BackendDialogResult gtk_run_file_dialog(BackendFileDialog* request) {
   const bool save = request->save != FALSE;

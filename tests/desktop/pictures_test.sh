@@ -50,6 +50,11 @@ check "the BMP filter stays chosen: NAME.png is saved as NAME.png.bmp" wait_for_
 focus "$window"
 xdotool mousemove --window "$window" 20 10 click 1
 sleep 0.5
+# The README's picture of the window, when asked for: the window with its menu open.
+if [ -n "${DESKTOP_SCREENSHOT:-}" ]; then
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$DESKTOP_SCREENSHOT"
+fi
 xdotool key Down
 sleep 0.2
 xdotool key Up  # wraps round to the last item

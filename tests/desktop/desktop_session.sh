@@ -154,7 +154,9 @@ choose_filter() {  # choose_filter DIALOG N
   geometry=$(xdotool getwindowgeometry --shell "$1")
   width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
   height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
-  xdotool mousemove --window "$1" $((width - 140)) $((height - 70)) click 1
+  xdotool mousemove --window "$1" $((width - 140)) $((height - 70))
+  sleep 0.2  # GTK takes a click only on a widget the pointer has entered
+  xdotool click 1
   sleep 0.5
   xdotool key Home
   for _ in $(seq $(($2 - 1))); do xdotool key Down; done

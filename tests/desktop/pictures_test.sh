@@ -48,7 +48,9 @@ check "the BMP filter stays chosen: NAME.png is saved as NAME.png.bmp" wait_for_
 
 # Quit from the File menu, by the mouse.
 focus "$window"
-xdotool mousemove --window "$window" 20 10 click 1
+xdotool mousemove --window "$window" 20 10
+sleep 0.2
+xdotool click 1
 sleep 0.5
 # The README's picture of the window, when asked for: the window with its menu open.
 if [ -n "${DESKTOP_SCREENSHOT:-}" ]; then

@@ -135,6 +135,7 @@ void gtk_drops_accept(GtkTopLevel* record, bool accept) {
   static const GtkTargetEntry targets[] = {{const_cast<gchar*>("text/uri-list"), 0, TARGET_URI_LIST}};
   gtk_drag_dest_set(record->area, GtkDestDefaults(0), targets, 1,
                     GdkDragAction(GDK_ACTION_COPY | GDK_ACTION_MOVE | GDK_ACTION_LINK));
+  // The signals are connected once, however often drops are switched on and off.
   if (!g_object_get_data(G_OBJECT(record->area), "ifs-drops")) {
     g_object_set_data(G_OBJECT(record->area), "ifs-drops", record);
     g_signal_connect(record->area, "drag-motion", G_CALLBACK(on_motion), record);

@@ -1,7 +1,7 @@
 // The GTK backend on a real (virtual) X display, seen through user32 as the
 // runtime uses it: the menu bar, the client area's size and exact colours,
 // timers and the disabled owner behind a message box, the file dialog's
-// request and answer, the close box, menu choices and the keyboard's state.
+// request, the close box, menu choices, clicks and keys, and the keyboard's state.
 // Run by with_display.sh, which starts a private Xvfb.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <gdk/gdkx.h>
 
 #include "platform/backend/gtk/gtk_backend.h"
 #include "platform/backend/gtk/gtk_internal.h"
@@ -26,13 +28,16 @@ constexpr COLORREF QUARTERS[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)
 struct Logged {
   UINT message;
   WPARAM wparam;
+  LPARAM lparam;
 };
 std::vector<Logged> logged;
 int timer_ticks = 0;
 
 LRESULT procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_TIMER) ++timer_ticks;
-  if (message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CLOSE) logged.push_back({message, wparam});
+  if (message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CLOSE || message == WM_LBUTTONDOWN ||
+      message == WM_KEYDOWN)
+    logged.push_back({message, wparam, lparam});
   if (message == WM_CLOSE) return 0;  // the test decides when windows go
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
@@ -303,6 +308,29 @@ TEST_F(GtkBackend, TheCloseBoxBecomesSystemCommandCloseThenClose) {
   EXPECT_EQ(logged[0].wparam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
   EXPECT_EQ(logged[1].message, static_cast<UINT>(WM_CLOSE));
   EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(GtkBackend, ClicksAndKeysArriveInClientCoordinatesAndAsVirtualKeys) {
+  gint origin_x = 0, origin_y = 0;
+  gdk_window_get_origin(gtk_widget_get_window(record->area), &origin_x, &origin_y);
+  const std::string move = "xdotool mousemove " + std::to_string(origin_x + 30) + " " + std::to_string(origin_y + 20);
+  ASSERT_EQ(std::system(move.c_str()), 0);
+  g_usleep(200000);  // GTK takes a click only after the pointer has entered
+  ASSERT_EQ(std::system("xdotool click 1"), 0);
+  pump_until([] { return !logged.empty(); });
+  ASSERT_FALSE(logged.empty());
+  EXPECT_EQ(logged[0].message, static_cast<UINT>(WM_LBUTTONDOWN));
+  EXPECT_EQ(logged[0].lparam, MAKELPARAM(30, 20));
+
+  logged.clear();
+  const std::string focus = "xdotool windowfocus --sync " +
+                            std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(record->window)));
+  ASSERT_EQ(std::system(focus.c_str()), 0);
+  ASSERT_EQ(std::system("xdotool key ctrl+s F5"), 0);
+  pump_until([] { return logged.size() >= 3; });
+  std::vector<WPARAM> keys;
+  for (const Logged& entry : logged) keys.push_back(entry.wparam);
+  EXPECT_EQ(keys, (std::vector<WPARAM>{VK_CONTROL, 'S', VK_F1 + 4}));
 }
 
 TEST_F(GtkBackend, TheKeyboardStateIsTheDisplaysEvenForKeysTheProgramNeverReceived) {

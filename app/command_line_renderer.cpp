@@ -38,9 +38,9 @@ void print_help(std::FILE* out) {
       "tables in the block format (NAME { maps } with ';' comments) are read too;\n"
       "the first table is drawn unless --name picks another.\n"
       "\n"
-      "Without --output the desktop program opens its window (this build has no\n"
-      "desktop display yet). With --output the picture is rendered without a\n"
-      "display: FILE.ifs is loaded, N timer ticks of 20001 points each are drawn\n"
+      "Without --output the desktop program opens its window on the desktop's\n"
+      "display. With --output the picture is rendered without a display:\n"
+      "FILE.ifs is loaded, N timer ticks of 20001 points each are drawn\n"
       "and the 600 x 600 picture is saved exactly as the desktop program saves it\n"
       "after N ticks. FILE.ifs may be - for standard input.\n"
       "\n"
@@ -243,7 +243,8 @@ int command_line_render(const RenderOptions& options, std::FILE* errors, bool sh
   return command_line_render(options, stdin, stdout, errors, show_progress);
 }
 
-int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors) {
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
+                    DisplayOpener open_display) {
   const RenderOptions options = render_options_parse(arguments);
   switch (options.mode) {
     case MODE_HELP:
@@ -264,10 +265,14 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, st
       return command_line_render(options, in, out, errors, progress);
     }
     case MODE_DESKTOP:
+      if (const DisplayBackend* display = open_display ? open_display() : nullptr) {
+        backend_select(display);
+        return shell_run();
+      }
       break;
   }
   std::fputs(
-      "ifs-render: this build has no desktop display to open a window on.\n"
+      "ifs-render: there is no desktop display to open the window on.\n"
       "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
       errors);
   return EXIT_NO_DISPLAY;

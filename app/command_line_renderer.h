@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/render_options.h"
+#include "platform/backend/backend.h"
 
 inline constexpr const char* IFS_RENDER_VERSION = "0.1.0";
 
@@ -33,8 +34,13 @@ int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* 
 // The same with the process's standard input and output.
 int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress);
 
+// Opens the desktop's display; null when there is none.
+using DisplayOpener = const DisplayBackend* (*)();
+
 // The program: parses the arguments after the program's name, then renders,
-// prints help or version to `out`, or reports what is wrong to `errors`.
-// `in` stands for standard input.
-int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors);
+// prints help or version to `out`, runs the desktop program on the display
+// `open_display` gives, or reports what is wrong to `errors`. `in` stands for
+// standard input.
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
+                    DisplayOpener open_display = nullptr);
 int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors);

@@ -39,7 +39,23 @@ bool open_main_window() {
   return window_open(APP_WINDOW, 0, 0, APP_CANVAS_SIZE, inner_height, APP_TITLE, APP_WINDOW_FLAGS, nullptr) != 0;
 }
 
-bool escape_held() { return (GetAsyncKeyState(VK_ESCAPE) & KEY_DOWN_BIT) != 0; }
+bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & KEY_DOWN_BIT) != 0; }
+
+// Escape held ends the program, unless the press began in a requester.
+bool escape_held() {
+  ShellState& shell = shell_state();
+  if (!escape_down()) shell.escape_began_in_requester = false;
+  return escape_down() && !shell.escape_began_in_requester;
+}
+
+// Runs a flow that may open requesters. An Escape that is down after it but
+// was not before was pressed in one of them (to close it).
+template <typename Flow>
+void run_requesting_flow(Flow flow) {
+  const bool down_before = escape_down();
+  flow();
+  if (!down_before && escape_down()) shell_state().escape_began_in_requester = true;
+}
 
 // false: Quit was chosen.
 bool dispatch_menu() {
@@ -47,10 +63,10 @@ bool dispatch_menu() {
     case MENU_QUIT:
       return false;
     case MENU_OPEN:
-      shell_open_flow();
+      run_requesting_flow(shell_open_flow);
       break;
     case MENU_SAVE:
-      shell_save_flow();
+      run_requesting_flow(shell_save_flow);
       break;
     default:
       break;
@@ -88,7 +104,7 @@ bool shell_start_with_request(const std::optional<LoadRequest>& initial_load) {
   measure_bounds();
   app_state().render.x = 0.0f;
   app_state().render.y = 0.0f;
-  if (initial_load) shell_load(*initial_load);
+  if (initial_load) run_requesting_flow([&] { shell_load(*initial_load); });
   clear_canvas();
   shell_state().save_dir = current_directory();
   return true;
@@ -98,7 +114,7 @@ bool shell_dispatch(std::int32_t code) {
   shell_state().last_event = code;
   switch (code) {
     case EVENT_GADGET_DROP:
-      shell_drop_flow();
+      run_requesting_flow(shell_drop_flow);  // a bad file is reported in a message box
       break;
     case EVENT_MENU:
       if (!dispatch_menu()) return false;

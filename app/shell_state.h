@@ -1,6 +1,7 @@
 // The shell's own state beside the map table and render state: whether the
 // drawing timer is still to be started, the folders the two file requesters
-// remember, the file type last chosen for saving and the last event code.
+// remember, the file type last chosen for saving, the last event code and
+// whether the Escape now held was pressed in a requester.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,9 @@ struct ShellState {
   std::u16string save_dir;
   std::int32_t save_pattern = 0;  // 0 PNG, 1 BMP
   std::int32_t last_event = 0;
+  // Escape went down while a modal requester was open (it closed the
+  // requester): that press does not end the program, even while still held.
+  bool escape_began_in_requester = false;
 };
 
 ShellState& shell_state();

@@ -18,12 +18,17 @@ void input_mouse_button(HWND window, InputButton button, BOOL down, POINT client
 void input_mouse_wheel(HWND window, POINT client_point, int delta);
 // The pointer left the window's client area.
 void input_mouse_left(HWND window);
-// The close box (or the window manager's close request).
+// The close box (or the window manager's close request). Like a menu choice it
+// is queued behind the input reported before it.
 void input_close_request(HWND window);
 // A menu item with this id was chosen from the window's menu bar.
 void input_menu_command(HWND window, UINT id);
 // The user moved or resized the window; rectangles in screen coordinates.
 void input_window_moved(HWND window, const RECT* frame);
+// The window manager minimised, maximised or restored the window: user32
+// changes its show state as ShowWindow does (WM_SIZE tells which).
+enum InputWindowState { INPUT_WINDOW_MINIMIZED, INPUT_WINDOW_MAXIMIZED, INPUT_WINDOW_RESTORED };
+void input_window_state(HWND window, InputWindowState state);
 // The display made the window the foreground window, or took that away.
 void input_window_activated(HWND window, BOOL active);
 

@@ -1,8 +1,8 @@
 // Input reported by the display becomes queued input messages: keys go to the
 // focus window, mouse messages to the capture window or the window under the
 // pointer (child windows are hit-tested here), the close box and menu choices
-// become WM_SYSCOMMAND and WM_COMMAND. Windows disabled behind a modal
-// requester get nothing.
+// become WM_SYSCOMMAND and WM_COMMAND, queued in order with the other input.
+// Windows disabled behind a modal requester get nothing.
 #include <algorithm>
 #include <cstdlib>
 
@@ -192,16 +192,29 @@ void input_mouse_left(HWND window) {
   leave_if_moved_away(nullptr);
 }
 
+// The close box and the menu are clicks of the user: they queue behind the
+// keys and clicks made before them instead of overtaking them.
 void input_close_request(HWND window) {
   Window* root = input_root(window);
   if (!root || (root->style & WS_DISABLED)) return;
-  queue_post(root->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+  post_input(root->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 void input_menu_command(HWND window, UINT id) {
   Window* root = input_root(window);
   if (!root || (root->style & WS_DISABLED)) return;
-  queue_post(root->handle, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  post_input(root->handle, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void input_window_state(HWND window, InputWindowState state) {
+  Window* root = input_root(window);
+  if (!root) return;
+  bool minimized = (root->style & WS_MINIMIZE) != 0;
+  bool maximized = (root->style & WS_MAXIMIZE) != 0;
+  // Only changes: the display reports what user32 asked for as well.
+  if (state == INPUT_WINDOW_MINIMIZED && !minimized) ShowWindow(root->handle, SW_SHOWMINNOACTIVE);
+  if (state == INPUT_WINDOW_MAXIMIZED && !maximized) ShowWindow(root->handle, SW_SHOWMAXIMIZED);
+  if (state == INPUT_WINDOW_RESTORED && (minimized || maximized)) ShowWindow(root->handle, SW_RESTORE);
 }
 
 void input_window_moved(HWND window, const RECT* frame) {

@@ -152,9 +152,10 @@ DWORD GetQueueStatus(UINT flags) {
   DWORD status = 0;
   if (!queue().posted.empty()) status |= QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
   for (const MSG& m : queue().input)
-    status |= (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) ? QS_KEY
-              : m.message == WM_MOUSEMOVE                          ? QS_MOUSEMOVE
-                                                                    : QS_MOUSEBUTTON;
+    status |= (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST)       ? QS_KEY
+              : m.message == WM_MOUSEMOVE                                ? QS_MOUSEMOVE
+              : (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ? QS_MOUSEBUTTON
+                                                                          : QS_POSTMESSAGE;
   MSG probe;
   if (paint_find_pending(nullptr, &probe)) status |= QS_PAINT;
   if (timer_take_due(nullptr, 0, 0, false, &probe)) status |= QS_TIMER;

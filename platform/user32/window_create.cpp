@@ -88,6 +88,8 @@ void tell_display_created(Window* window) {
   info.ex_style = window->ex_style;
   info.owner = window->owner;
   backend_current()->window_created(window->handle, &info);
+  // A menu given at creation is the window's menu bar from the start.
+  if (window->menu) backend_current()->menu_bar_changed(window->handle, window->menu);
 }
 
 }  // namespace

@@ -31,10 +31,11 @@ bool file_name_is_valid(std::u16string_view name) {
 RequesterDefaultPath requester_split_default(std::u16string_view default_file) {
   RequesterDefaultPath split;
   const std::size_t separator = default_file.rfind(PATH_SEPARATOR);
-  if (separator == std::u16string_view::npos || separator == 0) {
+  if (separator == std::u16string_view::npos) {
     split.name = clipped_name(default_file);
   } else {
-    split.directory = std::u16string(default_file.substr(0, separator));
+    // The root keeps its slash: without it there would be no folder at all.
+    split.directory = std::u16string(default_file.substr(0, separator == 0 ? 1 : separator));
     split.name = clipped_name(default_file.substr(separator + 1));
   }
   if (!file_name_is_valid(split.name)) split.name.clear();

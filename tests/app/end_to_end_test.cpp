@@ -100,6 +100,29 @@ TEST_F(EndToEnd, ATappedEscapeDoesNotEndTheProgram) {
   EXPECT_EQ(program_end(), 0);
 }
 
+// While the file dialog is open a timer presses Escape, as a user closing it does.
+HWND escape_window = nullptr;
+void press_escape(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  headless_key(escape_window, VK_ESCAPE, TRUE);
+}
+
+TEST_F(EndToEnd, EscapeThatClosedADialogDoesNotEndTheProgramButEscapeOnTheWindowDoes) {
+  start(write_file("fern.ifs", FERN_TEXT));
+  escape_window = window();
+  headless_cancel_file_dialog(100);
+  SetTimer(nullptr, 0, 10, press_escape);
+  headless_key_press(window(), 'O', HEADLESS_CONTROL);
+  EXPECT_TRUE(handle_waiting());
+  ASSERT_TRUE(headless_key_is_down(VK_ESCAPE));
+  EXPECT_TRUE(pass_time(1500));  // still held, yet the program goes on drawing
+  EXPECT_GT(lit_pixels(), 0);
+  headless_key(window(), VK_ESCAPE, FALSE);
+  EXPECT_TRUE(handle_waiting());
+  headless_key(window(), VK_ESCAPE, TRUE);  // a new press, on the main window
+  EXPECT_FALSE(handle_waiting());
+}
+
 TEST_F(EndToEnd, QuitEndsTheProgramAtOnce) {
   start(write_file("fern.ifs", FERN_TEXT));
   headless_script_close_box(headless_now() + 100000, window());

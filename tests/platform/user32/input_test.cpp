@@ -278,6 +278,41 @@ TEST_F(Input, CloseBoxSendsWmCloseThroughSystemCommand) {
   EXPECT_TRUE(IsWindow(window));  // the procedure kept it
 }
 
+TEST_F(Input, MenuChoicesAndTheCloseBoxQueueBehindEarlierInput) {
+  HWND window = ready_window();
+  SetWindowLongW(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(keep_open));
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_STRING, 5, u"Go");
+  SetMenu(window, bar);
+  pump_messages();
+  clear_message_log();
+  headless_key(window, 'A', TRUE);
+  headless_choose_menu(window, 5);
+  headless_key(window, 'A', FALSE);
+  headless_close_box(window);
+  PostMessageW(window, WM_USER, 0, 0);  // posted messages still come first
+  pump_messages();
+  std::vector<UINT> ids = logged_ids(window, {WM_SETCURSOR, WM_CHAR});
+  EXPECT_EQ(ids, (std::vector<UINT>{WM_USER, WM_KEYDOWN, WM_COMMAND, WM_KEYUP, WM_SYSCOMMAND, WM_CLOSE}));
+}
+
+TEST_F(Input, TheWindowManagersMinimiseMaximiseAndRestoreReachTheWindow) {
+  HWND window = ready_window();
+  clear_message_log();
+  input_window_state(window, INPUT_WINDOW_MINIMIZED);
+  EXPECT_TRUE(IsIconic(window));
+  input_window_state(window, INPUT_WINDOW_MINIMIZED);  // reported twice: nothing more happens
+  input_window_state(window, INPUT_WINDOW_RESTORED);
+  EXPECT_FALSE(IsIconic(window));
+  input_window_state(window, INPUT_WINDOW_MAXIMIZED);
+  EXPECT_TRUE(IsZoomed(window));
+  input_window_state(window, INPUT_WINDOW_RESTORED);
+  EXPECT_FALSE(IsZoomed(window));
+  std::vector<WPARAM> kinds;
+  for (const LoggedMessage& size : of_kind(WM_SIZE, WM_SIZE)) kinds.push_back(size.wparam);
+  EXPECT_EQ(kinds, (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED, SIZE_MAXIMIZED, SIZE_RESTORED}));
+}
+
 TEST_F(Input, DisabledWindowsGetNoInputAndLoseFocusAndCapture) {
   HWND window = ready_window();
   HWND child = create_logging_child(window, 0, 0, 50, 50);

@@ -35,10 +35,13 @@ TEST(RequesterDefault, ANameWithoutSlashOpensInTheDialogsDirectory) {
   EXPECT_EQ(split.name, u"fern.ifs");
 }
 
-TEST(RequesterDefault, ASlashAtTheStartOnlyIsTakenWholeAndThusNoValidName) {
-  const RequesterDefaultPath split = requester_split_default(u"/fern.ifs");
-  EXPECT_TRUE(split.directory.empty());
-  EXPECT_TRUE(split.name.empty());
+TEST(RequesterDefault, TheRootFolderIsKept) {
+  const RequesterDefaultPath in_root = requester_split_default(u"/fern.ifs");
+  EXPECT_EQ(in_root.directory, u"/");
+  EXPECT_EQ(in_root.name, u"fern.ifs");
+  const RequesterDefaultPath root_alone = requester_split_default(u"/");
+  EXPECT_EQ(root_alone.directory, u"/");
+  EXPECT_TRUE(root_alone.name.empty());
 }
 
 TEST(RequesterDefault, ADirectoryAloneLeavesTheNameEmpty) {

@@ -60,11 +60,15 @@ TEST_F(RequesterTest, ADefaultWithoutSlashIsTheNameOnly) {
   EXPECT_EQ(requester_selected_pattern(), 0);
 }
 
-TEST_F(RequesterTest, ALeadingSlashOnlyLeavesTheNameFieldEmpty) {
+TEST_F(RequesterTest, ADefaultInTheRootFolderOpensThere) {
   headless_cancel_file_dialog();
   requester_open_file(nullptr, u"/fern.ifs", nullptr, 0);
+  EXPECT_EQ(last_shown().initial_name, u"fern.ifs");
+  EXPECT_EQ(last_shown().initial_directory, u"/");
+  headless_cancel_file_dialog();
+  requester_open_file(nullptr, u"/", nullptr, 0);
   EXPECT_EQ(last_shown().initial_name, u"");
-  EXPECT_EQ(last_shown().initial_directory, u"");
+  EXPECT_EQ(last_shown().initial_directory, u"/");
 }
 
 TEST_F(RequesterTest, CancelGivesEmptyTextAndPatternMinusOne) {

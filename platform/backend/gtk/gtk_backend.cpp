@@ -1,0 +1,218 @@
+// The GTK backend's table: clock and waiting on the GLib main context, and the
+// top-level windows as GtkWindows holding a menu bar and the client area.
+#include "platform/backend/gtk/gtk_backend.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "platform/backend/gtk/gtk_internal.h"
+#include "platform/kernel32/text_conversion.h"
+#include "platform/win32/user32.h"
+
+namespace {
+
+std::map<HWND, GtkTopLevel*>& top_levels() {
+  static std::map<HWND, GtkTopLevel*> records;
+  return records;
+}
+
+bool input_was_delivered = false;
+
+BackendTime now() { return static_cast<BackendTime>(g_get_monotonic_time() / 1000); }
+
+gboolean wake_up(gpointer fired) {
+  *static_cast<bool*>(fired) = true;
+  return G_SOURCE_REMOVE;
+}
+
+// Runs GLib until input reached user32 or the deadline has passed.
+void wait_for_input(BackendTime deadline) {
+  input_was_delivered = false;
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  while (!input_was_delivered) {
+    const BackendTime current = now();
+    if (current >= deadline) return;
+    bool fired = false;
+    guint timeout = 0;
+    if (deadline != BACKEND_NO_DEADLINE)
+      timeout = g_timeout_add(static_cast<guint>(std::min<BackendTime>(deadline - current, 60000)), wake_up, &fired);
+    g_main_context_iteration(nullptr, TRUE);
+    if (timeout && !fired) g_source_remove(timeout);
+  }
+}
+
+gboolean draw_client(GtkWidget*, cairo_t* cairo, gpointer data) {
+  GtkTopLevel* record = static_cast<GtkTopLevel*>(data);
+  if (!record->image) return FALSE;
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cairo, record->image, 0, 0);
+  cairo_paint(cairo);
+  return FALSE;  // others may watch the drawing (the benchmark does)
+}
+
+// The client surface's pixels are B, G, R, X: cairo's RGB24 on a little-endian machine.
+void size_client(GtkTopLevel* record, int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (record->image && width == record->client_width && height == record->client_height) return;
+  if (record->image) cairo_surface_destroy(record->image);
+  record->image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(width, 1), std::max(height, 1));
+  record->client_width = width;
+  record->client_height = height;
+  gtk_widget_set_size_request(record->area, width, height);
+}
+
+void window_created(HWND window, const BackendWindowInfo* info) {
+  auto* record = new GtkTopLevel;
+  record->handle = window;
+  record->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(record->window), gtk_text_utf8(info->title).c_str());
+  gtk_window_set_resizable(GTK_WINDOW(record->window), FALSE);
+  gtk_window_move(GTK_WINDOW(record->window), info->frame.left, info->frame.top);
+  record->box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(record->window), record->box);
+  record->area = gtk_drawing_area_new();
+  gtk_box_pack_end(GTK_BOX(record->box), record->area, FALSE, FALSE, 0);
+  g_signal_connect(record->area, "draw", G_CALLBACK(draw_client), record);
+  size_client(record, info->client.right - info->client.left, info->client.bottom - info->client.top);
+  if (info->style & WS_DISABLED) gtk_widget_set_sensitive(record->window, FALSE);
+  gtk_top_level_add(record);
+  gtk_input_connect(record);
+}
+
+void window_shown(HWND window, BOOL visible) {
+  GtkTopLevel* record = gtk_top_level(window);
+  if (!record) return;
+  if (visible) gtk_widget_show_all(record->window);
+  else gtk_widget_hide(record->window);
+  gtk_dialogs_raise();
+}
+
+void window_moved(HWND window, const RECT* frame, const RECT* client) {
+  GtkTopLevel* record = gtk_top_level(window);
+  // A minimised or maximised window is placed by the window manager.
+  if (!record || record->minimized || record->maximized) return;
+  gtk_window_move(GTK_WINDOW(record->window), frame->left, frame->top);
+  size_client(record, client->right - client->left, client->bottom - client->top);
+}
+
+void window_retitled(HWND window, LPCWSTR title) {
+  if (GtkTopLevel* record = gtk_top_level(window))
+    gtk_window_set_title(GTK_WINDOW(record->window), gtk_text_utf8(title).c_str());
+}
+
+// A disabled window takes neither input nor drops (a modal requester is open).
+void window_enabled(HWND window, BOOL enabled) {
+  if (GtkTopLevel* record = gtk_top_level(window)) gtk_widget_set_sensitive(record->box, enabled);
+}
+
+void window_activated(HWND window) {
+  if (GtkTopLevel* record = gtk_top_level(window))
+    if (gtk_widget_get_visible(record->window)) gtk_window_present(GTK_WINDOW(record->window));
+  gtk_dialogs_raise();
+}
+
+void window_destroyed(HWND window) {
+  GtkTopLevel* record = gtk_top_level(window);
+  if (!record) return;
+  gtk_top_level_remove(window);
+  if (record->drag_leave_source) g_source_remove(record->drag_leave_source);
+  gtk_widget_destroy(record->window);
+  if (record->image) cairo_surface_destroy(record->image);
+  delete record;
+}
+
+void menu_bar_changed(HWND window, HMENU menu) {
+  GtkTopLevel* record = gtk_top_level(window);
+  if (!record) return;
+  if (record->menu_bar) gtk_widget_destroy(record->menu_bar);
+  record->menu_bar = gtk_menu_bar_build(window, menu);
+  if (!record->menu_bar) return;
+  gtk_box_pack_start(GTK_BOX(record->box), record->menu_bar, FALSE, FALSE, 0);
+  if (gtk_widget_get_visible(record->window)) gtk_widget_show_all(record->menu_bar);
+}
+
+void surface_presented(HWND window, const PixelSurface* surface, const RECT* dirty) {
+  GtkTopLevel* record = gtk_top_level(window);
+  if (!record || !surface || !surface->bits) return;
+  size_client(record, surface->width, surface->height);
+  const LONG right = std::clamp<LONG>(dirty->right, 0, surface->width);
+  const LONG left = std::clamp<LONG>(dirty->left, 0, right);
+  const LONG bottom = std::clamp<LONG>(dirty->bottom, 0, surface->height);
+  const LONG top = std::clamp<LONG>(dirty->top, 0, bottom);
+  if (left == right || top == bottom) return;
+  cairo_surface_flush(record->image);
+  unsigned char* pixels = cairo_image_surface_get_data(record->image);
+  const int stride = cairo_image_surface_get_stride(record->image);
+  const size_t bytes = static_cast<size_t>(right - left) * 4;
+  for (LONG y = top; y < bottom; ++y)
+    std::memcpy(pixels + static_cast<size_t>(y) * stride + static_cast<size_t>(left) * 4,
+                surface->bits + static_cast<size_t>(y) * surface->stride + static_cast<size_t>(left) * 4, bytes);
+  cairo_surface_mark_dirty_rectangle(record->image, left, top, right - left, bottom - top);
+  gtk_widget_queue_draw_area(record->area, left, top, right - left, bottom - top);
+}
+
+void accept_drops(HWND window, BOOL accept) {
+  if (GtkTopLevel* record = gtk_top_level(window)) gtk_drops_accept(record, accept != FALSE);
+}
+
+SIZE screen_size() {
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(gdk_display_get_default());
+  if (!monitor) monitor = gdk_display_get_monitor(gdk_display_get_default(), 0);
+  if (!monitor) return SIZE{0, 0};
+  GdkRectangle area;
+  gdk_monitor_get_geometry(monitor, &area);
+  return SIZE{area.width, area.height};
+}
+
+// Measured once on a menu bar like the windows' own, before any window exists.
+int menu_bar_height() {
+  static int height = 0;
+  if (height > 0) return height;
+  GtkWidget* bar = gtk_menu_bar_new();
+  gtk_menu_shell_append(GTK_MENU_SHELL(bar), gtk_menu_item_new_with_label("File"));
+  GtkWidget* holder = gtk_offscreen_window_new();
+  gtk_container_add(GTK_CONTAINER(holder), bar);
+  gtk_widget_show_all(holder);
+  int natural = 0;
+  gtk_widget_get_preferred_height(bar, nullptr, &natural);
+  gtk_widget_destroy(holder);
+  height = std::max(natural, 1);
+  return height;
+}
+
+const DisplayBackend GTK_BACKEND{"gtk",           now,           wait_for_input,      window_created,
+                                 window_shown,    window_moved,  window_retitled,     window_enabled,
+                                 window_activated, window_destroyed, menu_bar_changed, surface_presented,
+                                 gtk_run_file_dialog, gtk_run_message_box, accept_drops, screen_size,
+                                 menu_bar_height, gtk_key_is_down};
+
+}  // namespace
+
+GtkTopLevel* gtk_top_level(HWND window) {
+  auto found = top_levels().find(window);
+  return found == top_levels().end() ? nullptr : found->second;
+}
+
+GtkTopLevel* gtk_top_level_of_widget(GtkWidget* widget) {
+  GtkWidget* top = gtk_widget_get_toplevel(widget);
+  for (auto& entry : top_levels())
+    if (entry.second->window == top) return entry.second;
+  return nullptr;
+}
+
+void gtk_top_level_add(GtkTopLevel* record) { top_levels()[record->handle] = record; }
+void gtk_top_level_remove(HWND window) { top_levels().erase(window); }
+
+void gtk_input_delivered() { input_was_delivered = true; }
+
+std::string gtk_text_utf8(LPCWSTR text) { return text ? utf16_to_utf8(text) : std::string(); }
+std::u16string gtk_text_utf16(const char* text) { return text ? utf8_to_utf16(text) : std::u16string(); }
+
+const DisplayBackend* gtk_backend_open() {
+  static bool opened = false;
+  if (!opened) opened = gtk_init_check(nullptr, nullptr) != FALSE;
+  return opened ? &GTK_BACKEND : nullptr;
+}

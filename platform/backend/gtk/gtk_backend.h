@@ -1,0 +1,9 @@
+// The GTK 3 display backend: real windows on the desktop (X11 or Wayland, as
+// GDK decides), for people at a screen.
+#pragma once
+
+#include "platform/backend/backend.h"
+
+// Opens the display; null when GDK cannot open one (no desktop to draw on).
+// The table stays valid for the rest of the process.
+const DisplayBackend* gtk_backend_open();

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Files dragged from another program onto the canvas load the first of them;
+# a drag of plain text is refused and the picture goes on as it was.
+source "$(dirname "$0")/desktop_session.sh"
+cp "$SOURCE_DIR/examples/sierpinski.ifs" "$SOURCE_DIR/examples/carpet.ifs" "$work/files/"
+
+# The drag source sits at the screen's top-left corner; the drag leaves it past
+# GTK's threshold, then comes over the canvas in two steps with pauses.
+drag_to_canvas() {  # drag_to_canvas --files PATH... | --text TEXT; prints the action
+  "$DESKTOP_HELPER" drag-source "$@" >"$work/drag.out" &
+  local source_pid=$!
+  wait_for_window "drag source" >/dev/null
+  xdotool mousemove 60 60 mousedown 1
+  sleep 0.2
+  xdotool mousemove 80 80
+  sleep 0.3
+  xdotool mousemove --window "$window" 200 300
+  sleep 0.3
+  xdotool mousemove --window "$window" 300 400
+  sleep 0.5
+  xdotool mouseup 1
+  wait "$source_pid" || true
+  cat "$work/drag.out"
+}
+
+start_program "$SOURCE_DIR/examples/fern.ifs"
+canvas_shot "$work/empty.png"
+wait_for_growth "$work/empty.png"
+
+action=$(drag_to_canvas --text "$work/files/carpet.ifs")
+check "a drag of plain text is refused (action: $action)" test "$action" = none
+canvas_shot "$work/after_text.png"
+check "the fern goes on growing after the refused drag" wait_for_growth "$work/after_text.png"
+canvas_shot "$work/still_fern.png"
+check "and the canvas still shows the fern (4 maps)" test "$(colour_count "$work/still_fern.png")" -eq 5
+
+action=$(drag_to_canvas --files "$work/files/sierpinski.ifs" "$work/files/carpet.ifs")
+check "a drag of two files is taken as a copy (action: $action)" test "$action" = copy
+sleep 1.7
+canvas_shot "$work/dropped.png"
+check "the first dropped file is loaded: the triangle (3 maps)" test "$(colour_count "$work/dropped.png")" -eq 4
+finish

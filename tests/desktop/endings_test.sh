@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Escape held on the main window and the window manager's close request end the
+# desktop program with status 0; without a display it says so and exits 69.
+source "$(dirname "$0")/desktop_session.sh"
+fern="$SOURCE_DIR/examples/fern.ifs"
+
+start_program "$fern"
+xdotool keydown Escape
+wait_program_end
+xdotool keyup Escape
+check "Escape held ends the program with status 0 (status $status)" test "$status" -eq 0
+
+start_program "$fern"
+"$DESKTOP_HELPER" close "$window"
+wait_program_end
+check "the close request ends the program with status 0 (status $status)" test "$status" -eq 0
+
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY "$IFS_RENDER" "$fern" 2>"$work/no_display.txt" || status=$?
+check "without a display the program exits with status 69 (status $status)" test "$status" -eq 69
+check "and says there is no desktop display" grep -q "no desktop display" "$work/no_display.txt"
+finish

@@ -2,12 +2,17 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "app/loader.h"
 #include "app/shell.h"
 #include "app/shell_state.h"
+#include "app/terminal_text.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/system_reason.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
 
@@ -18,24 +23,19 @@ constexpr int PROGRESS_BAR_WIDTH = 40;
 // gives up: the timer fires on every one, so a few are already plenty.
 constexpr int IDLE_TICKS_LIMIT = 4;
 
-std::u16string from_utf8(const std::string& text) {
+// Arguments are the system's bytes: the system code page maps them to UTF-16
+// and back without loss, so a name that is not UTF-8 still names its file.
+std::u16string from_system(const std::string& text) {
   if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (length <= 0) return {};
   std::u16string wide(static_cast<std::size_t>(length), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return wide;
 }
 
-std::string to_utf8(std::u16string_view text) {
-  if (text.empty()) return {};
-  const int wide_length = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string narrow(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
+// An argument as the terminal may show it.
+std::string shown(const std::string& argument) { return terminal_text(from_system(argument)); }
 
 void print_help(std::FILE* out) {
   std::fputs(
@@ -80,7 +80,7 @@ bool report_load_messages(std::size_t first, std::FILE* errors) {
   bool reported = false;
   for (std::size_t index = first; index < shown.size(); ++index) {
     if (shown[index].kind != HEADLESS_MESSAGE_BOX) continue;
-    std::fprintf(errors, "%s: %s\n", to_utf8(shown[index].title).c_str(), to_utf8(shown[index].text).c_str());
+    std::fprintf(errors, "%s: %s\n", terminal_text(shown[index].title).c_str(), terminal_text(shown[index].text).c_str());
     reported = true;
   }
   return reported;
@@ -115,24 +115,36 @@ bool draw_batches(std::int64_t batches, std::FILE* errors, bool show_progress) {
 
 int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, bool show_progress) {
   const std::size_t messages_before = headless_requesters_shown().size();
-  if (!shell_start_with(from_utf8(options.files.front()))) {
+  if (!shell_start_with(from_system(options.files.front()))) {
     std::fputs("ifs-render: the window to draw in cannot be opened\n", errors);
     return EXIT_SAVE_FAILED;
   }
   if (report_load_messages(messages_before, errors)) return EXIT_LOAD_FAILED;
   if (shell_state().timer_pending != 0) {
-    std::fprintf(errors, "ifs-render: %s was not loaded\n", options.files.front().c_str());
+    std::fprintf(errors, "ifs-render: %s was not loaded\n", shown(options.files.front()).c_str());
     return EXIT_LOAD_FAILED;
   }
   if (!draw_batches(options.batches, errors, show_progress)) {
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;
   }
-  if (!shell_save_picture(from_utf8(options.output), options.format)) {
-    std::fprintf(errors, "ifs-render: cannot save the picture to %s\n", options.output.c_str());
+  if (!shell_save_picture(from_system(options.output), options.format)) {
+    const std::string reason = terminal_text(system_reason_for_last_error());
+    std::fprintf(errors, "ifs-render: cannot save the picture to %s: %s\n", shown(options.output).c_str(),
+                 reason.c_str());
     return EXIT_SAVE_FAILED;
   }
   return EXIT_RENDERED;
+}
+
+// Help and version succeed only if they reached their reader: a full disk or
+// a closed pipe is a failure the caller must see.
+int finish_output(std::FILE* out, std::FILE* errors) {
+  errno = 0;
+  if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
+  const int reason = errno != 0 ? errno : EIO;
+  std::fprintf(errors, "ifs-render: cannot write the output: %s\n", std::strerror(reason));
+  return EXIT_SAVE_FAILED;
 }
 
 }  // namespace
@@ -152,13 +164,13 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, s
   switch (options.mode) {
     case MODE_HELP:
       print_help(out);
-      return 0;
+      return finish_output(out, errors);
     case MODE_VERSION:
       std::fprintf(out, "ifs-render %s\n", IFS_RENDER_VERSION);
-      return 0;
+      return finish_output(out, errors);
     case MODE_USAGE_ERROR:
       std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
-                   options.error.c_str());
+                   terminal_text(from_system(options.error)).c_str());
       return EXIT_USAGE;
     case MODE_RENDER: {
       const bool terminal = isatty(fileno(errors)) != 0;

@@ -6,6 +6,7 @@
 #include "app/chaos_game.h"
 #include "app/progressive_drawing.h"
 #include "app/shell_state.h"
+#include "app/shortened_text.h"
 #include "platform/win32/user32.h"
 #include "runtime/core/text.h"
 #include "runtime/file/file.h"
@@ -34,7 +35,7 @@ std::int64_t count_valid_lines(const std::u16string& name) {
     const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
     ++count;
     if (text_count(line, u" ") != FIELD_SEPARATORS) {
-      show_message(LINE_CAPTION, text_concat(u"wrong parameter ", line, u"\r\n", name));
+      show_message(LINE_CAPTION, text_concat(u"wrong parameter ", shortened_text(line), u"\r\n", name));
       return 0;
     }
   }

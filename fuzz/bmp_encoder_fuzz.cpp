@@ -14,6 +14,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "runtime/graphics/bmp_encoder.h"
+#include "runtime/graphics/encoder_table.h"
 #include "runtime/graphics/image_save.h"
 #include "runtime/core/startup.h"
 
@@ -75,18 +76,25 @@ void check_file(const std::vector<std::uint8_t>& file, const FuzzPicture& pictur
       }
       const std::uint8_t* pixel = source + x * picture.source_depth / 8;
       const std::uint8_t* stored_pixel = row + x * depth / 8;
+      // 32 bits to 32 bits keeps the pixels as they are, alpha and all;
+      // otherwise colours are laid over white and a 32-bit file gets alpha 0.
+      const bool kept = picture.source_depth == 32 && depth == 32;
       for (int channel = 0; channel < 3; ++channel)
-        check(stored_pixel[channel] == expected_channel(pixel, channel, picture.source_depth));
-      if (depth == 32) check(stored_pixel[3] == (picture.source_depth == 32 ? pixel[3] : 0));
+        check(stored_pixel[channel] == (kept ? pixel[channel] : expected_channel(pixel, channel, picture.source_depth)));
+      if (depth == 32) check(stored_pixel[3] == (kept ? pixel[3] : 0));
     }
-    for (std::size_t pad = (row_bits + 7) / 8; pad < row_size; ++pad) check(row[pad] == 0);
+    // Rows laid out as the file's own are written as they lie, padding and all.
+    const bool written_whole = picture.source_depth == depth && (picture.row_flags & ROWS_BOTTOM_UP) &&
+                               static_cast<std::size_t>(picture.stride) == row_size;
+    for (std::size_t pad = (row_bits + 7) / 8; pad < row_size; ++pad)
+      check(row[pad] == (written_whole ? source[pad] : 0));
   }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  scratch_path = "/tmp/bmp_encoder_fuzz_" + std::to_string(getpid()) + ".bmp";
+  scratch_path = fuzz_scratch_folder() + "/bmp_encoder_fuzz_" + std::to_string(getpid()) + ".bmp";
   scratch_name.assign(scratch_path.begin(), scratch_path.end());
   if (!program_begin()) std::abort();
   return 0;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class FuzzInput {
@@ -38,3 +39,7 @@ struct FuzzPicture {
 };
 
 FuzzPicture fuzz_picture(FuzzInput& input);
+
+// A folder for scratch files: memory (/dev/shm) where there is one, since a
+// save syncs its file and folder and a disk would make every run wait.
+std::string fuzz_scratch_folder();

@@ -35,7 +35,7 @@ std::u16string from_system(const std::string& text) {
 }
 
 // An argument as the terminal may show it.
-std::string shown(const std::string& argument) { return terminal_text(from_system(argument)); }
+std::string shown_argument(const std::string& argument) { return terminal_text(from_system(argument)); }
 
 void print_help(std::FILE* out) {
   std::fputs(
@@ -80,7 +80,8 @@ bool report_load_messages(std::size_t first, std::FILE* errors) {
   bool reported = false;
   for (std::size_t index = first; index < shown.size(); ++index) {
     if (shown[index].kind != HEADLESS_MESSAGE_BOX) continue;
-    std::fprintf(errors, "%s: %s\n", terminal_text(shown[index].title).c_str(), terminal_text(shown[index].text).c_str());
+    std::fprintf(errors, "%s: %s\n", terminal_text(shown[index].title).c_str(),
+                 terminal_text(shown[index].text).c_str());
     reported = true;
   }
   return reported;
@@ -121,7 +122,7 @@ int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, b
   }
   if (report_load_messages(messages_before, errors)) return EXIT_LOAD_FAILED;
   if (shell_state().timer_pending != 0) {
-    std::fprintf(errors, "ifs-render: %s was not loaded\n", shown(options.files.front()).c_str());
+    std::fprintf(errors, "ifs-render: %s was not loaded\n", shown_argument(options.files.front()).c_str());
     return EXIT_LOAD_FAILED;
   }
   if (!draw_batches(options.batches, errors, show_progress)) {
@@ -130,7 +131,7 @@ int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, b
   }
   if (!shell_save_picture(from_system(options.output), options.format)) {
     const std::string reason = terminal_text(system_reason_for_last_error());
-    std::fprintf(errors, "ifs-render: cannot save the picture to %s: %s\n", shown(options.output).c_str(),
+    std::fprintf(errors, "ifs-render: cannot save the picture to %s: %s\n", shown_argument(options.output).c_str(),
                  reason.c_str());
     return EXIT_SAVE_FAILED;
   }

@@ -54,7 +54,8 @@ void check_file(const std::vector<std::uint8_t>& file, const FuzzPicture& pictur
   const int width = picture.width, height = picture.height;
   check(file.size() >= 54 && file[0] == 'B' && file[1] == 'M');
   check(le32(file, 2) == file.size());
-  check(le32(file, 14) == 40 && static_cast<int>(le32(file, 18)) == width && static_cast<int>(le32(file, 22)) == height);
+  check(le32(file, 14) == 40);
+  check(static_cast<int>(le32(file, 18)) == width && static_cast<int>(le32(file, 22)) == height);
   check(le16(file, 26) == 1 && le16(file, 28) == depth && le32(file, 30) == 0);
   const std::uint32_t entries = depth <= 8 ? 1u << depth : 0;
   const std::uint32_t offset = le32(file, 10);
@@ -79,8 +80,10 @@ void check_file(const std::vector<std::uint8_t>& file, const FuzzPicture& pictur
       // 32 bits to 32 bits keeps the pixels as they are, alpha and all;
       // otherwise colours are laid over white and a 32-bit file gets alpha 0.
       const bool kept = picture.source_depth == 32 && depth == 32;
-      for (int channel = 0; channel < 3; ++channel)
-        check(stored_pixel[channel] == (kept ? pixel[channel] : expected_channel(pixel, channel, picture.source_depth)));
+      for (int channel = 0; channel < 3; ++channel) {
+        const std::uint8_t expected = kept ? pixel[channel] : expected_channel(pixel, channel, picture.source_depth);
+        check(stored_pixel[channel] == expected);
+      }
       if (depth == 32) check(stored_pixel[3] == (kept ? pixel[3] : 0));
     }
     // Rows laid out as the file's own are written as they lie, padding and all.

@@ -1,9 +1,8 @@
 #include "app/command_line_messages.h"
 
-#include <cerrno>
-#include <cstring>
-
+#include "app/terminal_text.h"
 #include "platform/win32/kernel32.h"
+#include "runtime/core/system_reason.h"
 
 std::string utf8_from(std::u16string_view text) {
   if (text.empty()) return {};
@@ -25,28 +24,14 @@ std::u16string utf16_from(const std::string& text) {
 }
 
 std::string message_box_line(std::u16string_view caption, std::u16string_view text) {
-  return utf8_from(caption) + ": " + utf8_from(text);
+  return terminal_text(caption) + ": " + terminal_text(text);
 }
 
 std::string load_detail_line(const LoadOutcome& outcome) {
-  std::string reason = utf8_from(outcome.reason);
-  if (reason.empty() && outcome.system_error != ERROR_SUCCESS) reason = system_reason(outcome.system_error);
+  std::string reason = terminal_text(outcome.reason);
+  if (reason.empty() && outcome.system_error != ERROR_SUCCESS) reason = terminal_text(system_reason(outcome.system_error));
   if (reason.empty()) return {};
-  std::string where = utf8_from(outcome.shown_name);
+  std::string where = terminal_text(outcome.shown_name);
   if (outcome.line > 0) where += ":" + std::to_string(outcome.line);
   return "ifs-render: " + where + ": " + reason;
-}
-
-std::string system_reason(std::uint32_t error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return std::strerror(ENOENT);
-    case ERROR_ACCESS_DENIED: return std::strerror(EACCES);
-    case ERROR_TOO_MANY_OPEN_FILES: return std::strerror(EMFILE);
-    case ERROR_NOT_ENOUGH_MEMORY: return std::strerror(ENOMEM);
-    case ERROR_FILENAME_EXCED_RANGE: return std::strerror(ENAMETOOLONG);
-    case ERROR_INVALID_NAME: return "Invalid file name";
-    case ERROR_DISK_FULL: return std::strerror(ENOSPC);
-    default: return "system error " + std::to_string(error);
-  }
 }

@@ -14,9 +14,7 @@
 std::string utf8_from(std::u16string_view text);
 std::u16string utf16_from(const std::string& text);
 
+// Both made safe for a terminal.
 std::string message_box_line(std::u16string_view caption, std::u16string_view text);
 // Empty when the load has nothing to add to its message box.
 std::string load_detail_line(const LoadOutcome& outcome);
-// The system's wording for a platform error code, as the C library says it
-// ("No such file or directory").
-std::string system_reason(std::uint32_t error);

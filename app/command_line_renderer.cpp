@@ -12,8 +12,10 @@
 #include "app/loader.h"
 #include "app/shell.h"
 #include "app/standard_streams.h"
+#include "app/terminal_text.h"
 #include "platform/backend/headless/headless.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/system_reason.h"
 #include "runtime/graphics/encoder_table.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
@@ -24,6 +26,20 @@ constexpr int PROGRESS_BAR_WIDTH = 40;
 // Ticks the clock may be moved on without a timer firing before the render
 // gives up: the timer fires on every one, so a few are already plenty.
 constexpr int IDLE_TICKS_LIMIT = 4;
+
+// Arguments are the system's bytes: the system code page maps them to UTF-16
+// and back without loss, so a name that is not UTF-8 still names its file.
+std::u16string from_system(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return {};
+  std::u16string wide(static_cast<std::size_t>(length), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// An argument as the terminal may show it.
+std::string shown_argument(const std::string& argument) { return terminal_text(from_system(argument)); }
 
 void print_help(std::FILE* out) {
   std::fputs(
@@ -144,7 +160,7 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
   }
   if (report_load_messages(messages_before, errors)) return EXIT_LOAD_FAILED;
   if (!loader_last_outcome().loaded) {
-    std::fprintf(errors, "ifs-render: %s was not loaded\n", options.files.front().c_str());
+    std::fprintf(errors, "ifs-render: %s was not loaded\n", shown_argument(options.files.front()).c_str());
     return EXIT_LOAD_FAILED;
   }
   if (!options.write_ifs.empty()) {
@@ -155,13 +171,24 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;
   }
-  if (!shell_save_picture(utf16_from(files.picture), options.format)) {
+  if (!shell_save_picture(from_system(files.picture), options.format)) {
     const bool to_out = options.output == STANDARD_STREAM;
-    std::fprintf(errors, "ifs-render: cannot save the picture to %s\n",
-                 to_out ? "standard output" : options.output.c_str());
+    const std::string reason = terminal_text(system_reason_for_last_error());
+    std::fprintf(errors, "ifs-render: cannot save the picture to %s: %s\n",
+                 to_out ? "standard output" : shown_argument(options.output).c_str(), reason.c_str());
     return EXIT_SAVE_FAILED;
   }
   return EXIT_RENDERED;
+}
+
+// Help and version succeed only if they reached their reader: a full disk or
+// a closed pipe is a failure the caller must see.
+int finish_output(std::FILE* out, std::FILE* errors) {
+  errno = 0;
+  if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
+  const int reason = errno != 0 ? errno : EIO;
+  std::fprintf(errors, "ifs-render: cannot write the output: %s\n", std::strerror(reason));
+  return EXIT_SAVE_FAILED;
 }
 
 // Runs `work` between the runtime's start-up and shut-down on a fresh
@@ -184,14 +211,14 @@ int on_headless_runtime(Work work) {
 // the file. False after saying why standard input cannot be read.
 bool prepare_load(const RenderOptions& options, std::FILE* in, StandardInputCopy& input, LoadRequest& load,
                   std::FILE* errors) {
-  load = LoadRequest{utf16_from(options.files.front()), {}, utf16_from(options.table_name)};
+  load = LoadRequest{from_system(options.files.front()), {}, utf16_from(options.table_name)};
   if (options.files.front() != STANDARD_STREAM) return true;
   errno = 0;
   if (!input.copy_from(in)) {
     std::fprintf(errors, "ifs-render: cannot read standard input: %s\n", std::strerror(errno));
     return false;
   }
-  load.path = utf16_from(input.path());
+  load.path = from_system(input.path());
   load.shown_name = utf16_from(STANDARD_STREAM);  // messages name it as it was given
   return true;
 }
@@ -249,13 +276,13 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, st
   switch (options.mode) {
     case MODE_HELP:
       print_help(out);
-      return 0;
+      return finish_output(out, errors);
     case MODE_VERSION:
       std::fprintf(out, "ifs-render %s\n", IFS_RENDER_VERSION);
-      return 0;
+      return finish_output(out, errors);
     case MODE_USAGE_ERROR:
       std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
-                   options.error.c_str());
+                   terminal_text(from_system(options.error)).c_str());
       return EXIT_USAGE;
     case MODE_LIST:
       return list_tables(options, in, out, errors);

@@ -8,6 +8,7 @@
 #include "app/loader_steps.h"
 #include "app/progressive_drawing.h"
 #include "app/shell_state.h"
+#include "app/shortened_text.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/user32.h"
 #include "runtime/core/text.h"
@@ -29,17 +30,19 @@ LoadOutcome outcome;
 struct LineCheck {
   std::int64_t count = 0;
   std::int64_t rejected_number = 0;  // 0 when every line is valid
-  std::u16string rejected;
+  std::u16string rejected;           // as shown: a long line is cut short
+  std::int32_t rejected_spaces = 0;
 };
 
 LineCheck check_lines() {
   LineCheck check;
   while (file_eof(LOADER_FILE) == 0) {
-    std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
+    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
     ++check.count;
     if (text_count(line, u" ") != FIELD_SEPARATORS) {
       check.rejected_number = check.count;
-      check.rejected = std::move(line);
+      check.rejected = shortened_text(line);
+      check.rejected_spaces = text_count(line, u" ");
       check.count = 0;
       break;
     }
@@ -50,7 +53,7 @@ LineCheck check_lines() {
 void reject_line(const LineCheck& check, const std::u16string& shown) {
   loader_show(LINE_CAPTION, text_concat(u"wrong parameter ", check.rejected, u"\r\n", shown));
   outcome.line = check.rejected_number;
-  const std::int32_t spaces = text_count(check.rejected, u" ");
+  const std::int32_t spaces = check.rejected_spaces;
   outcome.reason = text_concat(u"expected seven numbers separated by single spaces, found ",
                                loader_number_text(spaces), spaces == 1 ? u" space" : u" spaces");
 }

@@ -10,15 +10,30 @@ constexpr char16_t QUOTE = u'"';
 
 std::int32_t parameter_cursor = 0;
 
+// A quoted token runs to the closing quote or the end of the line; inside it
+// two quotes in a row stand for one quote, as Microsoft's C runtime reads them,
+// so that a parameter holding both a quote and a space can be passed at all.
+std::u16string quoted_token(std::u16string_view line, std::size_t& start) {
+  std::u16string token;
+  std::size_t position = start + 1;
+  while (position < line.size()) {
+    if (line[position] != QUOTE) {
+      token += line[position++];
+    } else if (position + 1 < line.size() && line[position + 1] == QUOTE) {
+      token += QUOTE;
+      position += 2;
+    } else {
+      ++position;  // the closing quote
+      break;
+    }
+  }
+  start = position;
+  return token;
+}
+
 // The token starting at `start` (not a space); `start` moves past it.
 std::u16string next_token(std::u16string_view line, std::size_t& start) {
-  if (line[start] == QUOTE) {
-    const std::size_t closing = line.find(QUOTE, start + 1);
-    const std::size_t end = closing == std::u16string_view::npos ? line.size() : closing;
-    std::u16string token(line.substr(start + 1, end - start - 1));
-    start = closing == std::u16string_view::npos ? line.size() : closing + 1;
-    return token;
-  }
+  if (line[start] == QUOTE) return quoted_token(line, start);
   const std::size_t space = line.find(SPACE, start);
   const std::size_t end = space == std::u16string_view::npos ? line.size() : space;
   std::u16string token(line.substr(start, end - start));

@@ -57,7 +57,7 @@ void shell_drop_flow();
 void shell_save_flow();
 // The save pipeline: the canvas copied into a 600 × 600 image, saved under
 // `file` in `format` (FORMAT_PNG or FORMAT_BMP), the image freed. 1 on
-// success, 0 on failure.
+// success, 0 on failure with the system's reason in the last error.
 int shell_save_picture(std::u16string_view file, std::uint32_t format);
 
 // The whole desktop program on the current backend: runtime start-up, shell,

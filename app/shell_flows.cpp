@@ -3,6 +3,10 @@
 #include "app/progressive_drawing.h"
 #include "app/shell.h"
 #include "app/shell_state.h"
+#include "app/shortened_text.h"
+#include "platform/win32/kernel32.h"
+#include "platform/win32/user32.h"
+#include "runtime/core/system_reason.h"
 #include "runtime/core/text.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/graphics/draw_image.h"
@@ -17,6 +21,7 @@
 namespace {
 
 constexpr std::int32_t SAVE_PATTERN_PNG = 0;
+constexpr const char16_t* SAVE_CAPTION = u"Save";
 
 // Only the last three characters count, whatever case: "graphifs" passes too.
 bool names_ifs_file(std::u16string_view name) { return text_equal(text_lower(text_right(name, 3)), u"ifs"); }
@@ -55,8 +60,11 @@ void shell_save_flow() {
   const bool png = shell.save_pattern == SAVE_PATTERN_PNG;
   const char16_t* extension = png ? u".png" : u".bmp";
   if (!text_equal(text_lower(text_right(file, 4)), extension)) file = text_concat(file, extension);
-  // A failed save is not reported.
-  shell_save_picture(file, png ? FORMAT_PNG : FORMAT_BMP);
+  // A failed save is reported: the user would otherwise believe it done.
+  if (!shell_save_picture(file, png ? FORMAT_PNG : FORMAT_BMP)) {
+    const std::u16string reason = system_reason_for_last_error();
+    requester_message(SAVE_CAPTION, text_concat(shortened_text(file), u"\r\n", reason).c_str(), MB_OK);
+  }
 }
 
 int shell_save_picture(std::u16string_view file, std::uint32_t format) {
@@ -68,6 +76,8 @@ int shell_save_picture(std::u16string_view file, std::uint32_t format) {
   }
   const std::u16string name(file);
   const int saved = image_save(APP_IMAGE, name.c_str(), format);
+  const DWORD reason = GetLastError();
   image_free(APP_IMAGE);
+  SetLastError(reason);  // the save's, not the clean-up's
   return saved;
 }

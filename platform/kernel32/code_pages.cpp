@@ -1,5 +1,6 @@
 // MultiByteToWideChar and WideCharToMultiByte. The system code page is UTF-8
-// on Linux, so CP_ACP and CP_OEMCP convert exactly as CP_UTF8 does.
+// on Linux; CP_ACP and CP_OEMCP convert it losslessly (names are bytes),
+// CP_UTF8 as Win32 does.
 #include <cstring>
 #include <string>
 
@@ -11,6 +12,8 @@ namespace {
 bool is_utf8_code_page(UINT code_page) {
   return code_page == CP_ACP || code_page == CP_OEMCP || code_page == CP_UTF8;
 }
+
+bool is_system_code_page(UINT code_page) { return code_page == CP_ACP || code_page == CP_OEMCP; }
 
 // A length of -1 means "up to and including the terminator".
 std::size_t wide_length_of(LPCWSTR wide, int length) {
@@ -70,13 +73,26 @@ int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int length, LP
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  // Decoded straight into the caller's buffer: a long line is never held
+  // twice in UTF-16.
+  const std::string_view bytes(text, byte_length_of(text, length));
+  const bool lossless = is_system_code_page(code_page);
   bool invalid = false;
-  std::u16string converted = utf8_to_utf16(std::string_view(text, byte_length_of(text, length)), &invalid);
+  const std::size_t needed = utf8_to_utf16_into(bytes, lossless, nullptr, 0, &invalid);
   if (invalid && (flags & MB_ERR_INVALID_CHARS)) {
     SetLastError(ERROR_NO_UNICODE_TRANSLATION);
     return 0;
   }
-  return deliver(converted, wide, wide_length);
+  if (needed > static_cast<std::size_t>(INT32_MAX)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (wide_length == 0) return static_cast<int>(needed);
+  if (needed > static_cast<std::size_t>(wide_length)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  return static_cast<int>(utf8_to_utf16_into(bytes, lossless, wide, needed));
 }
 
 int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length, LPSTR text, int length,
@@ -90,6 +106,11 @@ int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_leng
   std::u16string_view source(wide, wide_length_of(wide, wide_length));
   bool invalid = false;
   std::string converted = utf16_to_utf8(source, &invalid);
+  std::string bytes;
+  if (invalid && is_system_code_page(code_page) && utf16_to_bytes(source, bytes)) {
+    converted = std::move(bytes);
+    invalid = false;
+  }
   if (invalid && default_char) converted = utf16_to_utf8_with_stand_in(source, default_char);
   if (used_default) *used_default = invalid ? TRUE : FALSE;
   return deliver(converted, text, length);

@@ -42,10 +42,17 @@ std::u16string command_line_from_arguments(const std::vector<std::string>& argum
   std::u16string line;
   for (const std::string& argument : arguments) {
     if (!line.empty()) line += u' ';
-    bool quoted = argument.empty() || argument.find(' ') != std::string::npos;
-    if (quoted) line += u'"';
-    line += utf8_to_utf16(argument);
-    if (quoted) line += u'"';
+    const bool quoted = argument.empty() || argument.find_first_of(" \"") != std::string::npos;
+    if (!quoted) {
+      line += bytes_to_utf16(argument);
+      continue;
+    }
+    line += u'"';
+    for (char16_t unit : bytes_to_utf16(argument)) {
+      if (unit == u'"') line += u'"';  // doubled inside quotes
+      line += unit;
+    }
+    line += u'"';
   }
   return line;
 }

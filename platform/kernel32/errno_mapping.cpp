@@ -33,4 +33,23 @@ DWORD win32_error_from_errno(int error_number) {
   }
 }
 
-void set_last_error_from_errno() { SetLastError(win32_error_from_errno(errno)); }
+namespace {
+
+// The errno recorded with the last error it was translated into.
+thread_local int recorded_errno = 0;
+thread_local DWORD recorded_error = ERROR_SUCCESS;
+
+}  // namespace
+
+void set_last_error_with_errno(DWORD error, int error_number) {
+  recorded_errno = error_number;
+  recorded_error = error;
+  SetLastError(error);
+}
+
+void set_last_error_from_errno() {
+  const int error_number = errno;
+  set_last_error_with_errno(win32_error_from_errno(error_number), error_number);
+}
+
+int errno_behind_last_error() { return GetLastError() == recorded_error ? recorded_errno : 0; }

@@ -1,6 +1,6 @@
-// FindFirstFileW and FindClose. A name without wildcards finds that entry
-// itself; "/" and a name ending in "/" find the folder they name; "*" and "?"
-// in the last component match the entries of its folder.
+// FindFirstFileW and FindClose. A name finds that entry itself when it
+// exists; "/" and a name ending in "/" find the folder they name; otherwise
+// "*" and "?" in the last component match the entries of its folder.
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -58,7 +58,7 @@ bool wildcard_match(std::u16string_view pattern, std::u16string_view name) {
 bool fill_find_data(const std::string& path, std::string_view entry_name, WIN32_FIND_DATAW& data) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) return false;
-  std::u16string wide_name = utf8_to_utf16(entry_name);
+  std::u16string wide_name = bytes_to_utf16(entry_name);
   if (wide_name.size() >= MAX_PATH) {
     errno = ENAMETOOLONG;
     return false;
@@ -90,10 +90,10 @@ std::string joined(const std::string& folder, std::string_view entry) {
 bool find_matching_entry(const SplitName& name, WIN32_FIND_DATAW& data) {
   DIR* folder = ::opendir(name.folder.c_str());
   if (!folder) return false;
-  std::u16string pattern = utf8_to_utf16(name.pattern);
+  std::u16string pattern = bytes_to_utf16(name.pattern);
   bool found = false;
   while (dirent* entry = ::readdir(folder)) {
-    if (!wildcard_match(pattern, utf8_to_utf16(entry->d_name))) continue;
+    if (!wildcard_match(pattern, bytes_to_utf16(entry->d_name))) continue;
     if (fill_find_data(joined(name.folder, entry->d_name), entry->d_name, data)) {
       found = true;
       break;
@@ -115,8 +115,11 @@ bool find_entry(const std::string& path, WIN32_FIND_DATAW& data) {
     }
     return fill_find_data(path, folder_entry_name(path), data);
   }
-  if (has_wildcards(name.pattern)) return find_matching_entry(name, data);
-  return fill_find_data(path, name.pattern, data);
+  // Linux names may hold "*" and "?": an entry of exactly that name is the
+  // one meant (it matches the pattern too), so it is found first.
+  if (fill_find_data(path, name.pattern, data)) return true;
+  if (!has_wildcards(name.pattern)) return false;
+  return find_matching_entry(name, data);
 }
 
 }  // namespace

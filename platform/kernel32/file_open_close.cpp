@@ -10,6 +10,7 @@
 #include "platform/kernel32/errno_mapping.h"
 #include "platform/kernel32/file_size_signal.h"
 #include "platform/kernel32/handle_table.h"
+#include "platform/kernel32/interrupt_cleanup.h"
 #include "platform/kernel32/open_file.h"
 #include "platform/kernel32/path_names.h"
 #include "platform/win32/kernel32.h"
@@ -92,6 +93,7 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
   file->is_regular = S_ISREG(opened.st_mode);
   HANDLE handle = handle_table_insert(file);
   if (!handle) return INVALID_HANDLE_VALUE;
+  if ((flags_and_attributes & FILE_ATTRIBUTE_TEMPORARY) && !existed) interrupt_cleanup_watch(path);
   bool reports_existing = creation == CREATE_ALWAYS || creation == OPEN_ALWAYS;
   SetLastError(reports_existing && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;

@@ -11,6 +11,8 @@
 
 #include "platform/kernel32/errno_mapping.h"
 #include "platform/kernel32/file_attributes.h"
+#include "platform/kernel32/file_sync.h"
+#include "platform/kernel32/interrupt_cleanup.h"
 #include "platform/kernel32/path_names.h"
 #include "platform/kernel32/text_conversion.h"
 #include "platform/win32/kernel32.h"
@@ -57,7 +59,10 @@ BOOL DeleteFileW(LPCWSTR name) {
   std::string path;
   if (!path_to_utf8(name, path)) return FALSE;
   // unlink() reports EISDIR for a folder, which maps to Win32's ERROR_ACCESS_DENIED.
-  if (::unlink(path.c_str()) == 0) return TRUE;
+  if (::unlink(path.c_str()) == 0) {
+    interrupt_cleanup_forget(path);
+    return TRUE;
+  }
   set_last_error_for_path(path);
   return FALSE;
 }
@@ -69,12 +74,16 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags) {
   if (!replacement) return fail_with(ERROR_INVALID_PARAMETER);  // no delayed deletes here
   if (!path_to_utf8(replacement, to)) return FALSE;
   if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
-    if (rename_without_replacing(from, to) == 0) return TRUE;
-    return errno == EEXIST ? fail_with(ERROR_ALREADY_EXISTS) : fail_from_errno();
+    if (rename_without_replacing(from, to) != 0)
+      return errno == EEXIST ? fail_with(ERROR_ALREADY_EXISTS) : fail_from_errno();
+  } else {
+    // Win32 never replaces a folder, even an empty one.
+    if (is_directory(to)) return fail_with(ERROR_ACCESS_DENIED);
+    if (::rename(from.c_str(), to.c_str()) != 0) return fail_from_errno();
   }
-  // Win32 never replaces a folder, even an empty one.
-  if (is_directory(to)) return fail_with(ERROR_ACCESS_DENIED);
-  return ::rename(from.c_str(), to.c_str()) == 0 ? TRUE : fail_from_errno();
+  interrupt_cleanup_forget(from);
+  if ((flags & MOVEFILE_WRITE_THROUGH) && !sync_folder_of(to)) return fail_from_errno();
+  return TRUE;
 }
 
 DWORD GetFileAttributesW(LPCWSTR name) {
@@ -101,7 +110,7 @@ DWORD GetCurrentDirectoryW(DWORD buffer_length, LPWSTR buffer) {
     set_last_error_from_errno();
     return 0;
   }
-  std::u16string directory = utf8_to_utf16(current);
+  std::u16string directory = bytes_to_utf16(current);
   std::free(current);
   auto length = static_cast<DWORD>(directory.size());
   // Too small: the size needed, terminator included; the buffer is untouched.

@@ -14,10 +14,8 @@ bool path_to_utf8(LPCWSTR name, std::string& path) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return false;
   }
-  bool invalid = false;
-  path = utf16_to_utf8(name, &invalid);
-  if (invalid) {
-    // Decoding it as U+FFFD would open a different file of that name.
+  if (!utf16_to_bytes(name, path)) {
+    // Writing it as U+FFFD would open a different file of that name.
     SetLastError(ERROR_INVALID_NAME);
     return false;
   }
@@ -40,6 +38,6 @@ bool parent_folder_exists(const std::string& path) {
 
 void set_last_error_for_path(const std::string& path) {
   int error_number = errno;
-  if (error_number == ENOENT && !parent_folder_exists(path)) SetLastError(ERROR_PATH_NOT_FOUND);
-  else SetLastError(win32_error_from_errno(error_number));
+  if (error_number == ENOENT && !parent_folder_exists(path)) set_last_error_with_errno(ERROR_PATH_NOT_FOUND, ENOENT);
+  else set_last_error_with_errno(win32_error_from_errno(error_number), error_number);
 }

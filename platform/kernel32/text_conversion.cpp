@@ -1,4 +1,5 @@
-// UTF-8 <-> UTF-16 conversion with U+FFFD for ill-formed input.
+// UTF-8 <-> UTF-16 conversion: with U+FFFD for ill-formed input, or lossless
+// with a lone surrogate standing in for each undecodable byte.
 #include "platform/kernel32/text_conversion.h"
 
 #include <cstdint>
@@ -119,4 +120,81 @@ std::u16string utf8_to_utf16(std::string_view text, bool* found_invalid) {
   for (std::size_t position = 0; position < text.size();) append_utf16(out, decode_one(text, position, invalid));
   if (found_invalid) *found_invalid = invalid;
   return out;
+}
+
+namespace {
+
+constexpr char32_t BYTE_STAND_IN_BASE = 0xDC00;
+
+bool is_byte_stand_in(char32_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
+
+}  // namespace
+
+std::u16string bytes_to_utf16(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t position = 0; position < bytes.size();) {
+    const std::size_t start = position;
+    bool invalid = false;
+    const char32_t code = decode_one(bytes, position, invalid);
+    if (!invalid) {
+      append_utf16(out, code);
+      continue;
+    }
+    // Only the first byte stands in; the rest is decoded afresh, so a valid
+    // character after a stray byte is kept.
+    out += static_cast<char16_t>(BYTE_STAND_IN_BASE + static_cast<unsigned char>(bytes[start]));
+    position = start + 1;
+  }
+  return out;
+}
+
+bool utf16_to_bytes(std::u16string_view text, std::string& bytes) {
+  bytes.clear();
+  bytes.reserve(text.size());
+  bool stood_in = false;
+  for (std::size_t index = 0; index < text.size(); ++index) {
+    const char32_t unit = text[index];
+    if (is_high_surrogate(unit) && index + 1 < text.size() && is_low_surrogate(text[index + 1])) {
+      append_utf8(bytes, 0x10000 + ((unit - 0xD800) << 10) + (text[++index] - 0xDC00));
+    } else if (is_byte_stand_in(unit)) {
+      bytes += static_cast<char>(unit - BYTE_STAND_IN_BASE);
+      stood_in = true;
+    } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
+      return false;
+    } else {
+      append_utf8(bytes, unit);
+    }
+  }
+  // Stand-ins that together form valid UTF-8 would name the same bytes as
+  // the decoded characters: two texts, one file. Only the decoded form counts.
+  return !stood_in || bytes_to_utf16(bytes) == text;
+}
+
+std::size_t utf8_to_utf16_into(std::string_view text, bool lossless, char16_t* out, std::size_t capacity,
+                               bool* found_invalid) {
+  std::size_t count = 0;
+  auto put = [&](char16_t unit) {
+    if (out != nullptr && count < capacity) out[count] = unit;
+    ++count;
+  };
+  bool any_invalid = false;
+  for (std::size_t position = 0; position < text.size();) {
+    const std::size_t start = position;
+    bool invalid = false;
+    char32_t code = decode_one(text, position, invalid);
+    any_invalid = any_invalid || invalid;
+    if (invalid && lossless) {
+      code = BYTE_STAND_IN_BASE + static_cast<unsigned char>(text[start]);
+      position = start + 1;
+    }
+    if (code < 0x10000) {
+      put(static_cast<char16_t>(code));
+    } else {
+      put(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      put(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    }
+  }
+  if (found_invalid) *found_invalid = any_invalid;
+  return count;
 }

@@ -30,10 +30,23 @@
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_MR_MID_NOT_FOUND 317L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
+#define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
+#define ERROR_CANT_RESOLVE_FILENAME 1921L
 
 DWORD GetLastError();
 void SetLastError(DWORD error);
+
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000
+
+// The system's text for an error code, ending in "\r\n" as on Win32. On
+// Linux, a code that came from a failed system call is described by that
+// call's own reason (strerror). Only FROM_SYSTEM with IGNORE_INSERTS into a
+// caller's buffer is supported.
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD message_id, DWORD language_id, LPWSTR buffer, DWORD size,
+                     void* arguments);
 
 // --- Heaps ----------------------------------------------------------------
 #define HEAP_NO_SERIALIZE 0x00000001
@@ -78,6 +91,7 @@ HGLOBAL GlobalFree(HGLOBAL memory);
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_ATTRIBUTE_TEMPORARY 0x00000100
 #define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
@@ -85,6 +99,7 @@ HGLOBAL GlobalFree(HGLOBAL memory);
 #define INVALID_SET_FILE_POINTER (static_cast<DWORD>(-1))
 #define INVALID_FILE_SIZE (static_cast<DWORD>(0xFFFFFFFF))
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_WRITE_THROUGH 0x00000008
 
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1
@@ -118,7 +133,16 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD meth
 DWORD GetFileSize(HANDLE file, LPDWORD size_high);
 BOOL CloseHandle(HANDLE object);
 BOOL DeleteFileW(LPCWSTR name);
+// MOVEFILE_WRITE_THROUGH returns only once the new name is on disk (the
+// folder is synced).
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
+// Replaces a file's contents by another file's and keeps the replaced file's
+// identity: its permission bits, and its owner and group where the user may
+// set them. A symbolic link is followed and its target replaced. The replaced
+// file must exist and be writable by the caller; the folder is synced. No
+// backup and no flags are supported.
+BOOL ReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID exclude,
+                  LPVOID reserved);
 HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data);
 BOOL FindClose(HANDLE search);
 DWORD GetFileAttributesW(LPCWSTR name);
@@ -132,7 +156,10 @@ BOOL SetCurrentDirectoryW(LPCWSTR path);
 #define CP_UTF8 65001
 #define MB_ERR_INVALID_CHARS 0x00000008
 
-// The system code page is UTF-8 on Linux; invalid bytes become U+FFFD.
+// The system code page (CP_ACP, CP_OEMCP) is UTF-8 on Linux, where names are
+// bytes: a byte that is not part of valid UTF-8 becomes a lone surrogate
+// U+DC80..U+DCFF and goes back to the same byte, so any name the system
+// allows round-trips. CP_UTF8 converts as on Win32 (U+FFFD for bad input).
 int MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR text, int length, LPWSTR wide, int wide_length);
 int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length, LPSTR text, int length,
                         LPCSTR default_char, BOOL* used_default);

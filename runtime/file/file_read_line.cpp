@@ -1,9 +1,12 @@
 // Reading one line: bytes (converted through a code page) or little-endian
 // UTF-16 code units, up to LF, CR, CR LF, a zero unit or the end of the file.
+#include <cstdint>
+
 #include "platform/win32/kernel32.h"
 #include "runtime/core/heaps.h"
 #include "runtime/file/file.h"
 #include "runtime/file/file_object.h"
+#include "runtime/file/long_line.h"
 
 namespace {
 
@@ -68,25 +71,28 @@ void finish_carriage_return(FileObject* file) {
   if (read_unit(file, next) && next != LF) file_push_back(file, sizeof(Unit));
 }
 
-// False when the line did not fit in memory.
+enum LineRead { LINE_DONE, LINE_OUT_OF_MEMORY, LINE_PAST_LIMIT };
+
+// Reads up to the line end, or stops once `limit` units are stored.
 template <typename Unit>
-bool read_units(FileObject* file, bool ignore_line_ends, LineBuffer<Unit>& line) {
+LineRead read_units(FileObject* file, bool ignore_line_ends, LineBuffer<Unit>& line,
+                    std::size_t limit = SIZE_MAX) {
   Unit unit;
-  while (read_unit(file, unit)) {
-    if (unit == 0) break;
+  while (line.count() < limit) {
+    if (!read_unit(file, unit) || unit == 0) break;
     if (!ignore_line_ends && unit == LF) break;
     if (!ignore_line_ends && unit == CR) {
       finish_carriage_return<Unit>(file);
       break;
     }
-    if (!line.append(unit)) return false;
+    if (!line.append(unit)) return LINE_OUT_OF_MEMORY;
   }
-  return true;
+  return line.count() < limit ? LINE_DONE : LINE_PAST_LIMIT;
 }
 
 std::u16string read_utf16_line(FileObject* file, bool ignore_line_ends) {
   LineBuffer<char16_t> line;
-  if (!line.valid() || !read_units(file, ignore_line_ends, line)) return {};
+  if (!line.valid() || read_units(file, ignore_line_ends, line) != LINE_DONE) return {};
   return std::u16string(line.units(), line.count());
 }
 
@@ -103,7 +109,14 @@ std::u16string decode(UINT code_page, const BYTE* bytes, std::size_t count) {
 
 std::u16string read_byte_line(FileObject* file, bool ignore_line_ends, UINT code_page) {
   LineBuffer<BYTE> line;
-  if (!line.valid() || !read_units(file, ignore_line_ends, line)) return {};
+  if (!line.valid()) return {};
+  LineRead read = read_units(file, ignore_line_ends, line, LONG_LINE_BYTES);
+  if (read == LINE_PAST_LIMIT) {
+    std::u16string text;
+    if (long_line_read(file, line.count(), ignore_line_ends, code_page, text)) return text;
+    read = read_units(file, ignore_line_ends, line);  // a pipe: held whole after all
+  }
+  if (read != LINE_DONE) return {};
   return decode(code_page, line.units(), line.count());
 }
 

@@ -26,6 +26,14 @@ void strip_trailing_separators(std::u16string& name) {
 
 bool is_root(const std::u16string& name) { return name.size() == 1 && name[0] == u'/'; }
 
+// A name holding "*" or "?" is searched as a pattern; only the entry of
+// exactly that name is the file meant, never another that matches.
+bool found_the_named_entry(const std::u16string& name, const WIN32_FIND_DATAW& entry) {
+  const std::size_t slash = name.find_last_of(u"/\\");
+  const std::u16string_view last = std::u16string_view(name).substr(slash == std::u16string::npos ? 0 : slash + 1);
+  return last.find_first_of(u"*?") == std::u16string_view::npos || last == entry.cFileName;
+}
+
 std::int64_t size_of_entry(const WIN32_FIND_DATAW& entry) {
   if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return DIRECTORY;
   return static_cast<std::int64_t>(entry.nFileSizeHigh) << 32 | entry.nFileSizeLow;
@@ -51,7 +59,7 @@ std::int64_t file_size(const char16_t* name) {
   const HANDLE search = FindFirstFileW(path.c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
     FindClose(search);
-    return size_of_entry(entry);
+    return found_the_named_entry(path, entry) ? size_of_entry(entry) : NOT_FOUND;
   }
   if (path.starts_with(u"\\\\") || path.starts_with(u"..")) return size_by_attributes(path);
   return NOT_FOUND;

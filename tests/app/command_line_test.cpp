@@ -1,10 +1,15 @@
 // The program's command line as people script it: options in any order,
 // help and version, exit codes and the messages on standard error.
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -15,6 +20,7 @@
 #include "app/command_line_renderer.h"
 #include "app_fixture.h"
 #include "runtime/graphics/encoder_table.h"
+#include "app/shortened_text.h"
 #include "support/image_readers.h"
 
 namespace {
@@ -115,7 +121,8 @@ TEST_F(CommandLine, LoadErrorsPrintTheMessageBoxAndExitWithTwo) {
   write_file(bad, Bytes{'1', ' ', '2', '\n'});
   const ProgramRun rejected = run({"--output", folder.file("x.png"), bad});
   EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
-  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter 1 2\r\n" + bad + "\nifs-render: " + bad +
+  // The message box's line break is shown, not performed: one line per failure.
+  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter 1 2\\r\\n" + bad + "\nifs-render: " + bad +
                                  ":1: expected seven numbers separated by single spaces, found 1 space\n");
   EXPECT_FALSE(file_exists(folder.file("x.png")));
 }
@@ -123,8 +130,8 @@ TEST_F(CommandLine, LoadErrorsPrintTheMessageBoxAndExitWithTwo) {
 TEST_F(CommandLine, AFailedSaveExitsWithOneAndSuccessWithZero) {
   const ProgramRun failed = run({"--output", folder.file("no-such-folder/x.png"), fern, "--batches", "1"});
   EXPECT_EQ(failed.code, EXIT_SAVE_FAILED);
-  EXPECT_NE(failed.errors.find("cannot save the picture to " + folder.file("no-such-folder/x.png")),
-            std::string::npos);
+  EXPECT_EQ(failed.errors, "ifs-render: cannot save the picture to " + folder.file("no-such-folder/x.png") + ": " +
+                               std::strerror(ENOENT) + "\n");
 
   const ProgramRun saved = run({"--batches", "1", fern, "--output", folder.file("x.bmp")});
   EXPECT_EQ(saved.code, 0);
@@ -221,6 +228,99 @@ TEST_F(CommandLine, APictureIsNotWrittenToATerminal) {
   EXPECT_EQ(ifs_render_main({"-o", "-", "--format", "png", fern}, stdin, terminal.screen, errors), EXIT_USAGE);
   EXPECT_EQ(terminal.close_and_read(), "");
   EXPECT_NE(contents(errors).find("standard output is a terminal"), std::string::npos);
+}
+
+TEST_F(CommandLine, EverySaveFailureNamesTheSystemsReasonOnOneLine) {
+  const std::string folder_taken = folder.file("taken.png");
+  ASSERT_EQ(mkdir(folder_taken.c_str(), 0755), 0);
+  const ProgramRun over_folder = run({"--output", folder_taken, fern, "--batches", "1"});
+  EXPECT_EQ(over_folder.code, EXIT_SAVE_FAILED);
+  EXPECT_EQ(over_folder.errors,
+            "ifs-render: cannot save the picture to " + folder_taken + ": " + std::strerror(EISDIR) + "\n");
+
+  // A file system that takes no more than a few bytes, as a full disk.
+  const std::string limited = folder.file("limited.png");
+  const pid_t child = fork();
+  if (child == 0) {
+    rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::FILE* errors = std::fopen(folder.file("errors.txt").c_str(), "w");
+    const int code = ifs_render_main({"--output", limited, fern, "--batches", "1"}, stdout, errors);
+    std::fclose(errors);
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), EXIT_SAVE_FAILED);
+  const Bytes shown = read_file(folder.file("errors.txt"));
+  EXPECT_EQ(std::string(shown.begin(), shown.end()),
+            "ifs-render: cannot save the picture to " + limited + ": " + std::strerror(EFBIG) + "\n");
+  EXPECT_FALSE(file_exists(limited));
+}
+
+TEST_F(CommandLine, HelpAndVersionFailWhenTheirOutputCannotBeWritten) {
+  std::FILE* full = std::fopen("/dev/full", "w");
+  ASSERT_NE(full, nullptr);
+  for (const char* option : {"--help", "--version"}) {
+    std::FILE* errors = std::tmpfile();
+    EXPECT_NE(ifs_render_main({option}, full, errors), 0) << option;
+    clearerr(full);
+    EXPECT_EQ(contents(errors), std::string("ifs-render: cannot write the output: ") + std::strerror(ENOSPC) + "\n");
+  }
+  std::fclose(full);
+}
+
+TEST_F(CommandLine, WhatComesFromAFileOrANameIsSafeForTheTerminal) {
+  // An escape sequence that would turn the terminal red and clear it.
+  const std::string hostile = folder.file("hostile.ifs");
+  const std::string line = "1 2\x1b[31m\x1b[2J\x07\x9b";
+  write_file(hostile, Bytes(line.begin(), line.end()));
+  const ProgramRun rejected = run({"--output", folder.file("x.png"), hostile});
+  EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter 1 2\\e[31m\\e[2J\\x07\\x9b\\r\\n" + hostile + "\n");
+
+  // A name holding a line break cannot fake a second message.
+  const ProgramRun odd = run({"--output", folder.file("x.png"), folder.file("two\nlines.ifs")});
+  EXPECT_EQ(odd.errors, "Load IFS: Wrong size " + folder.file("two\\nlines.ifs") + "\n");
+  const ProgramRun bad_output = run({"--output", folder.file("a\rb.gif"), fern});
+  EXPECT_EQ(bad_output.code, EXIT_USAGE);
+  EXPECT_NE(bad_output.errors.find("a\\rb.gif"), std::string::npos) << bad_output.errors;
+  EXPECT_EQ(bad_output.errors.find('\r'), std::string::npos);
+}
+
+TEST_F(CommandLine, ALongRejectedLineIsShortenedWithAnEllipsis) {
+  const std::string path = folder.file("long.ifs");
+  std::string text = "1 2 3 " + std::string(10 * 1024 * 1024, 'x') + "\n";
+  write_file(path, Bytes(text.begin(), text.end()));
+  text.clear();
+  const ProgramRun rejected = run({"--output", folder.file("x.png"), path});
+  EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
+  const std::string shown_line = "1 2 3 " + std::string(SHOWN_LINE_LIMIT - 7, 'x') + "\u2026";
+  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter " + shown_line + "\\r\\n" + path + "\n");
+}
+
+TEST_F(CommandLine, NamesThatAreNotUtf8OrHoldWildcardsQuotesAndSpacesAreTheirOwnFiles) {
+  // A file of another name that a lossy or pattern-matching reading would hit.
+  write_file(folder.file("a\xEF\xBF\xBD.png"), Bytes{'k', 'e', 'e', 'p'});
+  write_file(folder.file("ab.ifs"), Bytes{});
+  const Bytes fern_bytes = read_file(fern);
+  for (const std::string name : {"a\xFF", "a*", "a?", "say \"hi\" now", "a\xC3"}) {
+    write_file(folder.file(name + ".ifs"), fern_bytes);
+    const ProgramRun run_result = run({"--output", folder.file(name + ".png"), folder.file(name + ".ifs"),
+                                       "--batches", "1"});
+    EXPECT_EQ(run_result.code, 0) << name << ": " << run_result.errors;
+    EXPECT_TRUE(decode_png(folder.file(name + ".png")).ok) << name;
+  }
+  EXPECT_EQ(read_file(folder.file("a\xEF\xBF\xBD.png")), (Bytes{'k', 'e', 'e', 'p'}));
+  // Only the file of exactly that name counts, never a sibling that matches.
+  std::remove(folder.file("a*.ifs").c_str());
+  const ProgramRun missing = run({"--output", folder.file("y.png"), folder.file("a*.ifs")});
+  EXPECT_EQ(missing.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(missing.errors, "Load IFS: Wrong size " + folder.file("a*.ifs") + "\n");
+  // A name that is not UTF-8 is shown with its strange byte escaped.
+  const ProgramRun strange = run({"--output", folder.file("z.png"), folder.file("gone\xFF.ifs")});
+  EXPECT_EQ(strange.errors, "Load IFS: Wrong size " + folder.file("gone\\xff.ifs") + "\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/shell.h"
 #include "app/shell_state.h"
+#include "app/shortened_text.h"
 #include "app_fixture.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
@@ -68,6 +69,24 @@ TEST_F(LoaderTest, ARejectedLineIsShownAndThePreviousDrawingGoesOn) {
   EXPECT_EQ(canvas_pixel(300, 300), 0xFFFFFFu);
   EXPECT_EQ(canvas_pixel(301, 300), 0xFFFFFFu);
   EXPECT_EQ(lit_pixels(), 2);
+}
+
+TEST_F(LoaderTest, ALongRejectedLineIsShownCutShortWithAnEllipsis) {
+  start();
+  // Exactly as long as a shown line may be: shown whole.
+  const std::string fits(SHOWN_LINE_LIMIT, 'x');
+  const std::string whole = write_file("whole.ifs", fits + "\n");
+  load_ifs(wide(whole));
+  // Longer, with a character outside the basic plane where the cut falls:
+  // the pair is never split.
+  const std::string cut_text = std::string(SHOWN_LINE_LIMIT - 2, 'y') + "\xF0\x9F\x98\x80" + std::string(5000, 'z');
+  const std::string cut = write_file("cut.ifs", cut_text + "\n");
+  load_ifs(wide(cut));
+  EXPECT_EQ(messages(),
+            (std::vector<ShownMessage>{
+                {u"IFS load", u"wrong parameter " + wide(fits) + u"\r\n" + wide(whole)},
+                {u"IFS load", u"wrong parameter " + wide(std::string(SHOWN_LINE_LIMIT - 2, 'y')) + u"\u2026\r\n" +
+                                  wide(cut)}}));
 }
 
 TEST_F(LoaderTest, LineEndsOfEveryKindLoadAlike) {

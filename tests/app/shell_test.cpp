@@ -2,7 +2,9 @@
 // open, save and drop flows as the user drives them.
 #include "app/shell.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -11,6 +13,7 @@
 #include "app/progressive_drawing.h"
 #include "app_fixture.h"
 #include "platform/backend/headless/drag_script.h"
+#include "platform/win32/kernel32.h"
 #include "platform/win32/process_arguments.h"
 #include "platform/win32/user32.h"
 #include "runtime/file/file.h"
@@ -35,6 +38,34 @@ TEST(ProgramParameters, SpacesSeparateAndDoubleQuotesGroup) {
   EXPECT_EQ(program_parameters_split(u"prog \"\""), (Tokens{u"prog", u""}));
   EXPECT_EQ(program_parameters_split(u""), Tokens{});
   EXPECT_EQ(program_parameters_split(u"   "), Tokens{});
+}
+
+TEST(ProgramParameters, EveryArgumentComesBackWholeQuotesAndSpacesAndStrangeBytesToo) {
+  // Inside a quoted token two quotes stand for one.
+  EXPECT_EQ(program_parameters_split(u"prog \"say \"\"hi\"\"\" x"), (Tokens{u"prog", u"say \"hi\"", u"x"}));
+  EXPECT_EQ(program_parameters_split(u"prog \"\"\"\""), (Tokens{u"prog", u"\""}));
+  std::uint32_t state = 7;
+  auto next = [&] { return state = state * 1103515245u + 12345u, state >> 16; };
+  const char pieces[] = {'a', ' ', '"', '*', '?', '\t', '\xFF', '/'};
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<std::string> arguments{"/usr/bin/ifs-render"};
+    for (unsigned count = next() % 4; count > 0; --count) {
+      std::string argument(next() % 6, ' ');
+      for (char& unit : argument) unit = pieces[next() % sizeof pieces];
+      arguments.push_back(argument);
+    }
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    set_command_line(argv);
+    program_parameters_reset();
+    ASSERT_EQ(program_parameter_count(), static_cast<std::int32_t>(arguments.size() - 1)) << round;
+    for (std::size_t index = 1; index < arguments.size(); ++index) {
+      std::u16string expected;
+      for (char unit : arguments[index])
+        expected += static_cast<unsigned char>(unit) == 0xFF ? u'\xDCFF' : static_cast<char16_t>(unit);
+      ASSERT_EQ(program_parameter(-1), expected) << round;
+    }
+  }
 }
 
 TEST(ProgramParameters, TheCursorWalksTheParametersAfterTheProgramPath) {
@@ -152,6 +183,27 @@ TEST_F(ShellTest, CtrlSAndTheSaveItemBothAskWhereToSaveAndWrite) {
   }
   EXPECT_EQ(read_file(folder.file("by-key.png")), read_file(folder.file("by-menu.png")));
   EXPECT_TRUE(decode_png(folder.file("by-key.png")).ok);
+}
+
+TEST_F(ShellTest, AFailedSaveIsReportedWithTheFileAndTheSystemsReason) {
+  start(write_file("fern.ifs", FERN_TEXT));
+  ASSERT_TRUE(tick());
+  headless_answer_file_dialog(to_utf16(folder.file("missing/picture")).c_str(), 1);
+  headless_key_press(window(), 'S', HEADLESS_CONTROL);
+  ASSERT_TRUE(handle_waiting());
+  ASSERT_EQ(mkdir_all("taken.bmp"), 0);
+  headless_answer_file_dialog(to_utf16(folder.file("taken")).c_str(), 2);
+  ASSERT_TRUE(headless_choose_menu(window(), 1));
+  ASSERT_TRUE(handle_waiting());
+  const std::u16string no_such_file = to_utf16(std::strerror(ENOENT));
+  const std::u16string is_a_folder = to_utf16(std::strerror(EISDIR));
+  EXPECT_EQ(messages(), (std::vector<ShownMessage>{
+                            {u"Save", to_utf16(folder.file("missing/picture.png")) + u"\r\n" + no_such_file},
+                            {u"Save", to_utf16(folder.file("taken.bmp")) + u"\r\n" + is_a_folder}}));
+  // The program goes on drawing.
+  const int lit = lit_pixels();
+  ASSERT_TRUE(tick());
+  EXPECT_GT(lit_pixels(), lit);
 }
 
 TEST_F(ShellTest, TheChosenTypeDecidesTheExtensionAndTheFormat) {

@@ -1,6 +1,7 @@
 // GetCommandLineW: the process's arguments joined so that the program's
 // parameter split (runs of spaces separate; a token opened by a double quote
-// runs to the next one, quotes removed) returns each argument whole.
+// runs to the next lone one, two quotes inside standing for one) returns each
+// argument whole.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,10 +25,20 @@ std::vector<std::u16string> split_parameters(std::u16string_view line) {
     while (position < line.size() && line[position] == u' ') ++position;
     if (position == line.size()) return tokens;
     if (line[position] == u'"') {
-      std::size_t close = line.find(u'"', position + 1);
-      std::size_t end = close == std::u16string_view::npos ? line.size() : close;
-      tokens.emplace_back(line.substr(position + 1, end - position - 1));
-      position = close == std::u16string_view::npos ? line.size() : close + 1;
+      // Two quotes inside stand for one; a single one closes.
+      std::u16string token;
+      for (++position; position < line.size(); ++position) {
+        if (line[position] != u'"') {
+          token += line[position];
+        } else if (position + 1 < line.size() && line[position + 1] == u'"') {
+          token += u'"';
+          ++position;
+        } else {
+          ++position;
+          break;
+        }
+      }
+      tokens.push_back(token);
     } else {
       std::size_t end = line.find(u' ', position);
       if (end == std::u16string_view::npos) end = line.size();
@@ -38,12 +49,14 @@ std::vector<std::u16string> split_parameters(std::u16string_view line) {
 }
 
 TEST(CommandLine, ArgumentsWithSpacesOrEmptyComeBackWhole) {
-  const char* arguments[] = {"/opt/ifs render/ifs-render", "my fern.ifs", "", "plain.ifs", "tab\there", "caf\xC3\xA9"};
-  kernel32_set_process_arguments(6, arguments);
+  const char* arguments[] = {"/opt/ifs render/ifs-render", "my fern.ifs", "", "plain.ifs", "tab\there", "caf\xC3\xA9",
+                             "say \"hi\"", "a\xFF"};
+  kernel32_set_process_arguments(8, arguments);
   std::u16string line = GetCommandLineW();
-  EXPECT_EQ(line, u"\"/opt/ifs render/ifs-render\" \"my fern.ifs\" \"\" plain.ifs tab\there caf\u00E9");
+  EXPECT_EQ(line, u"\"/opt/ifs render/ifs-render\" \"my fern.ifs\" \"\" plain.ifs tab\there caf\u00E9 "
+                  u"\"say \"\"hi\"\"\" a\xDCFF");
   std::vector<std::u16string> expected = {u"/opt/ifs render/ifs-render", u"my fern.ifs", u"", u"plain.ifs",
-                                          u"tab\there", u"caf\u00E9"};
+                                          u"tab\there", u"caf\u00E9", u"say \"hi\"", u"a\xDCFF"};
   EXPECT_EQ(split_parameters(line), expected);
 
   const char* only_program[] = {"ifs-render"};

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -118,6 +119,48 @@ TEST(FileSystem, WildcardsMatchEntriesOfTheLastFolder) {
     EXPECT_EQ(FindFirstFileW(folder.wide(pattern).c_str(), &data), INVALID_HANDLE_VALUE) << pattern;
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   }
+}
+
+TEST(FileSystem, ALiteralNameHoldingWildcardsFindsItsOwnEntry) {
+  TemporaryFolder folder;
+  write_whole_file(folder.file("a*.ifs"), "seven!!");
+  write_whole_file(folder.file("ab.ifs"), "");
+  write_whole_file(folder.file("q?.ifs"), "four");
+  write_whole_file(folder.file("qq.ifs"), "");
+  WIN32_FIND_DATAW data;
+  for (const char* literal : {"a*.ifs", "q?.ifs"}) {
+    HANDLE search = FindFirstFileW(folder.wide(literal).c_str(), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << literal;
+    EXPECT_EQ(std::u16string(data.cFileName), folder.wide(literal).substr(folder.wide().size() + 1));
+    EXPECT_EQ(data.nFileSizeLow, std::string(literal) == "a*.ifs" ? 7u : 4u);
+    EXPECT_TRUE(FindClose(search));
+  }
+}
+
+TEST(FileSystem, NamesThatAreNotUtf8AreFoundAndOpenedByTheirOwnBytes) {
+  TemporaryFolder folder;
+  write_whole_file(folder.file("a\xFF.ifs"), "bytes");
+  write_whole_file(folder.file("a\xEF\xBF\xBD.ifs"), "replacement");  // "a\uFFFD.ifs": a different file
+  const std::u16string name = folder.wide() + u"/a\xDCFF.ifs";
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(name.c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(std::u16string(data.cFileName), u"a\xDCFF.ifs");
+  EXPECT_EQ(data.nFileSizeLow, 5u);
+  FindClose(search);
+  EXPECT_TRUE(DeleteFileW(name.c_str()));
+  EXPECT_FALSE(path_exists(folder.file("a\xFF.ifs")));
+  EXPECT_EQ(read_whole_file(folder.file("a\xEF\xBF\xBD.ifs")), "replacement");
+
+  // The current directory comes back with its bytes, and goes back to them.
+  ASSERT_EQ(::mkdir(folder.file("dir\xFE").c_str(), 0755), 0);
+  char* previous = ::getcwd(nullptr, 0);
+  ASSERT_TRUE(SetCurrentDirectoryW((folder.wide() + u"/dir\xDCFE").c_str()));
+  WCHAR current[PATH_MAX];
+  ASSERT_GT(GetCurrentDirectoryW(PATH_MAX, current), 0u);
+  EXPECT_EQ(std::u16string(current), folder.wide() + u"/dir\xDCFE");
+  EXPECT_EQ(::chdir(previous), 0);
+  std::free(previous);
 }
 
 TEST(FileSystem, AttributesAndDriveTypes) {

@@ -94,4 +94,60 @@ TEST(TextConversion, LoneSurrogatesBecomeReplacementCharacters) {
   EXPECT_FALSE(invalid);
 }
 
+// --- The system code page's lossless form ------------------------------------
+
+TEST(TextConversion, AnyBytesRoundTripThroughStandIns) {
+  // Invalid bytes each stand alone; valid characters around them decode as usual.
+  EXPECT_EQ(bytes_to_utf16("a\xFF.png"), u"a\xDCFF.png");
+  EXPECT_EQ(bytes_to_utf16("\xE2\x82"), u"\xDCE2\xDC82");
+  EXPECT_EQ(bytes_to_utf16("\xC0\xAF"), u"\xDCC0\xDCAF");   // overlong "/" stays two strange bytes
+  EXPECT_EQ(bytes_to_utf16("\xED\xA0\x80"), u"\xDCED\xDCA0\xDC80");  // an encoded surrogate too
+  EXPECT_EQ(bytes_to_utf16("\xF0\xE2\x82\xAC"), u"\xDCF0\u20AC");
+
+  // Random byte strings, biased towards the bytes that make UTF-8 hard.
+  std::uint32_t state = 99;
+  auto next = [&] { return state = state * 1103515245u + 12345u, state >> 16; };
+  const unsigned char interesting[] = {0x00, 0x2F, 0x41, 0x7F, 0x80, 0xBF, 0xC0, 0xC2, 0xDF, 0xE0,
+                                       0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF, 0xA0, 0x9F, 0x90, 0x8F};
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes(next() % 12, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(interesting[next() % sizeof interesting]);
+    const std::u16string wide = bytes_to_utf16(bytes);
+    std::string back;
+    ASSERT_TRUE(utf16_to_bytes(wide, back)) << round;
+    ASSERT_EQ(back, bytes) << round;
+    // Where the bytes are valid UTF-8 nothing changes: iconv reads them alike.
+    bool invalid = false;
+    utf8_to_utf16(bytes, &invalid);
+    if (!invalid) {
+      ASSERT_EQ(wide, iconv_utf8_to_utf16(bytes)) << round;
+    }
+  }
+}
+
+TEST(TextConversion, OnlyStandInsThatNameTheirOwnBytesGoBack) {
+  std::string bytes;
+  // Other lone surrogates stand for no byte at all.
+  EXPECT_FALSE(utf16_to_bytes(std::u16string{u'a', char16_t(0xD800)}, bytes));
+  EXPECT_FALSE(utf16_to_bytes(std::u16string{char16_t(0xDC41)}, bytes));
+  // Stand-ins that spell valid UTF-8 would name the file "é" a second way.
+  EXPECT_FALSE(utf16_to_bytes(std::u16string{char16_t(0xDCC3), char16_t(0xDCA9)}, bytes));
+  EXPECT_TRUE(utf16_to_bytes(u"caf\u00E9", bytes));
+  EXPECT_EQ(bytes, "caf\xC3\xA9");
+}
+
+TEST(TextConversion, DecodingIntoABufferAgreesWithBothForms) {
+  const std::string text = "x\xF0\x9F\x98\x80\xFFy\xE2\x82";
+  char16_t buffer[16] = {};
+  bool invalid = false;
+  EXPECT_EQ(utf8_to_utf16_into(text, false, nullptr, 0, &invalid), utf8_to_utf16(text).size());
+  EXPECT_TRUE(invalid);
+  const std::size_t needed = utf8_to_utf16_into(text, true, buffer, 16);
+  EXPECT_EQ(std::u16string(buffer, needed), bytes_to_utf16(text));
+  // Too little room: only what fits is written, the need is still told.
+  char16_t small[3] = {u'-', u'-', u'-'};
+  EXPECT_EQ(utf8_to_utf16_into(text, true, small, 2), needed);
+  EXPECT_EQ(small[2], u'-');
+}
+
 }  // namespace

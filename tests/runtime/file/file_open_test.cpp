@@ -119,6 +119,19 @@ TEST_F(FileOpen, ClosingEverythingAtShutDown) {
   EXPECT_EQ(open_descriptor_count(), descriptors);
 }
 
+TEST_F(FileOpen, ANameHoldingWildcardsMeasuresOnlyTheFileOfThatName) {
+  write_file("ab.ifs", "");
+  write_file("qq.ifs", "1234");
+  // No file of these very names: a sibling that matches as a pattern is not it.
+  EXPECT_EQ(file_size(path_of("a*.ifs").c_str()), -1);
+  EXPECT_EQ(file_size(path_of("q?.ifs").c_str()), -1);
+  write_file("a*.ifs", "seven!!");
+  EXPECT_EQ(file_size(path_of("a*.ifs").c_str()), 7);
+  EXPECT_NE(file_open_read(0, path_of("a*.ifs").c_str()), 0);
+  EXPECT_EQ(file_read_line(0, FILE_ANSI), u"seven!!");
+  file_close(0);
+}
+
 TEST_F(FileOpen, FileSizes) {
   EXPECT_EQ(file_size(write_file("empty.txt", "").c_str()), 0);
   EXPECT_EQ(file_size(write_file("five.txt", "12345").c_str()), 5);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/kernel32/text_conversion.h"
 #include "runtime/file/file.h"
 #include "support/file_reading_fixture.h"
 
@@ -139,6 +141,39 @@ TEST_P(FileReadLine, NumbersWithoutAnOpenFileDoNothing) {
   file_close(7);
   EXPECT_EQ(file_eof(-5), 0);
   EXPECT_EQ(file_read_line(123456789, FILE_ANSI), u"");
+}
+
+// Lines past a megabyte are read a second time and decoded in pieces: what
+// comes out must be what decoding the whole line at once gives, wherever the
+// pieces end, and the line end must be consumed just the same.
+TEST_P(FileReadLine, VeryLongLinesComeBackWholeWithTheirLineEnds) {
+  // Multibyte characters and stray bytes at every offset, so that pieces end
+  // inside characters; then each kind of line end.
+  std::string long_line;
+  const std::string pattern = "ab\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF\xE2\x82 ";
+  while (long_line.size() < (std::size_t{1} << 20) + 200000) long_line += pattern;
+  // Unbuffered and tiny buffers read byte by byte from the system: one case will do.
+  const bool thorough = GetParam() == 4096;
+  const std::vector<const char*> ends = thorough ? std::vector<const char*>{"\n", "\r\n", "\r", "\0"}
+                                                 : std::vector<const char*>{"\r\n"};
+  for (const char* end : ends) {
+    open(long_line + std::string(end, end[0] ? std::strlen(end) : 1) + "next");
+    const std::u16string first = file_read_line(0, FILE_ANSI);
+    EXPECT_EQ(first, bytes_to_utf16(long_line)) << "end " << int(end[0]);
+    EXPECT_EQ(file_read_line(0, FILE_ANSI), u"next");
+    EXPECT_NE(file_eof(0), 0);
+  }
+  if (!thorough) return;
+  // UTF-8 reading replaces the stray bytes, still in one piece with the rest.
+  open(long_line);
+  EXPECT_EQ(file_read_line(0, FILE_UTF8), utf8_to_utf16(long_line));
+  EXPECT_NE(file_eof(0), 0);
+  // A line exactly as long as the limit, then a second one.
+  const std::string exact(std::size_t{1} << 20, 'x');
+  open(exact + "\r\n" + exact);
+  EXPECT_EQ(file_read_line(0, FILE_ANSI).size(), exact.size());
+  EXPECT_EQ(file_read_line(0, FILE_ANSI).size(), exact.size());
+  EXPECT_NE(file_eof(0), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BufferSizes, FileReadLine, ::testing::Values(4096, 0, 3),

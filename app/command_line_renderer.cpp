@@ -14,6 +14,7 @@
 #include "app/standard_streams.h"
 #include "app/terminal_text.h"
 #include "platform/backend/headless/headless.h"
+#include "platform/win32/kernel32.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/system_reason.h"
 #include "runtime/graphics/encoder_table.h"

@@ -11,6 +11,7 @@
 #include "app/shortened_text.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/user32.h"
+#include "runtime/core/system_reason.h"
 #include "runtime/core/text.h"
 #include "runtime/file/file.h"
 #include "runtime/gui/requester.h"
@@ -71,6 +72,11 @@ void start_drawing_once() {
   timer_add(APP_WINDOW, DRAW_TIMER, DRAW_TIMER_INTERVAL_MS);
 }
 
+void record_system_failure(DWORD error, std::u16string reason) {
+  outcome.system_error = error;
+  outcome.reason = std::move(reason);
+}
+
 // The name's checks and the opening of file 0, each refusal shown as the
 // loader shows it; true with the file open.
 bool open_checked(const std::u16string& name, const std::u16string& shown) {
@@ -81,14 +87,17 @@ bool open_checked(const std::u16string& name, const std::u16string& shown) {
   const std::int64_t size = file_size(name.c_str());
   if (size <= 0) {
     const DWORD error = GetLastError();
+    // Asked now, while the system still knows why: the message box may change the last error.
+    const std::u16string reason = system_reason(error);
     loader_show(LOAD_CAPTION, text_concat(u"Wrong size ", shown));
     if (size == 0) outcome.reason = u"the file is empty";
     else if (size == -2) outcome.reason = u"Is a directory";
-    else outcome.system_error = error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND;
+    else record_system_failure(error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND, reason);
     return false;
   }
   if (!file_open_read(LOADER_FILE, name.c_str())) {
-    outcome.system_error = GetLastError();
+    const DWORD error = GetLastError();
+    record_system_failure(error, system_reason(error));
     loader_show(LOAD_CAPTION, text_concat(u"Error read ", shown));
     return false;
   }

@@ -59,7 +59,11 @@ std::int64_t file_size(const char16_t* name) {
   const HANDLE search = FindFirstFileW(path.c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
     FindClose(search);
-    return found_the_named_entry(path, entry) ? size_of_entry(entry) : NOT_FOUND;
+    if (found_the_named_entry(path, entry)) return size_of_entry(entry);
+    // Only a sibling matched the name as a pattern: let the system say why the
+    // named file itself is not there.
+    GetFileAttributesW(path.c_str());
+    return NOT_FOUND;
   }
   if (path.starts_with(u"\\\\") || path.starts_with(u"..")) return size_by_attributes(path);
   return NOT_FOUND;

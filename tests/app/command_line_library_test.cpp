@@ -228,7 +228,7 @@ TEST_F(LibraryCommandLine, StandardInputAndOutputStandForFiles) {
   const ProgramRun rejected = run({"-o", folder.file("x.png"), "-"}, "1 2\n");
   EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
   EXPECT_EQ(rejected.errors,
-            "IFS load: wrong parameter 1 2\r\n-\nifs-render: -:1: expected seven numbers separated by single "
+            "IFS load: wrong parameter 1 2\\r\\n-\nifs-render: -:1: expected seven numbers separated by single "
             "spaces, found 1 space\n");
   const ProgramRun empty = run({"-o", folder.file("x.png"), "-"}, "");
   EXPECT_EQ(empty.errors, "Load IFS: Wrong size -\nifs-render: -: the file is empty\n");

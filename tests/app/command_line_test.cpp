@@ -278,11 +278,13 @@ TEST_F(CommandLine, WhatComesFromAFileOrANameIsSafeForTheTerminal) {
   write_file(hostile, Bytes(line.begin(), line.end()));
   const ProgramRun rejected = run({"--output", folder.file("x.png"), hostile});
   EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
-  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter 1 2\\e[31m\\e[2J\\x07\\x9b\\r\\n" + hostile + "\n");
+  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter 1 2\\e[31m\\e[2J\\x07\\x9b\\r\\n" + hostile + "\nifs-render: " +
+                                 hostile + ":1: expected seven numbers separated by single spaces, found 1 space\n");
 
   // A name holding a line break cannot fake a second message.
   const ProgramRun odd = run({"--output", folder.file("x.png"), folder.file("two\nlines.ifs")});
-  EXPECT_EQ(odd.errors, "Load IFS: Wrong size " + folder.file("two\\nlines.ifs") + "\n");
+  const std::string shown_odd = folder.file("two\\nlines.ifs");
+  EXPECT_EQ(odd.errors, "Load IFS: Wrong size " + shown_odd + "\nifs-render: " + shown_odd + ": " + std::strerror(ENOENT) + "\n");
   const ProgramRun bad_output = run({"--output", folder.file("a\rb.gif"), fern});
   EXPECT_EQ(bad_output.code, EXIT_USAGE);
   EXPECT_NE(bad_output.errors.find("a\\rb.gif"), std::string::npos) << bad_output.errors;
@@ -297,7 +299,8 @@ TEST_F(CommandLine, ALongRejectedLineIsShortenedWithAnEllipsis) {
   const ProgramRun rejected = run({"--output", folder.file("x.png"), path});
   EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
   const std::string shown_line = "1 2 3 " + std::string(SHOWN_LINE_LIMIT - 7, 'x') + "\u2026";
-  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter " + shown_line + "\\r\\n" + path + "\n");
+  EXPECT_EQ(rejected.errors, "IFS load: wrong parameter " + shown_line + "\\r\\n" + path + "\nifs-render: " + path +
+                                 ":1: expected seven numbers separated by single spaces, found 3 spaces\n");
 }
 
 TEST_F(CommandLine, NamesThatAreNotUtf8OrHoldWildcardsQuotesAndSpacesAreTheirOwnFiles) {
@@ -317,10 +320,13 @@ TEST_F(CommandLine, NamesThatAreNotUtf8OrHoldWildcardsQuotesAndSpacesAreTheirOwn
   std::remove(folder.file("a*.ifs").c_str());
   const ProgramRun missing = run({"--output", folder.file("y.png"), folder.file("a*.ifs")});
   EXPECT_EQ(missing.code, EXIT_LOAD_FAILED);
-  EXPECT_EQ(missing.errors, "Load IFS: Wrong size " + folder.file("a*.ifs") + "\n");
+  EXPECT_EQ(missing.errors, "Load IFS: Wrong size " + folder.file("a*.ifs") + "\nifs-render: " + folder.file("a*.ifs") +
+                                ": " + std::strerror(ENOENT) + "\n");
   // A name that is not UTF-8 is shown with its strange byte escaped.
   const ProgramRun strange = run({"--output", folder.file("z.png"), folder.file("gone\xFF.ifs")});
-  EXPECT_EQ(strange.errors, "Load IFS: Wrong size " + folder.file("gone\\xff.ifs") + "\n");
+  const std::string shown_strange = folder.file("gone\\xff.ifs");
+  EXPECT_EQ(strange.errors,
+            "Load IFS: Wrong size " + shown_strange + "\nifs-render: " + shown_strange + ": " + std::strerror(ENOENT) + "\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "platform/backend/gtk/file_filters.h"
 #include "platform/backend/gtk/gtk_internal.h"
+#include "platform/kernel32/text_conversion.h"
 #include "platform/win32/user32.h"
 
 namespace {
@@ -41,20 +42,28 @@ std::vector<GtkFileFilter*> add_filters(GtkFileChooser* chooser, LPCWSTR filter)
   return added;
 }
 
+// A path as the file system spells it: a name that is not UTF-8 keeps its bytes.
+std::string file_system_path(LPCWSTR text) {
+  std::string bytes;
+  if (text && utf16_to_bytes(text, bytes)) return bytes;
+  return gtk_text_utf8(text);
+}
+
 void set_initial_place(GtkFileChooser* chooser, const BackendFileDialog& request) {
-  const std::string folder = gtk_text_utf8(request.initial_directory);
+  const std::string folder = file_system_path(request.initial_directory);
   if (!folder.empty()) gtk_file_chooser_set_current_folder(chooser, folder.c_str());
   const std::string name = gtk_text_utf8(request.file_buffer);
   if (name.empty()) return;
+  // The current name is shown text; a whole path goes to the file system.
   if (request.save) gtk_file_chooser_set_current_name(chooser, name.c_str());
-  else if (name.front() == '/') gtk_file_chooser_set_filename(chooser, name.c_str());
+  else if (name.front() == '/') gtk_file_chooser_set_filename(chooser, file_system_path(request.file_buffer).c_str());
 }
 
 BackendDialogResult hand_back(GtkFileChooser* chooser, BackendFileDialog* request,
                               const std::vector<GtkFileFilter*>& filters) {
   gchar* chosen = gtk_file_chooser_get_filename(chooser);
   if (!chosen) return BACKEND_DIALOG_CANCELLED;
-  const std::u16string path = gtk_text_utf16(chosen);
+  const std::u16string path = bytes_to_utf16(chosen);  // the file system's bytes, losslessly
   g_free(chosen);
   GtkFileFilter* filter = gtk_file_chooser_get_filter(chooser);
   for (size_t i = 0; i < filters.size(); ++i)

@@ -10,7 +10,7 @@ std::vector<std::u16string> uri_list_files(const std::string& list) {
   for (gchar** uri = uris; uri && *uri; ++uri) {
     gchar* name = g_filename_from_uri(*uri, nullptr, nullptr);
     if (!name) continue;
-    if (*name) files.push_back(utf8_to_utf16(name));
+    if (*name) files.push_back(bytes_to_utf16(name));  // names that are not UTF-8 keep their bytes
     g_free(name);
   }
   g_strfreev(uris);

@@ -17,6 +17,11 @@ TEST(UriList, LocalFilesAreDecodedInOrderAndEverythingElseLeftOut) {
   EXPECT_EQ(uri_list_files(list), (Files{u"/tmp/my fern.ifs", u"/home/u/\u00e9t\u00e9.ifs", u"/last.ifs"}));
 }
 
+TEST(UriList, ANameThatIsNotUtf8KeepsItsBytes) {
+  // The byte 0xFF becomes its lone-surrogate stand-in, which the file functions turn back into 0xFF.
+  EXPECT_EQ(uri_list_files("file:///tmp/a%FF.ifs\r\n"), (Files{u"/tmp/a\xDCFF.ifs"}));
+}
+
 TEST(UriList, EmptyOrBrokenListsGiveNoFiles) {
   EXPECT_TRUE(uri_list_files("").empty());
   EXPECT_TRUE(uri_list_files("\r\n\r\n").empty());

@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include "app/app_state.h"
 #include "app/loader.h"
+#include "app/quality/quality_render.h"
 #include "app/shell.h"
 #include "app/shell_state.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/startup.h"
+#include "runtime/graphics/encoder_table.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
 
@@ -113,6 +116,23 @@ bool draw_batches(std::int64_t batches, std::FILE* errors, bool show_progress) {
   return true;
 }
 
+// The loaded table drawn by the quality renderer instead of the timer ticks.
+int render_quality_picture(const RenderOptions& options, std::FILE* errors) {
+  const QualityOutput output{from_utf8(options.output), options.format == FORMAT_PNG,
+                             std::string("ifs-render ") + IFS_RENDER_VERSION, options.files.front()};
+  switch (quality_render(app_state().table, options.quality, output)) {
+    case QUALITY_RENDERED:
+      return EXIT_RENDERED;
+    case QUALITY_NO_MEMORY:
+      std::fputs("ifs-render: not enough memory for a picture of that size\n", errors);
+      return EXIT_SAVE_FAILED;
+    case QUALITY_NOT_SAVED:
+      break;
+  }
+  std::fprintf(errors, "ifs-render: cannot save the picture to %s\n", options.output.c_str());
+  return EXIT_SAVE_FAILED;
+}
+
 int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, bool show_progress) {
   const std::size_t messages_before = headless_requesters_shown().size();
   if (!shell_start_with(from_utf8(options.files.front()))) {
@@ -124,6 +144,7 @@ int render_on_started_runtime(const RenderOptions& options, std::FILE* errors, b
     std::fprintf(errors, "ifs-render: %s was not loaded\n", options.files.front().c_str());
     return EXIT_LOAD_FAILED;
   }
+  if (options.quality.selected) return render_quality_picture(options, errors);
   if (!draw_batches(options.batches, errors, show_progress)) {
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;

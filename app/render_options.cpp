@@ -87,10 +87,16 @@ RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
       if (options.batches < 0)
         return usage_error("--batches takes a whole number from 0 to " + std::to_string(MAX_BATCHES) + ", not \"" +
                            value + "\"");
+    } else if (std::string error; quality_option_take(arguments, index, options.quality, error) != QUALITY_NOT_MINE) {
+      if (!error.empty()) return usage_error(error);
     } else {
       return usage_error("unknown option " + argument);
     }
   }
+  if (std::string error = quality_settings_finish(options.quality, has_output, batches_given, options.batches,
+                                                  render_format_for(options.output) == FORMAT_PNG);
+      !error.empty())
+    return usage_error(error);
   if (!has_output) {
     if (batches_given) return usage_error("--batches only applies with --output");
     return options;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/quality/quality_settings.h"
+
 inline constexpr std::int64_t DEFAULT_BATCHES = 10;
 // About 17 hours of the desktop program's drawing; enough for any picture.
 inline constexpr std::int64_t MAX_BATCHES = 40000000;
@@ -19,6 +21,7 @@ struct RenderOptions {
   std::uint32_t format = 0;      // FORMAT_PNG or FORMAT_BMP, from the output's extension
   std::vector<std::string> files;  // the .ifs file (at most one)
   std::int64_t batches = DEFAULT_BATCHES;
+  QualitySettings quality;       // the picture options beyond the desktop program's
   std::string error;             // MODE_USAGE_ERROR: what is wrong
 };
 

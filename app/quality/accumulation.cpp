@@ -1,0 +1,149 @@
+#include "app/quality/accumulation.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "app/quality/point_streams.h"
+
+namespace {
+
+// Where a point lands: its sample's index, or false when it is off the canvas
+// (not a number included).
+struct SampleLocator {
+  SampleTransform transform;
+  double width;
+  double height;
+  std::int64_t row_length;
+
+  bool locate(const StreamPoint& point, std::int64_t& index) const {
+    const double column = static_cast<double>(point.x) * transform.scale_x + transform.offset_x;
+    const double row = static_cast<double>(point.y) * transform.scale_y + transform.offset_y;
+    if (!(column >= 0.0 && column < width && row >= 0.0 && row < height)) return false;
+    index = static_cast<std::int64_t>(row) * row_length + static_cast<std::int64_t>(column);
+    return true;
+  }
+};
+
+struct DensityPlot {
+  std::uint32_t* counts;
+  std::int64_t plane;
+  void operator()(std::int64_t index, std::uint32_t slot, std::int64_t) const {
+    std::uint32_t& count = counts[slot * plane + index];
+    count += count != std::numeric_limits<std::uint32_t>::max();
+  }
+};
+
+struct FlatPlot {
+  std::uint64_t* keys;
+  void operator()(std::int64_t index, std::uint32_t slot, std::int64_t number) const {
+    keys[index] = (static_cast<std::uint64_t>(number + 1) << FLAT_SLOT_BITS) | slot;
+  }
+};
+
+struct ChunkPlayer {
+  const AccumulationJob* job;
+  ChoiceTable choices;
+  MapRows maps;
+  SampleLocator locator;
+
+  template <typename Plot>
+  void play(std::int64_t chunk, const Plot& plot) const {
+    RandomGenerator generator;
+    stream_start(generator, job->seed, static_cast<std::uint32_t>(chunk));
+    StreamPoint point;
+    for (int step = 0; step < CHUNK_WARM_UP_STEPS; ++step) stream_step(generator, choices, maps, point);
+    const std::int64_t first = chunk * CHUNK_POINTS;
+    const std::int64_t end = std::min(job->points, first + CHUNK_POINTS);
+    for (std::int64_t number = first; number < end; ++number) {
+      const std::uint32_t slot = stream_step(generator, choices, maps, point);
+      std::int64_t index;
+      if (locator.locate(point, index)) plot(index, slot, number);
+    }
+  }
+};
+
+// Chunks are handed out in increasing order, so the last key a thread writes
+// to a sample is its latest point there.
+void run_chunks(const ChunkPlayer& player, std::atomic<std::int64_t>& next, std::int64_t chunks,
+                SampleBuffer& buffer) {
+  const SampleCanvas& canvas = player.job->canvas;
+  for (std::int64_t chunk; (chunk = next.fetch_add(1)) < chunks;) {
+    if (canvas.mode == SHADE_DENSITY) {
+      player.play(chunk, DensityPlot{buffer.counts.get(), canvas.samples()});
+    } else {
+      player.play(chunk, FlatPlot{buffer.keys.get()});
+    }
+  }
+}
+
+void merge_range(std::vector<SampleBuffer>& buffers, ShadeMode mode, std::int64_t begin, std::int64_t end) {
+  constexpr std::uint64_t COUNT_LIMIT = std::numeric_limits<std::uint32_t>::max();
+  for (std::size_t b = 1; b < buffers.size(); ++b) {
+    for (std::int64_t i = begin; i < end; ++i) {
+      if (mode == SHADE_DENSITY) {
+        const std::uint64_t sum = std::uint64_t{buffers[0].counts[i]} + buffers[b].counts[i];
+        buffers[0].counts[i] = static_cast<std::uint32_t>(std::min(sum, COUNT_LIMIT));
+      } else {
+        buffers[0].keys[i] = std::max(buffers[0].keys[i], buffers[b].keys[i]);
+      }
+    }
+  }
+}
+
+// Each thread merges its own share of the canvas from every buffer.
+void merge(std::vector<SampleBuffer>& buffers, const SampleCanvas& canvas) {
+  if (buffers.size() < 2) return;
+  const std::int64_t elements = canvas.elements();
+  const auto shares = static_cast<std::int64_t>(buffers.size());
+  std::vector<std::thread> workers;
+  for (std::int64_t t = 0; t < shares; ++t) {
+    workers.emplace_back(merge_range, std::ref(buffers), canvas.mode, elements * t / shares,
+                         elements * (t + 1) / shares);
+  }
+  for (std::thread& worker : workers) worker.join();
+}
+
+std::int64_t physical_memory() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long page_size = sysconf(_SC_PAGESIZE);
+  return pages > 0 && page_size > 0 ? std::int64_t{pages} * page_size : 0;
+}
+
+}  // namespace
+
+std::int64_t chunk_count(std::int64_t points) { return points <= 0 ? 0 : (points - 1) / CHUNK_POINTS + 1; }
+
+int accumulation_threads(const AccumulationJob& job) {
+  std::int64_t threads = std::min<std::int64_t>(job.threads, chunk_count(job.points));
+  const std::int64_t bytes = job.canvas.bytes();
+  if (bytes > 0) threads = std::min(threads, physical_memory() / 2 / bytes);
+  return static_cast<int>(std::max<std::int64_t>(threads, 1));
+}
+
+bool accumulate(const AccumulationJob& job, SampleBuffer& result) {
+  std::vector<SampleBuffer> buffers(static_cast<std::size_t>(accumulation_threads(job)));
+  for (std::size_t t = 0; t < buffers.size(); ++t) {
+    if (buffers[t].allocate(job.canvas)) continue;
+    if (t == 0) return false;
+    buffers.resize(t);  // fewer threads give the same picture
+    break;
+  }
+  const ChunkPlayer player{&job, choice_table_make(*job.table, job.canvas.slots), map_rows(*job.table),
+                           SampleLocator{job.transform, static_cast<double>(job.canvas.width),
+                                         static_cast<double>(job.canvas.height), job.canvas.width}};
+  const std::int64_t chunks = chunk_count(job.points);
+  std::atomic<std::int64_t> next{0};
+  std::vector<std::thread> workers;
+  for (std::size_t t = 1; t < buffers.size(); ++t)
+    workers.emplace_back(run_chunks, std::cref(player), std::ref(next), chunks, std::ref(buffers[t]));
+  run_chunks(player, next, chunks, buffers[0]);
+  for (std::thread& worker : workers) worker.join();
+  merge(buffers, job.canvas);
+  result = std::move(buffers[0]);
+  return true;
+}

@@ -1,0 +1,98 @@
+#include "app/quality/quality_render.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <thread>
+
+#include "app/quality/accumulation.h"
+#include "app/quality/png_rows_writer.h"
+#include "app/quality/tone_map.h"
+#include "runtime/graphics/bmp_encoder.h"
+#include "runtime/graphics/encoder_table.h"
+
+namespace {
+
+SampleCanvas sample_canvas(const IfsTable& table, const QualitySettings& settings) {
+  SampleCanvas canvas;
+  canvas.width = std::int64_t{settings.width} * settings.supersample;
+  canvas.height = std::int64_t{settings.height} * settings.supersample;
+  const auto maps = static_cast<std::uint32_t>(std::max(table.map_count, 1));
+  canvas.slots = std::max(1u, std::min(maps, static_cast<std::uint32_t>(settings.palette.size())));
+  canvas.mode = settings.shade;
+  return canvas;
+}
+
+// The margin is a share of the picture's shorter side, the same on all sides.
+std::int64_t margin_samples(const QualitySettings& settings) {
+  const double shorter = std::min(settings.width, settings.height);
+  return static_cast<std::int64_t>(settings.margin_percent * shorter / 100.0) * settings.supersample;
+}
+
+Shading shading_for(const QualitySettings& settings, std::uint32_t slots) {
+  Shading shading;
+  shading.gamma = settings.gamma;
+  shading.background = linear_colour(settings.background);
+  const std::vector<std::uint32_t>& palette = settings.palette;
+  for (std::uint32_t s = 0; s < slots; ++s)
+    shading.slot_colours.push_back(palette.empty() ? LinearColour{1.0, 1.0, 1.0} : linear_colour(palette[s]));
+  shading.supersample = settings.supersample;
+  shading.depth = settings.depth;
+  return shading;
+}
+
+void produce_row(const void* context, std::int64_t y, std::uint8_t* row) {
+  static_cast<const ToneMapper*>(context)->row(y, row);
+}
+
+bool write_png(const ToneMapper& tones, const QualitySettings& settings, const QualityOutput& output) {
+  PngRowsJob job;
+  job.file_name = output.file_name;
+  job.width = tones.width();
+  job.height = tones.height();
+  job.depth = settings.depth;
+  job.texts = {{"Software", output.software},
+               {"Comment", "ifs-render " + quality_settings_text(settings) + " " + output.source_name}};
+  job.produce = produce_row;
+  job.context = &tones;
+  return png_rows_write(job);
+}
+
+// BMP rows are B, G, R, bottom line first, padded to four bytes.
+bool write_bmp(const ToneMapper& tones, const QualityOutput& output) {
+  const std::int64_t width = tones.width();
+  const std::int64_t height = tones.height();
+  const std::int64_t stride = (width * 3 + 3) / 4 * 4;
+  std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(stride * height)]());
+  if (pixels == nullptr) return false;
+  for (std::int64_t y = 0; y < height; ++y) {
+    std::uint8_t* row = pixels.get() + (height - 1 - y) * stride;
+    tones.row(y, row);
+    for (std::int64_t x = 0; x < width; ++x) std::swap(row[3 * x], row[3 * x + 2]);
+  }
+  return bmp_write_file(output.file_name.c_str(), pixels.get(), static_cast<int>(stride), static_cast<int>(width),
+                        static_cast<int>(height), 24, ROWS_BOTTOM_UP, SAVE_OPTIONS_DEFAULT, 24) == 1;
+}
+
+}  // namespace
+
+int quality_threads(const QualitySettings& settings) {
+  if (settings.threads > 0) return settings.threads;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+QualityResult quality_render(const IfsTable& table, const QualitySettings& settings, const QualityOutput& output) {
+  AccumulationJob job;
+  job.table = &table;
+  job.seed = settings.seed;
+  job.points = settings.points;
+  job.canvas = sample_canvas(table, settings);
+  job.transform = attractor_fit(attractor_measure(table, settings.seed), job.canvas.width, job.canvas.height,
+                                margin_samples(settings));
+  job.threads = quality_threads(settings);
+  SampleBuffer samples;
+  if (!accumulate(job, samples)) return QUALITY_NO_MEMORY;
+  const ToneMapper tones(samples, job.canvas, shading_for(settings, job.canvas.slots));
+  const bool saved = output.png ? write_png(tones, settings, output) : write_bmp(tones, output);
+  return saved ? QUALITY_RENDERED : QUALITY_NOT_SAVED;
+}

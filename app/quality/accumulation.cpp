@@ -45,24 +45,41 @@ struct FlatPlot {
   }
 };
 
+// Points are found a batch at a time and plotted afterwards: the chain of
+// points then runs at its own pace while the counts' cache misses overlap.
+inline constexpr int PLOT_BATCH = 256;
+inline constexpr std::int64_t OFF_CANVAS = -1;
+
 struct ChunkPlayer {
   const AccumulationJob* job;
   ChoiceTable choices;
   MapRows maps;
   SampleLocator locator;
 
+  // Works on copies of its tables: a count stored through a pointer could
+  // otherwise be taken to change them, and they would be read again per point.
   template <typename Plot>
   void play(std::int64_t chunk, const Plot& plot) const {
+    const ChoiceTable local_choices = choices;
+    const MapRows local_maps = maps;
+    const SampleLocator local_locator = locator;
+    const Plot plotter = plot;
     RandomGenerator generator;
     stream_start(generator, job->seed, static_cast<std::uint32_t>(chunk));
     StreamPoint point;
-    for (int step = 0; step < CHUNK_WARM_UP_STEPS; ++step) stream_step(generator, choices, maps, point);
-    const std::int64_t first = chunk * CHUNK_POINTS;
-    const std::int64_t end = std::min(job->points, first + CHUNK_POINTS);
-    for (std::int64_t number = first; number < end; ++number) {
-      const std::uint32_t slot = stream_step(generator, choices, maps, point);
-      std::int64_t index;
-      if (locator.locate(point, index)) plot(index, slot, number);
+    for (int step = 0; step < CHUNK_WARM_UP_STEPS; ++step) stream_step(generator, local_choices, local_maps, point);
+    const std::int64_t end = std::min(job->points, (chunk + 1) * CHUNK_POINTS);
+    std::int64_t indices[PLOT_BATCH];
+    std::uint32_t slots[PLOT_BATCH];
+    for (std::int64_t first = chunk * CHUNK_POINTS; first < end; first += PLOT_BATCH) {
+      const int batch = static_cast<int>(std::min<std::int64_t>(PLOT_BATCH, end - first));
+      for (int k = 0; k < batch; ++k) {
+        slots[k] = stream_step(generator, local_choices, local_maps, point);
+        if (!local_locator.locate(point, indices[k])) indices[k] = OFF_CANVAS;
+      }
+      for (int k = 0; k < batch; ++k) {
+        if (indices[k] != OFF_CANVAS) plotter(indices[k], slots[k], first + k);
+      }
     }
   }
 };

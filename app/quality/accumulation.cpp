@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
-#include <thread>
 #include <vector>
 
+#include "app/quality/parallel_shares.h"
 #include "app/quality/point_streams.h"
 
 namespace {
@@ -115,14 +115,8 @@ void merge_range(std::vector<SampleBuffer>& buffers, ShadeMode mode, std::int64_
 // Each thread merges its own share of the canvas from every buffer.
 void merge(std::vector<SampleBuffer>& buffers, const SampleCanvas& canvas) {
   if (buffers.size() < 2) return;
-  const std::int64_t elements = canvas.elements();
-  const auto shares = static_cast<std::int64_t>(buffers.size());
-  std::vector<std::thread> workers;
-  for (std::int64_t t = 0; t < shares; ++t) {
-    workers.emplace_back(merge_range, std::ref(buffers), canvas.mode, elements * t / shares,
-                         elements * (t + 1) / shares);
-  }
-  for (std::thread& worker : workers) worker.join();
+  parallel_shares(static_cast<int>(buffers.size()), canvas.elements(),
+                  [&](std::int64_t begin, std::int64_t end) { merge_range(buffers, canvas.mode, begin, end); });
 }
 
 std::int64_t physical_memory() {
@@ -155,11 +149,10 @@ bool accumulate(const AccumulationJob& job, SampleBuffer& result) {
                                          static_cast<double>(job.canvas.height), job.canvas.width}};
   const std::int64_t chunks = chunk_count(job.points);
   std::atomic<std::int64_t> next{0};
-  std::vector<std::thread> workers;
-  for (std::size_t t = 1; t < buffers.size(); ++t)
-    workers.emplace_back(run_chunks, std::cref(player), std::ref(next), chunks, std::ref(buffers[t]));
-  run_chunks(player, next, chunks, buffers[0]);
-  for (std::thread& worker : workers) worker.join();
+  parallel_shares(static_cast<int>(buffers.size()), static_cast<std::int64_t>(buffers.size()),
+                  [&](std::int64_t begin, std::int64_t end) {
+                    for (std::int64_t b = begin; b < end; ++b) run_chunks(player, next, chunks, buffers[b]);
+                  });
   merge(buffers, job.canvas);
   result = std::move(buffers[0]);
   return true;

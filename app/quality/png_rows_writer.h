@@ -8,7 +8,7 @@
 #include <vector>
 
 // Fills row y (top line first) of width · 3 samples, big-endian at 16 bits.
-using RowProducer = void (*)(const void* context, std::int64_t y, std::uint8_t* row);
+using RowProducer = void (*)(void* context, std::int64_t y, std::uint8_t* row);
 
 struct PngText {
   std::string keyword;  // Latin-1 letters, 1 to 79 of them
@@ -22,7 +22,7 @@ struct PngRowsJob {
   int depth = 8;
   std::vector<PngText> texts;
   RowProducer produce = nullptr;
-  const void* context = nullptr;
+  void* context = nullptr;
 };
 
 bool png_rows_write(const PngRowsJob& job);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/command_line_renderer.h"
 #include "quality_run.h"
 #include "reference_streams.h"
 
@@ -216,7 +217,7 @@ TEST_F(QualityTest, PngSaysHowItWasMadeAndBmpHoldsTheSamePixels) {
   EXPECT_EQ(png.bit_depth, 8);
   EXPECT_EQ(png.colour_type, 2);
   ASSERT_EQ(png.texts.size(), 2u);
-  EXPECT_EQ(png.texts[0], (std::pair<std::string, std::string>{"Software", "ifs-render 0.1.0"}));
+  EXPECT_EQ(png.texts[0], (std::pair<std::string, std::string>{"Software", std::string("ifs-render ") + IFS_RENDER_VERSION}));
   EXPECT_EQ(png.texts[1].first, "Comment");
   const std::string& comment = png.texts[1].second;
   for (const std::string& part : std::vector<std::string>{"--size 30x20 ", "--shade density --gamma 2.2 ", "--seed 77 ", "--points 200010 ",

@@ -1,5 +1,6 @@
 #include "app/quality/quality_settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -174,10 +175,19 @@ bool names(const std::string& argument, const std::string& name) {
   return argument == name || (argument.starts_with(name) && argument[name.size()] == '=');
 }
 
-// Options that change the picture, so that only the quality renderer can draw it.
+bool default_palette(const std::vector<std::uint32_t>& palette) {
+  return palette.empty() || std::equal(palette.begin(), palette.end(), std::begin(INITIAL_COLOURS.colours),
+                                       std::end(INITIAL_COLOURS.colours));
+}
+
+// Options set to anything but the desktop program's own picture, so that only
+// the quality renderer can draw it. --points always does: the desktop program
+// counts in batches.
 bool picture_changed(const QualitySettings& settings) {
-  const std::uint32_t neutral = GIVEN_SHADE | GIVEN_THREADS;
-  return (settings.given & ~neutral) != 0 || settings.shade != SHADE_FLAT;
+  return settings.shade != SHADE_FLAT || settings.width != QUALITY_DEFAULT_SIDE ||
+         settings.height != QUALITY_DEFAULT_SIDE || settings.margin_percent != 0.0 ||
+         (settings.given & GIVEN_POINTS) != 0 || settings.seed != QUALITY_DEFAULT_SEED || settings.background != 0 ||
+         !default_palette(settings.palette) || settings.supersample != 1 || settings.depth != 8;
 }
 
 std::int64_t default_points(const QualitySettings& settings) {
@@ -229,9 +239,9 @@ std::string quality_settings_finish(QualitySettings& settings, bool has_output, 
                                     std::int64_t batches, bool output_is_png) {
   if (settings.given == 0) return {};
   if (!has_output) return "the picture options only apply with --output";
+  if (std::string error = check_combinations(settings, batches_given, output_is_png); !error.empty()) return error;
   settings.selected = picture_changed(settings);
   if (!settings.selected) return {};
-  if (std::string error = check_combinations(settings, batches_given, output_is_png); !error.empty()) return error;
   if ((settings.given & GIVEN_POINTS) == 0)
     settings.points = batches_given ? batches * POINTS_PER_BATCH : default_points(settings);
   if (settings.palette.empty()) settings.palette.assign(std::begin(INITIAL_COLOURS.colours), std::end(INITIAL_COLOURS.colours));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/quality/sample_buffer.h"
+#include "app/shell.h"
 
 inline constexpr int QUALITY_MAX_SIDE = 16384;
 // The largest sample canvas (picture times supersampling squared).
@@ -20,7 +21,10 @@ inline constexpr int QUALITY_MAX_PALETTE = 256;
 inline constexpr double QUALITY_MIN_GAMMA = 0.1;
 inline constexpr double QUALITY_MAX_GAMMA = 10.0;
 inline constexpr double QUALITY_MAX_MARGIN = 49.0;
-inline constexpr std::uint32_t QUALITY_DEFAULT_SEED = 1234;
+// The desktop program's picture: these values (and the eight point colours,
+// a black background, 8 bits) leave it to the desktop program's pipeline.
+inline constexpr int QUALITY_DEFAULT_SIDE = APP_CANVAS_SIZE;
+inline constexpr std::uint32_t QUALITY_DEFAULT_SEED = APP_RANDOM_SEED;
 inline constexpr double QUALITY_DEFAULT_GAMMA = 2.2;
 // Without --points: as many as the default render draws, or 20 per pixel
 // for larger pictures.
@@ -29,8 +33,8 @@ inline constexpr std::int64_t QUALITY_POINTS_PER_PIXEL = 20;
 inline constexpr std::int64_t POINTS_PER_BATCH = 20001;
 
 struct QualitySettings {
-  int width = 600;
-  int height = 600;
+  int width = QUALITY_DEFAULT_SIDE;
+  int height = QUALITY_DEFAULT_SIDE;
   double margin_percent = 0.0;
   std::int64_t points = 0;  // 0 until decided by quality_settings_finish
   std::uint32_t seed = QUALITY_DEFAULT_SEED;

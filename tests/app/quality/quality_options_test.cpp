@@ -46,11 +46,16 @@ TEST(QualityOptions, EachOptionSetsItsSettingInEitherForm) {
 
 TEST(QualityOptions, OnlyOptionsThatChangeThePictureLeaveTheDesktopPipeline) {
   EXPECT_FALSE(parse_with({}).quality.selected);
-  EXPECT_FALSE(parse_with({"--shade", "flat"}).quality.selected);
-  EXPECT_FALSE(parse_with({"--threads", "2", "--shade", "flat"}).quality.selected);
-  EXPECT_TRUE(parse_with({"--shade", "density"}).quality.selected);
-  EXPECT_TRUE(parse_with({"--seed", "1234"}).quality.selected);
-  EXPECT_TRUE(parse_with({"--size", "600x600"}).quality.selected);
+  EXPECT_FALSE(parse_with({"--shade", "flat", "--threads", "2", "--size", "600x600", "--margin", "0", "--seed", "1234",
+                           "--background", "#000000", "--supersample", "1", "--depth", "8", "--palette",
+                           "#FFFFFF,#FFBEFF,#FFFFBE,#BEFFFF,#FFBEBE,#BEFFBE,#BEBEFF,#BED2FF"})
+                   .quality.selected);
+  const std::vector<Arguments> changes = {
+      {"--shade", "density"}, {"--size", "600x601"}, {"--margin", "0.5"},       {"--points", "200010"},
+      {"--seed", "1235"},     {"--background", "#000001"}, {"--palette", "#FFFFFF"}, {"--supersample", "2"},
+      {"--depth", "16"},
+  };
+  for (const Arguments& change : changes) EXPECT_TRUE(parse_with(change).quality.selected) << change.front();
 
   // Points: --points, else 20001 per batch, else 20 per pixel and never fewer
   // than the default render's ten batches.
@@ -113,7 +118,9 @@ TEST_F(QualityProgram, DefaultPictureStaysTheDesktopProgramsWithNeutralOptions) 
   ASSERT_EQ(render(fern, "plain.png", {"--batches", "2"}).code, 0);
   ASSERT_EQ(render(fern, "flat.png", {"--batches", "2", "--shade", "flat", "--threads", "2"}).code, 0);
   EXPECT_EQ(read_file(path("plain.png")), read_file(path("flat.png")));
-  ASSERT_EQ(render(fern, "seeded.png", {"--batches", "2", "--seed", "1234"}).code, 0);
+  ASSERT_EQ(render(fern, "defaults.png", {"--batches", "2", "--seed", "1234", "--size", "600x600"}).code, 0);
+  EXPECT_EQ(read_file(path("plain.png")), read_file(path("defaults.png")));
+  ASSERT_EQ(render(fern, "seeded.png", {"--batches", "2", "--seed", "1235"}).code, 0);
   EXPECT_NE(read_file(path("plain.png")), read_file(path("seeded.png")));
 }
 

@@ -23,6 +23,11 @@ const std::string UNIT_SQUARE =
     "0.5 0 0 0.5 0 0 0.25\n0.5 0 0 0.5 0.5 0 0.25\n0.5 0 0 0.5 0 0.5 0.25\n0.5 0 0 0.5 0.5 0.5 0.25\n";
 const std::string WIDE_RECTANGLE =
     "0.5 0 0 0.5 0 0 0.25\n0.5 0 0 0.5 1 0 0.25\n0.5 0 0 0.5 0 0.5 0.25\n0.5 0 0 0.5 1 0.5 0.25\n";
+// Three copies at 0.6 times the size that overlap, so most pixels are
+// reached by several maps and the last point on a pixel decides its flat
+// colour.
+const std::string OVERLAPPING =
+    "0.6 0 0 0.6 0 0 0.34\n0.6 0 0 0.6 0.4 0 0.33\n0.6 0 0 0.6 0.2 0.4 0.33\n";
 const std::string FERN =
     "0 0 0 0.16 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1.6 0.85\n0.2 -0.26 0.23 0.22 0 1.6 0.07\n"
     "-0.15 0.28 0.26 0.24 0 0.44 0.07\n";
@@ -192,16 +197,16 @@ TEST_F(QualityTest, SameBytesForOneTwoAndFourThreads) {
     std::vector<Bytes> files;
     for (const std::string threads : {"1", "2", "4"}) {
       const std::string name = shade + threads + ".png";
-      const QualityRun run = render(FERN, name,
-                                    {"--shade", shade, "--size", "64x48", "--supersample", "2", "--points", "500000",
+      const QualityRun run = render(OVERLAPPING, name,
+                                    {"--shade", shade, "--size", "64x48", "--supersample", "2", "--points", "3000000",
                                      "--threads", threads, "--depth", "16"});
       ASSERT_EQ(run.code, 0) << run.errors;
       files.push_back(read_file(path(name)));
     }
     EXPECT_EQ(files[0], files[1]) << shade;
     EXPECT_EQ(files[0], files[2]) << shade;
-    const QualityRun other = render(FERN, "other.png",
-                                    {"--shade", shade, "--size", "64x48", "--supersample", "2", "--points", "500000",
+    const QualityRun other = render(OVERLAPPING, "other.png",
+                                    {"--shade", shade, "--size", "64x48", "--supersample", "2", "--points", "3000000",
                                      "--depth", "16", "--seed", "1235"});
     ASSERT_EQ(other.code, 0) << other.errors;
     EXPECT_NE(read_file(path("other.png")), files[0]) << "the seed must matter";

@@ -151,7 +151,10 @@ bool accumulate(const AccumulationJob& job, SampleBuffer& result) {
   std::atomic<std::int64_t> next{0};
   parallel_shares(static_cast<int>(buffers.size()), static_cast<std::int64_t>(buffers.size()),
                   [&](std::int64_t begin, std::int64_t end) {
-                    for (std::int64_t b = begin; b < end; ++b) run_chunks(player, next, chunks, buffers[b]);
+                    for (std::int64_t b = begin; b < end; ++b) {
+                      buffers[b].clear(job.canvas);
+                      run_chunks(player, next, chunks, buffers[b]);
+                    }
                   });
   merge(buffers, job.canvas);
   result = std::move(buffers[0]);

@@ -30,6 +30,11 @@ std::int64_t margin_samples(const QualitySettings& settings) {
   return static_cast<std::int64_t>(settings.margin_percent * shorter / 100.0) * settings.supersample;
 }
 
+// Shading gains nothing from more threads than cores.
+int shading_threads(const QualitySettings& settings) {
+  return std::min(quality_threads(settings), static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+}
+
 Shading shading_for(const QualitySettings& settings, std::uint32_t slots) {
   Shading shading;
   shading.gamma = settings.gamma;
@@ -39,6 +44,7 @@ Shading shading_for(const QualitySettings& settings, std::uint32_t slots) {
     shading.slot_colours.push_back(palette.empty() ? LinearColour{1.0, 1.0, 1.0} : linear_colour(palette[s]));
   shading.supersample = settings.supersample;
   shading.depth = settings.depth;
+  shading.threads = shading_threads(settings);
   return shading;
 }
 
@@ -78,10 +84,6 @@ class RowBlocks {
 
 void produce_row(void* context, std::int64_t y, std::uint8_t* row) { static_cast<RowBlocks*>(context)->row(y, row); }
 
-// Shading gains nothing from more threads than cores.
-int shading_threads(const QualitySettings& settings) {
-  return std::min(quality_threads(settings), static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
-}
 
 bool write_png(const ToneMapper& tones, const QualitySettings& settings, const QualityOutput& output) {
   RowBlocks blocks(tones, shading_threads(settings));

@@ -31,11 +31,15 @@ struct FreeDeleter {
   void operator()(void* block) const { std::free(block); }
 };
 
-// Zero-filled by the system as pages are first touched, so a large canvas
-// costs only what the points reach.
+// Allocated without being touched, then cleared by the thread that counts
+// into it: pages written first are mapped once, whereas pages read first
+// (as a count's increment does) are mapped to the shared zero page and then
+// copied, which on a process with several threads costs every core a TLB
+// flush.
 struct SampleBuffer {
   std::unique_ptr<std::uint32_t[], FreeDeleter> counts;  // density: plane of slot s at s · samples
   std::unique_ptr<std::uint64_t[], FreeDeleter> keys;    // flat
 
   bool allocate(const SampleCanvas& canvas);
+  void clear(const SampleCanvas& canvas);
 };

@@ -2,19 +2,34 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+
+#include "app/quality/parallel_shares.h"
 
 namespace {
 
 constexpr std::uint64_t BRIGHTNESS_TABLE_SIZE = 4096;
 
-std::uint64_t most_hits(const SampleBuffer& buffer, const SampleCanvas& canvas) {
+std::uint64_t most_hits_in(const SampleBuffer& buffer, const SampleCanvas& canvas, std::int64_t begin,
+                           std::int64_t end) {
   std::uint64_t most = 0;
   const std::int64_t samples = canvas.samples();
-  for (std::int64_t i = 0; i < samples; ++i) {
+  for (std::int64_t i = begin; i < end; ++i) {
     std::uint64_t hits = 0;
     for (std::uint32_t s = 0; s < canvas.slots; ++s) hits += buffer.counts[s * samples + i];
     most = std::max(most, hits);
   }
+  return most;
+}
+
+std::uint64_t most_hits(const SampleBuffer& buffer, const SampleCanvas& canvas, int threads) {
+  std::mutex mutex;
+  std::uint64_t most = 0;
+  parallel_shares(threads, canvas.samples(), [&](std::int64_t begin, std::int64_t end) {
+    const std::uint64_t share_most = most_hits_in(buffer, canvas, begin, end);
+    const std::lock_guard<std::mutex> lock(mutex);
+    most = std::max(most, share_most);
+  });
   return most;
 }
 
@@ -32,7 +47,7 @@ LinearColour linear_colour(std::uint32_t bgr) {
 ToneMapper::ToneMapper(const SampleBuffer& buffer, const SampleCanvas& canvas, const Shading& shading)
     : buffer_(buffer), canvas_(canvas), shading_(shading) {
   if (canvas_.mode != SHADE_DENSITY) return;
-  most_hits_ = most_hits(buffer_, canvas_);
+  most_hits_ = most_hits(buffer_, canvas_, shading_.threads);
   const std::uint64_t table_size = std::min(BRIGHTNESS_TABLE_SIZE, most_hits_ + 1);
   brightness_table_.resize(table_size);
   for (std::uint64_t hits = 0; hits < table_size; ++hits) brightness_table_[hits] = computed_brightness(hits);

@@ -23,6 +23,7 @@ struct Shading {
   std::vector<LinearColour> slot_colours;  // one per slot
   int supersample = 1;                     // K
   int depth = 8;                           // bits per channel
+  int threads = 1;                         // for finding the busiest sample
 };
 
 class ToneMapper {

@@ -158,6 +158,11 @@ TEST_F(QualityTest, AttractorBoxFillsTheCanvasLessTheMarginUndistortedAndCentred
   EXPECT_EQ(box.top, 2);
   EXPECT_EQ(box.bottom, 17);
   EXPECT_TRUE(box.filled);
+  // Supersampled, the margin and the box stay where they were in pixels.
+  run = render(UNIT_SQUARE, "fine.png", {"--size", "40x20", "--margin", "10", "--points", "300000", "--supersample", "2"});
+  ASSERT_EQ(run.code, 0) << run.errors;
+  const LitBox fine = lit_box(decode_png(path("fine.png")));
+  EXPECT_EQ(std::vector<int>({fine.left, fine.right, fine.top, fine.bottom}), std::vector<int>({12, 27, 2, 17}));
 
   // A 2:1 rectangle in a 20 x 40 picture: the full width, 10 rows (half of
   // the 19-pixel span between the end pixels' centres), with 15 rows above

@@ -10,6 +10,7 @@
 #include "app/command_line_messages.h"
 #include "app/ifs_table_text.h"
 #include "app/loader.h"
+#include "app/quality/quality_render.h"
 #include "app/shell.h"
 #include "app/standard_streams.h"
 #include "app/terminal_text.h"
@@ -48,6 +49,7 @@ void print_help(std::FILE* out) {
       "       ifs-render --output OUT [--format png|bmp] [--batches N] [--name NAME] FILE.ifs\n"
       "       ifs-render --write-ifs OUT.ifs [--name NAME] FILE.ifs\n"
       "       ifs-render --list FILE.ifs\n"
+      "       ifs-render --output OUT FILE.ifs [PICTURE OPTIONS]\n"
       "\n"
       "Draws the fractal of an iterated function system given as a .ifs file:\n"
       "one affine map per line, seven numbers a b c d e f p separated by single\n"
@@ -73,6 +75,20 @@ void print_help(std::FILE* out) {
       "  -h, --help           this text\n"
       "  -V, --version        the program's version\n"
       "Each option may be given once.\n"
+      "\n"
+      "Picture options (set to anything but their defaults, or --points at all, they\n"
+      "draw the picture with the quality renderer instead of the desktop program's):\n"
+      "  --size WxH            picture size, up to 16384 a side (default 600x600)\n"
+      "  --margin PERCENT      room on every side, share of the shorter side (0)\n"
+      "  --points N            points to play (default 20 per pixel, at least 200010)\n"
+      "  --seed N              seed of the points (default 1234)\n"
+      "  --background COLOUR   #RRGGBB of pixels no point reached (default #000000)\n"
+      "  --shade flat|density  last point's colour, or log-density shading (flat)\n"
+      "  --gamma G             density brightness exponent 1/G, 0.1 to 10 (2.2)\n"
+      "  --palette C1,C2,...   the maps' colours, #RRGGBB each (the eight pastels)\n"
+      "  --supersample K       K x K samples per pixel, 1 to 8 (1)\n"
+      "  --threads N           threads to draw on; same picture for any (all cores)\n"
+      "  --depth 8|16          bits per channel of a PNG (8)\n"
       "\n"
       "Exit status: 0 done, 1 the picture or table could not be written, 2 the .ifs\n"
       "file could not be loaded, 64 wrong arguments, 69 no desktop display.\n",
@@ -152,6 +168,31 @@ struct RenderFiles {
   std::FILE* out;       // standard output
 };
 
+// One line naming the picture and the reason the system gave.
+void report_save_failure(const RenderOptions& options, std::FILE* errors) {
+  const bool to_out = options.output == STANDARD_STREAM;
+  const std::string reason = terminal_text(system_reason_for_last_error());
+  std::fprintf(errors, "ifs-render: cannot save the picture to %s: %s\n",
+               to_out ? "standard output" : shown_argument(options.output).c_str(), reason.c_str());
+}
+
+// The loaded table drawn by the quality renderer instead of the timer ticks.
+int render_quality_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors) {
+  const QualityOutput output{from_system(files.picture), options.format == FORMAT_PNG,
+                             std::string("ifs-render ") + IFS_RENDER_VERSION, options.files.front()};
+  switch (quality_render(app_state().table, options.quality, output)) {
+    case QUALITY_RENDERED:
+      return EXIT_RENDERED;
+    case QUALITY_NO_MEMORY:
+      std::fputs("ifs-render: not enough memory for a picture of that size\n", errors);
+      return EXIT_SAVE_FAILED;
+    case QUALITY_NOT_SAVED:
+      break;
+  }
+  report_save_failure(options, errors);
+  return EXIT_SAVE_FAILED;
+}
+
 int render_on_started_runtime(const RenderOptions& options, const RenderFiles& files, std::FILE* errors,
                               bool show_progress) {
   const std::size_t messages_before = headless_requesters_shown().size();
@@ -168,15 +209,13 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     const int code = write_table(options.write_ifs, files.out, errors);
     if (code != EXIT_RENDERED || files.picture.empty()) return code;
   }
+  if (options.quality.selected) return render_quality_picture(options, files, errors);
   if (!draw_batches(options.batches, errors, show_progress)) {
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;
   }
   if (!shell_save_picture(from_system(files.picture), options.format)) {
-    const bool to_out = options.output == STANDARD_STREAM;
-    const std::string reason = terminal_text(system_reason_for_last_error());
-    std::fprintf(errors, "ifs-render: cannot save the picture to %s: %s\n",
-                 to_out ? "standard output" : shown_argument(options.output).c_str(), reason.c_str());
+    report_save_failure(options, errors);
     return EXIT_SAVE_FAILED;
   }
   return EXIT_RENDERED;

@@ -220,13 +220,22 @@ RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
       parse.options.files.push_back(argument);
     } else if (argument == "--") {
       options_ended = true;
+    } else if (std::string error; quality_option_take(arguments, index, parse.options.quality, error) !=
+                                  QUALITY_NOT_MINE) {
+      if (!error.empty()) return usage_error(error);
     } else {
       const std::string wrong = read_option(arguments, index, parse, seen);
       if (!wrong.empty()) return usage_error(wrong);
       if (parse.options.mode == MODE_HELP || parse.options.mode == MODE_VERSION) return parse.options;
     }
   }
-  if (parse.given.list) return settle_list(parse);
-  if (!parse.given.output && parse.options.write_ifs.empty()) return settle_desktop(parse);
-  return settle_render(parse);
+  RenderOptions settled = parse.given.list                                        ? settle_list(parse)
+                          : !parse.given.output && parse.options.write_ifs.empty() ? settle_desktop(parse)
+                                                                                   : settle_render(parse);
+  if (settled.mode == MODE_USAGE_ERROR) return settled;
+  if (std::string error = quality_settings_finish(settled.quality, parse.given.output, parse.given.batches,
+                                                  settled.batches, settled.format == FORMAT_PNG);
+      !error.empty())
+    return usage_error(error);
+  return settled;
 }

@@ -11,31 +11,31 @@ constexpr int WARM_UP_STEPS = 31;
 
 std::uint32_t next_seed_word(std::uint32_t s) { return 1u - s * SEED_MULTIPLIER; }
 
-void fill_tables(std::uint32_t seed) {
-  std::uint32_t s = seed;
-  for (int k = 0; k < RANDOM_TABLE_SIZE; ++k) {
-    s = next_seed_word(s);
-    random_state.B[k] = s;
-    s = next_seed_word(s);
-    random_state.A[k] = s;
-  }
-  random_state.i = 0;
-  random_state.j = 10;
-  for (int step = 0; step < WARM_UP_STEPS; ++step) random_step();
-}
-
 }  // namespace
 
 // An unseeded generator starts from something that differs between runs.
 void random_seed_lazily() {
   if (random_state.seeded) return;
-  random_state.seeded = 1;
-  fill_tables(GetCurrentThreadId() ^ GetTickCount());
+  random_state_seed(random_state, GetCurrentThreadId() ^ GetTickCount());
+}
+
+void random_state_seed(RandomGenerator& state, std::uint32_t seed) {
+  std::uint32_t s = seed;
+  for (int k = 0; k < RANDOM_TABLE_SIZE; ++k) {
+    s = next_seed_word(s);
+    state.B[k] = s;
+    s = next_seed_word(s);
+    state.A[k] = s;
+  }
+  state.i = 0;
+  state.j = 10;
+  state.seeded = 1;
+  for (int step = 0; step < WARM_UP_STEPS; ++step) random_state_step(state);
 }
 
 const RandomGenerator& random_generator() { return random_state; }
 
 void random_seed(std::int32_t seed) {
   random_seed_lazily();
-  fill_tables(static_cast<std::uint32_t>(seed));
+  random_state_seed(random_state, static_cast<std::uint32_t>(seed));
 }

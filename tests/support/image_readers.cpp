@@ -93,6 +93,9 @@ bool decode_guarded(ReadState* state, DecodedPng* out) {
   if (png_get_PLTE(state->png, state->info, &colours, &count) != 0) {
     for (int i = 0; i < count; ++i) out->palette.push_back({colours[i].red, colours[i].green, colours[i].blue});
   }
+  png_textp texts = nullptr;
+  const int text_count = png_get_text(state->png, state->info, &texts, nullptr);
+  for (int i = 0; i < text_count; ++i) out->texts.emplace_back(texts[i].key, texts[i].text);
   std::size_t row_bytes = png_get_rowbytes(state->png, state->info);
   out->rows.assign(out->height, Bytes(row_bytes));
   for (Bytes& row : out->rows) png_read_row(state->png, row.data(), nullptr);

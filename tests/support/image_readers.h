@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -46,6 +47,8 @@ struct DecodedPng {
   std::uint32_t width = 0, height = 0;
   int bit_depth = 0, colour_type = -1, interlace = -1;
   std::vector<PngColour> palette;
+  // Text chunks before the image data: keyword and text.
+  std::vector<std::pair<std::string, std::string>> texts;
   // Rows top line first as libpng delivers them: packed samples, R G B (A).
   std::vector<Bytes> rows;
 };

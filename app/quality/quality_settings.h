@@ -1,0 +1,72 @@
+// The options of the quality renderer: any picture size, a margin, a number
+// of points, a seed, a background, flat or density shading with gamma and a
+// palette, supersampling, threads and 16-bit PNGs. Each option is read and
+// checked here, so the command line's parser only hands them over.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/quality/sample_buffer.h"
+#include "app/shell.h"
+
+inline constexpr int QUALITY_MAX_SIDE = 16384;
+// The largest sample canvas (picture times supersampling squared).
+inline constexpr std::int64_t QUALITY_MAX_SAMPLES = std::int64_t{QUALITY_MAX_SIDE} * QUALITY_MAX_SIDE;
+inline constexpr std::int64_t QUALITY_MAX_POINTS = 1000000000000;  // hours of work on one core
+inline constexpr int QUALITY_MAX_SUPERSAMPLE = 8;
+inline constexpr int QUALITY_MAX_THREADS = 1024;
+inline constexpr int QUALITY_MAX_PALETTE = 256;
+inline constexpr double QUALITY_MIN_GAMMA = 0.1;
+inline constexpr double QUALITY_MAX_GAMMA = 10.0;
+inline constexpr double QUALITY_MAX_MARGIN = 49.0;
+// The desktop program's picture: these values (and the eight point colours,
+// a black background, 8 bits) leave it to the desktop program's pipeline.
+inline constexpr int QUALITY_DEFAULT_SIDE = APP_CANVAS_SIZE;
+inline constexpr std::uint32_t QUALITY_DEFAULT_SEED = APP_RANDOM_SEED;
+inline constexpr double QUALITY_DEFAULT_GAMMA = 2.2;
+// Without --points: as many as the default render draws, or 20 per pixel
+// for larger pictures.
+inline constexpr std::int64_t QUALITY_MIN_DEFAULT_POINTS = 10 * 20001;
+inline constexpr std::int64_t QUALITY_POINTS_PER_PIXEL = 20;
+inline constexpr std::int64_t POINTS_PER_BATCH = 20001;
+
+struct QualitySettings {
+  int width = QUALITY_DEFAULT_SIDE;
+  int height = QUALITY_DEFAULT_SIDE;
+  double margin_percent = 0.0;
+  std::int64_t points = 0;  // 0 until decided by quality_settings_finish
+  std::uint32_t seed = QUALITY_DEFAULT_SEED;
+  std::uint32_t background = 0;          // 0xBBGGRR
+  ShadeMode shade = SHADE_FLAT;
+  double gamma = QUALITY_DEFAULT_GAMMA;
+  std::vector<std::uint32_t> palette;    // 0xBBGGRR; the eight point colours when none given
+  int supersample = 1;
+  int threads = 0;                       // 0: every core
+  int depth = 8;
+
+  std::uint32_t given = 0;  // one bit per option seen
+  bool selected = false;    // the picture is the quality renderer's, not the desktop program's
+};
+
+enum QualityTake { QUALITY_NOT_MINE, QUALITY_TAKEN, QUALITY_BAD };
+
+// Reads arguments[index] when it is one of the options above ("--name value"
+// or "--name=value"), moving index past its value. QUALITY_BAD with `error`
+// set for a missing, invalid or repeated value.
+QualityTake quality_option_take(const std::vector<std::string>& arguments, std::size_t& index,
+                                QualitySettings& settings, std::string& error);
+
+// After all arguments: checks the options against each other and the output,
+// decides whether the quality renderer draws the picture and how many points
+// it plays. `batches` counts when given (each is 20001 points). An error text,
+// or empty when all is well.
+std::string quality_settings_finish(QualitySettings& settings, bool has_output, bool batches_given,
+                                    std::int64_t batches, bool output_is_png);
+
+// The options in the form that would make the same picture again, for the
+// picture's text chunk (threads left out: they change nothing).
+std::string quality_settings_text(const QualitySettings& settings);
+// Colours as written on the command line: "#RRGGBB".
+std::string colour_text(std::uint32_t bgr);

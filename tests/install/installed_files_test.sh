@@ -101,8 +101,10 @@ has_sections() {
   done
 }
 check "the manual page has its sections" has_sections
-"$root/bin/ifs-render" --help | grep -oE '(^|[[:space:]])--?[[:alnum:]][-[:alnum:]]*' | tr -d ' \t' | sort -u \
-  >"$work/options"
+# The options of --help: the dashed words of the lines that start with an
+# option, before the description.
+"$root/bin/ifs-render" --help | sed -n -E 's/^[[:space:]]+(-[-[:alnum:]].*)$/\1/p' | sed -E 's/[[:space:]]{2,}.*//' |
+  grep -oE '(^|[ ,])--?[[:alnum:]][-[:alnum:]]*' | tr -d ' ,' | sort -u >"$work/options"
 documents_options() {
   local option missing=0
   while read -r option; do

@@ -92,7 +92,7 @@ check "gio offers the program as the default for .ifs files" offers_program
 
 # --- manual page --------------------------------------------------------------
 page=$share/man/man1/ifs-render.1
-man_messages=$(MANWIDTH=80 man --warnings=w -l "$page" 2>&1 >"$work/man.txt")
+man_messages=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=w -l "$page" 2>&1 >"$work/man.txt")
 check "the manual page renders with man -l without warnings" test -z "$man_messages"
 has_sections() {
   local section

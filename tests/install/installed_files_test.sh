@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix through DESTDIR and checks every
+# installed file with the desktop's own tools, the way a desktop would use
+# them: no display is needed.
+# Usage: installed_files_test.sh BUILD_DIR SOURCE_DIR VERSION
+set -uo pipefail
+build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) version=$3
+. "$(dirname "$0")/check.sh"
+require_tools desktop-file-validate update-desktop-database update-mime-database xdg-mime gio man file \
+  bash cmp
+[ -f /usr/share/bash-completion/bash_completion ] || require_tools bash-completion-is-not-installed
+
+work=$(mktemp -d "$build/install-test.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+stage=$work/stage
+prefix=/opt/ifs
+root=$stage$prefix
+share=$root/share
+icon_sizes=(16 22 24 32 48 64 128 256)
+
+DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
+  { cat "$work/install.log" >&2; echo "FAILED: cmake --install" >&2; exit 1; }
+
+# --- exactly the expected files, all under DESTDIR + prefix -------------------
+{
+  echo bin/ifs-render
+  echo share/applications/ifs-render.desktop
+  echo share/bash-completion/completions/ifs-render
+  echo share/doc/ifs-render/README.md
+  echo share/doc/ifs-render/copyright
+  for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x${size}/apps/ifs-render.png"; done
+  for example in "$source"/examples/*.ifs; do echo "share/ifs-render/examples/$(basename "$example")"; done
+  echo share/man/man1/ifs-render.1
+  echo share/mime/packages/ifs-render.xml
+} | sort >"$work/expected"
+(cd "$stage" && find . -type f -o -type l) | sed "s|^\./${prefix#/}/||" | sort >"$work/installed"
+check "the installed files are exactly the expected ones, under DESTDIR and the prefix" \
+  diff -u "$work/expected" "$work/installed"
+
+# --- the program ----------------------------------------------------------------
+check "the installed program tells its version" \
+  test "$("$root/bin/ifs-render" --version)" = "ifs-render $version"
+renders_example() {
+  "$root/bin/ifs-render" --output "$work/fern.png" "$share/ifs-render/examples/fern.ifs" --batches 1 &&
+    file -b "$work/fern.png" | grep -q '^PNG image data, 600 x 600'
+}
+check "the installed program renders an installed example" renders_example
+examples_match() {
+  local example
+  for example in "$source"/examples/*.ifs; do
+    cmp -s "$example" "$share/ifs-render/examples/$(basename "$example")" || return 1
+  done
+}
+check "the installed examples are the bundled ones" examples_match
+check "the licence is installed as the copyright file" cmp -s "$source/LICENSE" "$share/doc/ifs-render/copyright"
+
+# --- desktop entry and file type --------------------------------------------------
+desktop=$share/applications/ifs-render.desktop
+check "the desktop entry validates" desktop-file-validate "$desktop"
+entry_is() { grep -qx "$1" "$desktop"; }
+check "the desktop entry opens one file with the program" entry_is 'Exec=ifs-render %f'
+check "the desktop entry is in the Graphics category" entry_is 'Categories=Graphics;2DGraphics;'
+check "the desktop entry names the .ifs type and the installed icon" \
+  bash -c 'grep -qx "MimeType=text/x-ifs;" "$1" && grep -qx "Icon=ifs-render" "$1"' _ "$desktop"
+
+# The desktop as a file manager sees it: the prefix's data on the search path,
+# the program on PATH, an empty home.
+as_desktop() {
+  env PATH="$root/bin:$PATH" XDG_DATA_DIRS="$share:/usr/share" XDG_DATA_HOME="$work/home/data" \
+    XDG_CONFIG_HOME="$work/home/config" XDG_CURRENT_DESKTOP=GNOME "$@"
+}
+mime_messages=$(as_desktop update-mime-database "$share/mime" 2>&1)
+check "the MIME package is read without complaint" test -z "$mime_messages"
+check "the MIME database maps *.ifs to text/x-ifs, a kind of text/plain" \
+  bash -c 'grep -qx "50:text/x-ifs:\*.ifs" "$1/globs2" && grep -qx "text/x-ifs text/plain" "$1/subclasses"' \
+  _ "$share/mime"
+desktop_messages=$(as_desktop update-desktop-database "$share/applications" 2>&1)
+check "the desktop database is built without complaint" test -z "$desktop_messages"
+
+printf '0 0 0 0.5 0 0 1\n' >"$work/x.ifs"
+printf 'text\n' >"$work/x.txt"
+check "xdg-mime finds the .ifs type of a file" test "$(as_desktop xdg-mime query filetype "$work/x.ifs")" = text/x-ifs
+check "xdg-mime still finds plain text for a .txt file" \
+  test "$(as_desktop xdg-mime query filetype "$work/x.txt")" = text/plain
+check "xdg-mime makes the program the default for .ifs files" \
+  test "$(as_desktop xdg-mime query default text/x-ifs)" = ifs-render.desktop
+offers_program() {
+  as_desktop gio mime text/x-ifs >"$work/gio-mime" 2>&1
+  grep -q "^Default application for .text/x-ifs.: ifs-render\.desktop$" "$work/gio-mime" || { cat "$work/gio-mime" >&2; return 1; }
+}
+check "gio offers the program as the default for .ifs files" offers_program
+
+# --- manual page --------------------------------------------------------------
+page=$share/man/man1/ifs-render.1
+man_messages=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=w -l "$page" 2>&1 >"$work/man.txt")
+check "the manual page renders with man -l without warnings" test -z "$man_messages"
+has_sections() {
+  local section
+  for section in NAME SYNOPSIS DESCRIPTION OPTIONS "FILE FORMAT" "EXIT STATUS" EXAMPLES; do
+    grep -qx "$section" "$work/man.txt" || { echo "no section $section" >&2; return 1; }
+  done
+}
+check "the manual page has its sections" has_sections
+# The options of --help: the dashed words of the lines that start with an
+# option, before the description.
+"$root/bin/ifs-render" --help | sed -n -E 's/^[[:space:]]+(-[-[:alnum:]].*)$/\1/p' | sed -E 's/[[:space:]]{2,}.*//' |
+  grep -oE '(^|[ ,])--?[[:alnum:]][-[:alnum:]]*' | tr -d ' ,' | sort -u >"$work/options"
+documents_options() {
+  local option missing=0
+  while read -r option; do
+    grep -qE -- "(^|[^-[:alnum:]])$option([^-[:alnum:]]|$)" "$work/man.txt" ||
+      { echo "the manual page does not document $option" >&2; missing=1; }
+  done <"$work/options"
+  [ -s "$work/options" ] && [ "$missing" -eq 0 ]
+}
+check "the manual page documents every option of --help" documents_options
+documents_statuses() {
+  local status
+  for status in 0 1 2 64 69; do
+    sed -n '/^EXIT STATUS$/,/^[A-Z]/p' "$work/man.txt" | grep -qE "^ +$status( |\$)" || return 1
+  done
+}
+check "the manual page lists every exit status" documents_statuses
+
+# --- bash completion, loaded the way bash-completion finds it ------------------
+mkdir -p "$work/files/folder"
+touch "$work/files/a.ifs" "$work/files/b.txt"
+complete_words() {
+  (cd "$work/files" && as_desktop bash --norc --noprofile -c '
+    . /usr/share/bash-completion/bash_completion
+    __load_completion ifs-render || exit 1
+    COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+    COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+    _ifs_render ifs-render "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    printf "%s\n" "${COMPREPLY[@]}"' _ "$@") | sort
+}
+check "the completion completes an option" test "$(complete_words ifs-render --out)" = --output
+check "the completion offers every option of --help" \
+  test "$(complete_words ifs-render -)" = "$(grep -- '^-' "$work/options" | sort)"
+check "the completion offers .ifs files and folders for the FILE argument" \
+  test "$(complete_words ifs-render --batches 3 "")" = "$(printf 'a.ifs\nfolder')"
+check "the completion offers any file after --output" \
+  test "$(complete_words ifs-render --output "")" = "$(printf 'a.ifs\nb.txt\nfolder')"
+
+# --- icons ----------------------------------------------------------------------
+icons_ok() {
+  local size description
+  for size in "${icon_sizes[@]}"; do
+    description=$(file -b "$share/icons/hicolor/${size}x${size}/apps/ifs-render.png")
+    [[ $description == "PNG image data, $size x $size, 8-bit/color RGBA"* ]] ||
+      { echo "${size}x${size} icon: $description" >&2; return 1; }
+  done
+}
+check "the icons are RGBA PNG files of their theme sizes" icons_ok
+
+finish_checks

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/win32/kernel32.h"
+
 namespace {
 
 bool is_high_surrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
@@ -14,22 +16,12 @@ void append_escape(std::string& out, const char* format, unsigned value) {
   out += escape;
 }
 
-void append_utf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
+// A well-formed character of one or two code units, in UTF-8.
+void append_utf8(std::string& out, std::u16string_view character) {
+  char bytes[4];
+  const int length = WideCharToMultiByte(CP_UTF8, 0, character.data(), static_cast<int>(character.size()), bytes,
+                                         sizeof bytes, nullptr, nullptr);
+  if (length > 0) out.append(bytes, static_cast<std::size_t>(length));
 }
 
 void append_control(std::string& out, char32_t code) {
@@ -57,7 +49,7 @@ std::string terminal_text(std::u16string_view text) {
   for (std::size_t index = 0; index < text.size(); ++index) {
     char32_t unit = text[index];
     if (is_high_surrogate(unit) && index + 1 < text.size() && is_low_surrogate(text[index + 1])) {
-      append_utf8(out, 0x10000 + ((unit - 0xD800) << 10) + (text[++index] - 0xDC00));
+      append_utf8(out, text.substr(index++, 2));
     } else if (is_byte_stand_in(unit)) {
       append_escape(out, "\\x%02x", static_cast<unsigned>(unit - 0xDC00));
     } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
@@ -65,7 +57,7 @@ std::string terminal_text(std::u16string_view text) {
     } else if (is_control(unit)) {
       append_control(out, unit);
     } else {
-      append_utf8(out, unit);
+      append_utf8(out, text.substr(index, 1));
     }
   }
   return out;

@@ -9,7 +9,12 @@
 
 namespace {
 
-const DisplayBackend system_display{"windows"};
+// Only its name is set: nothing in the runtime calls a backend on Windows.
+const DisplayBackend system_display = [] {
+  DisplayBackend display{};
+  display.name = "windows";
+  return display;
+}();
 
 const DisplayBackend* open_system_display() { return &system_display; }
 

@@ -57,9 +57,22 @@ int first_button(UINT type) {
   }
 }
 
+// The windows of a render without a display go on a desktop of their own,
+// which no one sees: they are shown, painted and sent every message as on the
+// user's desktop, but never appear there. Where it cannot be made, they go on
+// the user's desktop, and the picture is the same.
+void use_unseen_desktop() {
+  constexpr DWORD ALL_ACCESS = 0x10000000;  // GENERIC_ALL
+  static HANDLE desktop = CreateDesktopW(u"ifs-render-output", nullptr, nullptr, 0, ALL_ACCESS, nullptr);
+  if (desktop) SetThreadDesktop(desktop);
+}
+
 }  // namespace
 
-void backend_select(const DisplayBackend* backend) { display_selected = backend != nullptr; }
+void backend_select(const DisplayBackend* backend) {
+  display_selected = backend != nullptr;
+  if (!display_selected) use_unseen_desktop();
+}
 
 void headless_reset() {
   virtual_now = 0;

@@ -21,3 +21,26 @@ target_link_options(ifs_lib PUBLIC -static -static-libgcc -static-libstdc++)
 
 add_executable(ifs-render app/windows/main.cpp)
 target_link_libraries(ifs-render PRIVATE ifs_lib)
+
+# Platform tests that exercise Win32 through the API alone, built against the
+# system's Win32 (under Wine: a second, independent implementation). GoogleTest
+# is built from the sources Debian's libgtest-dev installs.
+option(IFS_WINDOWS_PLATFORM_TESTS "Build the platform tests that run against the system's Win32" OFF)
+if(IFS_WINDOWS_PLATFORM_TESTS)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(IFS_WINDOWS_PLATFORM_TEST_SOURCES
+    tests/platform/kernel32/heap_test.cpp
+    tests/platform/gdi32/bit_blt_test.cpp
+    tests/platform/gdi32/fill_test.cpp
+    tests/platform/gdi32/object_info_test.cpp
+    tests/platform/gdi32/device_context_test.cpp
+    tests/platform/gdi32/icon_test.cpp
+    tests/platform/ole32/initialization_test.cpp
+    tests/platform/ole32/storage_medium_test.cpp
+    tests/support/gdi_bitmaps.cpp)
+  list(TRANSFORM IFS_WINDOWS_PLATFORM_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+  add_executable(windows_platform_tests ${IFS_WINDOWS_PLATFORM_TEST_SOURCES})
+  target_include_directories(windows_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(windows_platform_tests PRIVATE ifs_lib GTest::gtest_main)
+endif()

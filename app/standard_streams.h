@@ -22,6 +22,9 @@ class StandardInputCopy {
 
  private:
   std::FILE* copy_ = nullptr;
+#ifdef _WIN32
+  std::string name_;  // the copy's file, removed with it
+#endif
 };
 
 class PrivateFolder {

@@ -55,6 +55,8 @@ using LPOPENFILENAMEW = OPENFILENAMEW*;
 
 // Both keep the thread's messages dispatching while open. TRUE when a file was
 // chosen: lpstrFile holds the full path, nFilterIndex the chosen filter.
+IFS_WIN32_BEGIN
 BOOL GetOpenFileNameW(LPOPENFILENAMEW request);
 BOOL GetSaveFileNameW(LPOPENFILENAMEW request);
 DWORD CommDlgExtendedError();
+IFS_WIN32_END

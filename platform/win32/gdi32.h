@@ -141,6 +141,7 @@ struct LOGFONTW {
 #define CLR_INVALID 0xFFFFFFFF
 
 // --- Functions --------------------------------------------------------------
+IFS_WIN32_BEGIN
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
@@ -189,3 +190,4 @@ HICON CreateIconIndirect(ICONINFO* info);
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
 BOOL DestroyIcon(HICON icon);
 BOOL DestroyCursor(HCURSOR cursor);
+IFS_WIN32_END

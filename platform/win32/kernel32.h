@@ -2,7 +2,9 @@
 // synchronisation, time and the process. Semantics follow Win32.
 #pragma once
 
+#ifndef _WIN32
 #include <pthread.h>
+#endif
 
 #include "platform/win32/types.h"
 
@@ -35,6 +37,7 @@
 #define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
 #define ERROR_CANT_RESOLVE_FILENAME 1921L
 
+IFS_WIN32_BEGIN
 DWORD GetLastError();
 void SetLastError(DWORD error);
 
@@ -181,9 +184,21 @@ BOOL FreeLibrary(HMODULE module);
 HMODULE GetModuleHandleW(LPCWSTR name);
 
 // --- Synchronisation ------------------------------------------------------
+#ifdef _WIN32
+// Win32's own record (RTL_CRITICAL_SECTION), which the system fills in.
+struct CRITICAL_SECTION {
+  void* DebugInfo;
+  LONG LockCount;
+  LONG RecursionCount;
+  HANDLE OwningThread;
+  HANDLE LockSemaphore;
+  ULONG_PTR SpinCount;
+};
+#else
 struct CRITICAL_SECTION {
   pthread_mutex_t mutex;
 };
+#endif
 using LPCRITICAL_SECTION = CRITICAL_SECTION*;
 
 void InitializeCriticalSection(LPCRITICAL_SECTION section);
@@ -191,10 +206,26 @@ void EnterCriticalSection(LPCRITICAL_SECTION section);
 void LeaveCriticalSection(LPCRITICAL_SECTION section);
 void DeleteCriticalSection(LPCRITICAL_SECTION section);
 
+#ifdef _WIN32
+IFS_WIN32_END
+// 64-bit Windows exports no Interlocked functions: they are compiler
+// intrinsics there, full barriers like these.
+inline LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand) {
+  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+  return comparand;
+}
+inline LONG InterlockedExchange(LONG volatile* target, LONG value) {
+  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+}
+inline LONG InterlockedIncrement(LONG volatile* target) { return __atomic_add_fetch(target, 1, __ATOMIC_SEQ_CST); }
+inline LONG InterlockedDecrement(LONG volatile* target) { return __atomic_sub_fetch(target, 1, __ATOMIC_SEQ_CST); }
+IFS_WIN32_BEGIN
+#else
 LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand);
 LONG InterlockedExchange(LONG volatile* target, LONG value);
 LONG InterlockedIncrement(LONG volatile* target);
 LONG InterlockedDecrement(LONG volatile* target);
+#endif
 
 #ifndef INFINITE
 #define INFINITE 0xFFFFFFFFu
@@ -208,3 +239,4 @@ DWORD GetCurrentThreadId();
 DWORD GetCurrentProcessId();
 LPWSTR GetCommandLineW();
 [[noreturn]] void ExitProcess(UINT exit_code);
+IFS_WIN32_END

@@ -213,6 +213,7 @@ using LPDROPSOURCE = IDropSource*;
 // --- Functions ----------------------------------------------------------------
 // Initialisation is counted per thread; the first call on a thread gives S_OK,
 // later ones S_FALSE, and each needs its matching uninitialise.
+IFS_WIN32_BEGIN
 HRESULT CoInitialize(LPVOID reserved);
 HRESULT CoInitializeEx(LPVOID reserved, DWORD concurrency);
 void CoUninitialize();
@@ -224,3 +225,4 @@ HRESULT RegisterDragDrop(HWND window, IDropTarget* target);
 HRESULT RevokeDragDrop(HWND window);
 
 void ReleaseStgMedium(STGMEDIUM* medium);
+IFS_WIN32_END

@@ -18,8 +18,10 @@ using LPDROPFILES = DROPFILES*;
 // file 0xFFFFFFFF gives the number of names; a null buffer gives the length of
 // name `file` without its terminator; otherwise copies at most size - 1 units,
 // terminates, and gives the units copied. 0 for a bad handle or index.
+IFS_WIN32_BEGIN
 UINT DragQueryFileW(HDROP drop, UINT file, LPWSTR buffer, UINT size);
 // The point stored in the block; TRUE when it lies in the client area.
 BOOL DragQueryPoint(HDROP drop, POINT* point);
 // Frees the block (it is a global memory block).
 void DragFinish(HDROP drop);
+IFS_WIN32_END

@@ -5,6 +5,18 @@
 #include <cstddef>
 #include <cstdint>
 
+// On Windows these headers name the system's own functions: C linkage binds
+// each call to kernel32, user32, ... There WCHAR stays char16_t, which has
+// wchar_t's size and representation, and every structure below has Win32's
+// layout, so the runtime passes its texts and records as they are.
+#ifdef _WIN32
+#define IFS_WIN32_BEGIN extern "C" {
+#define IFS_WIN32_END }
+#else
+#define IFS_WIN32_BEGIN
+#define IFS_WIN32_END
+#endif
+
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;

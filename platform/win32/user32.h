@@ -608,6 +608,7 @@ struct NMHDR {
 };
 
 // --- Window classes -------------------------------------------------------
+IFS_WIN32_BEGIN
 ATOM RegisterClassW(const WNDCLASSW* window_class);
 ATOM RegisterClassA(const WNDCLASSA* window_class);
 ATOM RegisterClassExW(const WNDCLASSEXW* window_class);
@@ -649,12 +650,31 @@ int GetWindowTextW(HWND window, LPWSTR buffer, int buffer_length);
 int GetWindowTextLengthW(HWND window);
 HWND WindowFromPoint(POINT point);  // screen point -> deepest visible enabled-or-not window
 
+LONG_PTR GetWindowLongPtrW(HWND window, int index);
+LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
+#ifdef _WIN32
+IFS_WIN32_END
+// The runtime keeps pointer-sized values (procedures, numbers) in window
+// longs; 64-bit Windows holds those only through the Ptr functions.
+inline LONG_PTR GetWindowLongW(HWND window, int index) { return GetWindowLongPtrW(window, index); }
+inline LONG_PTR SetWindowLongW(HWND window, int index, LONG_PTR value) {
+  return SetWindowLongPtrW(window, index, value);
+}
+IFS_WIN32_BEGIN
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+IFS_WIN32_END
+inline LONG_PTR GetWindowLongA(HWND window, int index) { return GetWindowLongPtrA(window, index); }
+inline LONG_PTR SetWindowLongA(HWND window, int index, LONG_PTR value) {
+  return SetWindowLongPtrA(window, index, value);
+}
+IFS_WIN32_BEGIN
+#else
 LONG_PTR GetWindowLongW(HWND window, int index);
 LONG_PTR GetWindowLongA(HWND window, int index);
 LONG_PTR SetWindowLongW(HWND window, int index, LONG_PTR value);
 LONG_PTR SetWindowLongA(HWND window, int index, LONG_PTR value);
-LONG_PTR GetWindowLongPtrW(HWND window, int index);
-LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
+#endif
 
 // --- Properties -----------------------------------------------------------
 BOOL SetPropW(HWND window, LPCWSTR name, HANDLE value);
@@ -689,8 +709,18 @@ UINT RegisterWindowMessageW(LPCWSTR name);  // 0xC000..0xFFFF, the same number f
 UINT RegisterWindowMessageA(LPCSTR name);
 
 // --- Timers ---------------------------------------------------------------
+#ifdef _WIN32
+IFS_WIN32_END
+#endif
+// On Windows these two and MessageBoxW are the program's own (C++ linkage,
+// platform/windows/): they forward to user32, except while the program
+// renders without a display, when a virtual clock fires the timers and
+// message boxes are recorded instead of shown.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse_ms, TIMERPROC callback);
 BOOL KillTimer(HWND window, UINT_PTR id);
+#ifdef _WIN32
+IFS_WIN32_BEGIN
+#endif
 
 // --- Activation, focus, capture -------------------------------------------
 HWND GetForegroundWindow();
@@ -733,7 +763,13 @@ int GetSystemMetrics(int index);
 DWORD GetSysColor(int index);
 
 // --- Message boxes --------------------------------------------------------
+#ifdef _WIN32
+IFS_WIN32_END
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+IFS_WIN32_BEGIN
+#else
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+#endif
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // --- Cursors and icons ----------------------------------------------------
@@ -770,3 +806,4 @@ BOOL OffsetRect(LPRECT rect, int dx, int dy);
 BOOL InflateRect(LPRECT rect, int dx, int dy);
 BOOL IntersectRect(LPRECT destination, const RECT* a, const RECT* b);
 BOOL UnionRect(LPRECT destination, const RECT* a, const RECT* b);
+IFS_WIN32_END

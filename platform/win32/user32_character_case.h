@@ -8,5 +8,7 @@
 // With a string: converts it in place up to its terminator and returns it.
 // With a single character in the low word of the pointer value (high bits
 // zero): returns the converted character in the low word.
+IFS_WIN32_BEGIN
 LPWSTR CharLowerW(LPWSTR text);
 LPWSTR CharUpperW(LPWSTR text);
+IFS_WIN32_END

@@ -1,0 +1,46 @@
+# The Windows build (MinGW-w64, cross or native): the runtime and the
+# application over the system's kernel32, user32, gdi32, comdlg32, ole32 and
+# shell32. From platform/ only what Windows lacks is compiled: the interface
+# ids, and platform/windows/ (the Linux-side hooks, and timers and message
+# boxes without a display). libpng is found through IFS_PNG_PREFIX.
+set(IFS_PNG_PREFIX "" CACHE PATH "Folder holding include/png.h and lib/libpng.a built for the target")
+
+file(GLOB_RECURSE IFS_WINDOWS_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/runtime/*.cpp
+  ${CMAKE_SOURCE_DIR}/app/*.cpp)
+list(FILTER IFS_WINDOWS_SOURCES EXCLUDE REGEX "/app/main\\.cpp$|/app/standard_streams\\.cpp$|/app/windows/main\\.cpp$")
+file(GLOB IFS_WINDOWS_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/windows/*.cpp)
+list(APPEND IFS_WINDOWS_SOURCES ${IFS_WINDOWS_PLATFORM_SOURCES} ${CMAKE_SOURCE_DIR}/platform/ole32/interface_ids.cpp)
+
+add_library(ifs_lib STATIC ${IFS_WINDOWS_SOURCES})
+target_include_directories(ifs_lib PUBLIC ${CMAKE_SOURCE_DIR} ${IFS_PNG_PREFIX}/include)
+target_link_libraries(ifs_lib PUBLIC ${IFS_PNG_PREFIX}/lib/libpng.a z
+  user32 gdi32 comdlg32 ole32 shell32 comctl32 uuid kernel32)
+# Without the C and C++ runtimes inside, the exe fails silently under Wine.
+target_link_options(ifs_lib PUBLIC -static -static-libgcc -static-libstdc++)
+
+add_executable(ifs-render app/windows/main.cpp)
+target_link_libraries(ifs-render PRIVATE ifs_lib)
+
+# Platform tests that exercise Win32 through the API alone, built against the
+# system's Win32 (under Wine: a second, independent implementation). GoogleTest
+# is built from the sources Debian's libgtest-dev installs.
+option(IFS_WINDOWS_PLATFORM_TESTS "Build the platform tests that run against the system's Win32" OFF)
+if(IFS_WINDOWS_PLATFORM_TESTS)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(IFS_WINDOWS_PLATFORM_TEST_SOURCES
+    tests/platform/kernel32/heap_test.cpp
+    tests/platform/gdi32/bit_blt_test.cpp
+    tests/platform/gdi32/fill_test.cpp
+    tests/platform/gdi32/object_info_test.cpp
+    tests/platform/gdi32/device_context_test.cpp
+    tests/platform/gdi32/icon_test.cpp
+    tests/platform/ole32/initialization_test.cpp
+    tests/platform/ole32/storage_medium_test.cpp
+    tests/support/gdi_bitmaps.cpp)
+  list(TRANSFORM IFS_WINDOWS_PLATFORM_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+  add_executable(windows_platform_tests ${IFS_WINDOWS_PLATFORM_TEST_SOURCES})
+  target_include_directories(windows_platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(windows_platform_tests PRIVATE ifs_lib GTest::gtest_main)
+endif()

@@ -1,5 +1,7 @@
 // Private heaps: each heap keeps its blocks on a list so that HeapDestroy can
 // free every block still in it, as Win32 does.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -16,6 +18,10 @@ struct Heap {
   SIZE_T maximum_size = 0;  // 0: grows on demand
   SIZE_T used = 0;
 };
+
+// A heap with a maximum hands out no block this large, however much room it has
+// (on 64-bit Win32 the limit is "slightly less than 1,024 KB").
+constexpr SIZE_T LARGEST_BLOCK_OF_A_FIXED_HEAP = 1016 * 1024;
 
 // 32 bytes keep the caller's block 16-byte aligned, like malloc's.
 struct alignas(16) BlockHeader {
@@ -51,6 +57,19 @@ bool fits(const Heap* heap, SIZE_T extra) {
   return heap->maximum_size == 0 || extra <= heap->maximum_size - heap->used;
 }
 
+bool too_large_a_block(const Heap* heap, SIZE_T bytes) {
+  return heap->maximum_size != 0 && bytes >= LARGEST_BLOCK_OF_A_FIXED_HEAP;
+}
+
+// Win32 reserves whole pages: a heap's maximum is rounded up to the page size.
+SIZE_T whole_pages(SIZE_T bytes) {
+  long page_size = sysconf(_SC_PAGESIZE);
+  auto page = static_cast<SIZE_T>(page_size > 0 ? page_size : 4096);
+  SIZE_T remainder = bytes % page;
+  if (remainder == 0) return bytes;
+  return bytes <= SIZE_MAX - (page - remainder) ? bytes + (page - remainder) : SIZE_MAX;
+}
+
 Heap* as_heap(HANDLE handle) { return static_cast<Heap*>(handle); }
 
 }  // namespace
@@ -61,7 +80,7 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T maximum_size) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
-  heap->maximum_size = maximum_size;
+  heap->maximum_size = whole_pages(maximum_size);
   return heap;
 }
 
@@ -85,7 +104,7 @@ LPVOID HeapAlloc(HANDLE handle, DWORD flags, SIZE_T bytes) {
   Heap* heap = as_heap(handle);
   if (!heap || bytes > SIZE_MAX - sizeof(BlockHeader)) return nullptr;
   std::lock_guard guard(heap->lock);
-  if (!fits(heap, bytes)) return nullptr;
+  if (too_large_a_block(heap, bytes) || !fits(heap, bytes)) return nullptr;
   void* memory = (flags & HEAP_ZERO_MEMORY) ? std::calloc(1, sizeof(BlockHeader) + bytes)
                                             : std::malloc(sizeof(BlockHeader) + bytes);
   if (!memory) return nullptr;
@@ -102,7 +121,7 @@ LPVOID HeapReAlloc(HANDLE handle, DWORD flags, LPVOID block, SIZE_T bytes) {
   BlockHeader* header = header_of(block);
   if (header->heap != heap) return nullptr;
   SIZE_T old_size = header->size;
-  if (bytes > old_size && !fits(heap, bytes - old_size)) return nullptr;
+  if (bytes > old_size && (too_large_a_block(heap, bytes) || !fits(heap, bytes - old_size))) return nullptr;
   if (flags & HEAP_REALLOC_IN_PLACE_ONLY) {
     // realloc() may move even a shrinking block; in place means the same address.
     if (bytes > old_size) return nullptr;

@@ -77,27 +77,75 @@ TEST(Heap, InPlaceReallocationNeverMoves) {
   EXPECT_TRUE(HeapDestroy(heap));
 }
 
-TEST(Heap, LimitsAndWrongHeapsAreRefused) {
+TEST(Heap, AHeapWithAMaximumCannotGrowPastIt) {
+  // The maximum is rounded up to whole pages, so a 100-byte heap holds more than 100 bytes.
   HANDLE small = HeapCreate(0, 0, 100);
-  HANDLE other = HeapCreate(0, 0, 0);
+  ASSERT_NE(small, nullptr);
   void* first = HeapAlloc(small, 0, 60);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(HeapAlloc(small, 0, 60), nullptr);
+  void* second = HeapAlloc(small, 0, 60);
+  EXPECT_NE(second, nullptr);
+  first = HeapReAlloc(small, 0, first, 200);
+  ASSERT_NE(first, nullptr);
   EXPECT_EQ(HeapAlloc(small, 0, static_cast<SIZE_T>(-1) - 8), nullptr);
-  EXPECT_EQ(HeapReAlloc(small, 0, first, 200), nullptr);
-  EXPECT_FALSE(HeapFree(other, 0, first));  // not that heap's block
-  EXPECT_TRUE(HeapFree(small, 0, first));
-  EXPECT_NE(HeapAlloc(small, 0, 90), nullptr);
+  // However the heap rounds its maximum, it stops long before a megabyte.
+  std::vector<void*> blocks;
+  while (blocks.size() < 1024) {
+    void* block = HeapAlloc(small, 0, 1000);
+    if (!block) break;
+    blocks.push_back(block);
+  }
+  EXPECT_LT(blocks.size(), 1024u);
+  ASSERT_FALSE(blocks.empty());
+  EXPECT_TRUE(HeapFree(small, 0, blocks.back()));
+  EXPECT_NE(HeapAlloc(small, 0, 1000), nullptr) << "freed room is handed out again";
   EXPECT_TRUE(HeapFree(small, 0, nullptr));
+  EXPECT_TRUE(HeapDestroy(small));
+}
+
+TEST(Heap, AHeapWithAMaximumRefusesBlocksOfAMegabyte) {
+  // Even with room to spare, as Win32 documents for 64-bit processes.
+  HANDLE fixed = HeapCreate(0, 0, 8 << 20);
+  ASSERT_NE(fixed, nullptr);
+  void* half = HeapAlloc(fixed, 0, 512 << 10);
+  EXPECT_NE(half, nullptr);
+  EXPECT_EQ(HeapAlloc(fixed, 0, 1 << 20), nullptr);
+  EXPECT_EQ(HeapReAlloc(fixed, 0, half, 1 << 20), nullptr);
+  EXPECT_EQ(HeapSize(fixed, 0, half), static_cast<SIZE_T>(512 << 10)) << "the refused growth left it alone";
+  EXPECT_TRUE(HeapDestroy(fixed));
+
+  HANDLE growable = HeapCreate(0, 0, 0);
+  void* large = HeapAlloc(growable, 0, 4 << 20);
+  EXPECT_NE(large, nullptr);
+  EXPECT_TRUE(HeapDestroy(growable));
+}
+
+TEST(Heap, TheProcessHeapServesLikeAnyOther) {
+  void* from_process_heap = HeapAlloc(GetProcessHeap(), 0, 32);
+  EXPECT_NE(from_process_heap, nullptr);
+  EXPECT_EQ(HeapSize(GetProcessHeap(), 0, from_process_heap), 32u);
+  EXPECT_TRUE(HeapFree(GetProcessHeap(), 0, from_process_heap));
+}
+
+#ifndef _WIN32
+// Win32 leaves a block given to the wrong heap, a null heap and the destruction of the
+// process heap undefined (callers must not); ours refuses them rather than corrupt memory.
+TEST(Heap, OurHeapsRefuseWhatIsNotTheirs) {
+  HANDLE one = HeapCreate(0, 0, 0);
+  HANDLE other = HeapCreate(0, 0, 0);
+  void* block = HeapAlloc(one, 0, 60);
+  ASSERT_NE(block, nullptr);
+  EXPECT_FALSE(HeapFree(other, 0, block));
+  EXPECT_EQ(HeapReAlloc(other, 0, block, 100), nullptr);
+  EXPECT_EQ(HeapSize(other, 0, block), static_cast<SIZE_T>(-1));
+  EXPECT_TRUE(HeapFree(one, 0, block));
   EXPECT_EQ(HeapAlloc(nullptr, 0, 8), nullptr);
   EXPECT_FALSE(HeapDestroy(nullptr));
   EXPECT_FALSE(HeapDestroy(GetProcessHeap()));
-  void* from_process_heap = HeapAlloc(GetProcessHeap(), 0, 32);
-  EXPECT_NE(from_process_heap, nullptr);
-  EXPECT_TRUE(HeapFree(GetProcessHeap(), 0, from_process_heap));
-  EXPECT_TRUE(HeapDestroy(small));
+  EXPECT_TRUE(HeapDestroy(one));
   EXPECT_TRUE(HeapDestroy(other));
 }
+#endif
 
 TEST(GlobalMemory, MoveableHandlesAreDistinctFromTheirMemory) {
   HGLOBAL fixed = GlobalAlloc(GPTR, 32);

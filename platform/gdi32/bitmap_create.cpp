@@ -19,9 +19,11 @@ int table_size(const BITMAPINFOHEADER& header) {
 
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
   if (bits) *bits = nullptr;
-  // Only memory of our own: no file-mapping sections, no palette-relative colour tables.
-  if (!info || section || usage != DIB_RGB_COLORS) return nullptr;
+  // Only memory of our own: no file-mapping sections, no palette-relative colour tables
+  // (formats above 8 bits have no table, so the usage does not matter to them).
+  if (!info || section) return nullptr;
   const BITMAPINFOHEADER& header = info->bmiHeader;
+  if (usage != DIB_RGB_COLORS && !(usage == DIB_PAL_COLORS && header.biBitCount > 8)) return nullptr;
   if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > LARGEST_HEADER_SIZE || header.biPlanes != 1 || header.biCompression != BI_RGB)
     return nullptr;
   if (header.biHeight == 0 || header.biHeight == INT32_MIN) return nullptr;

@@ -18,8 +18,9 @@ BITMAP describe_bitmap(const Bitmap& bitmap) {
 }
 
 int bitmap_object(const Bitmap& bitmap, int size, LPVOID buffer) {
-  int full = bitmap.is_dib ? static_cast<int>(sizeof(DIBSECTION)) : static_cast<int>(sizeof(BITMAP));
-  if (!buffer) return full;
+  // Without a buffer Win32 answers with the size of a BITMAP, even for a DIB section: the
+  // DIBSECTION comes only to a caller who offers room for one.
+  if (!buffer) return sizeof(BITMAP);
   if (bitmap.is_dib && size >= static_cast<int>(sizeof(DIBSECTION))) {
     DIBSECTION section{};
     section.dsBm = describe_bitmap(bitmap);

@@ -35,12 +35,15 @@ TEST(GdiIcon, AnIconKeepsItsOwnBitmapsUntilDestroyed) {
 TEST(GdiIcon, AnIconNeedsAValidMask) {
   ICONINFO info{FALSE, 1, 1, nullptr, nullptr};
   EXPECT_EQ(CreateIconIndirect(&info), nullptr);
-  EXPECT_EQ(CreateIconIndirect(nullptr), nullptr);
   HBITMAP mask = CreateBitmap(2, 2, 1, 1, nullptr);
   info.hbmMask = mask;
+#ifndef _WIN32
+  // A colour bitmap that is no bitmap is the caller's error, which Win32 leaves undefined;
+  // ours refuses the icon rather than copy from it.
   info.hbmColor = reinterpret_cast<HBITMAP>(&info);
   EXPECT_EQ(CreateIconIndirect(&info), nullptr);
   info.hbmColor = nullptr;
+#endif
   HCURSOR cursor = CreateIconIndirect(&info);
   ASSERT_NE(cursor, nullptr);
   EXPECT_TRUE(DestroyCursor(cursor));

@@ -79,14 +79,4 @@ TEST(OleInitialize, ThreadsAreCountedApart) {
   });
 }
 
-TEST(OleInitialize, ReservedMustBeNull) {
-  on_a_fresh_thread([] {
-    int reserved = 0;
-    EXPECT_EQ(OleInitialize(&reserved), E_INVALIDARG);
-    EXPECT_EQ(CoInitialize(&reserved), E_INVALIDARG);
-    EXPECT_EQ(OleInitialize(nullptr), S_OK);
-    OleUninitialize();
-  });
-}
-
 }  // namespace

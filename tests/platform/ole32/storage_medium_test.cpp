@@ -18,14 +18,14 @@ class CountingOwner final : public IUnknown {
 };
 
 TEST(ReleaseStgMedium, FreesAGlobalBlockNobodyElseOwns) {
-  // LeakSanitizer sees the block if it is not freed.
+  // LeakSanitizer sees the block if it is not freed. The freed handle may stay in the
+  // medium: nobody may read it, so it is not looked at.
   STGMEDIUM medium{};
   medium.tymed = TYMED_HGLOBAL;
   medium.hGlobal = GlobalAlloc(GMEM_MOVEABLE, 64);
   ASSERT_NE(medium.hGlobal, nullptr);
   ReleaseStgMedium(&medium);
   EXPECT_EQ(medium.tymed, static_cast<DWORD>(TYMED_NULL));
-  EXPECT_EQ(medium.hGlobal, nullptr);
 }
 
 TEST(ReleaseStgMedium, AnOwnedBlockIsReleasedThroughItsOwner) {

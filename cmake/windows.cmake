@@ -31,6 +31,11 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   set(IFS_WINDOWS_PLATFORM_TEST_SOURCES
     tests/platform/kernel32/heap_test.cpp
+    tests/platform/kernel32/file_io_test.cpp
+    tests/platform/kernel32/file_system_test.cpp
+    tests/platform/kernel32/code_pages_test.cpp
+    tests/platform/kernel32/threads_and_modules_test.cpp
+    tests/platform/kernel32/temporary_folder.cpp
     tests/platform/gdi32/bit_blt_test.cpp
     tests/platform/gdi32/fill_test.cpp
     tests/platform/gdi32/object_info_test.cpp

@@ -1,6 +1,9 @@
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder in the system's temporary folder for one test, removed with everything
+// in it, and helpers that check what the Win32 calls did through the C++ library instead.
+// Names are UTF-8 here and UTF-16 for the Win32 calls.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 class TemporaryFolder {
@@ -19,7 +22,8 @@ class TemporaryFolder {
   std::string path_;
 };
 
-// Independent POSIX helpers for checking what the Win32 calls did.
+std::filesystem::path native_path(const std::string& utf8);
 std::string read_whole_file(const std::string& path);
 void write_whole_file(const std::string& path, const std::string& bytes);
 bool path_exists(const std::string& path);
+bool make_folder(const std::string& path);

@@ -141,7 +141,7 @@ TEST_F(PropertiesAndSubclassing, EnumChildWindowsVisitsTheWholeTree) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
     return TRUE;
   }, reinterpret_cast<LPARAM>(&seen));
-  EXPECT_EQ(seen, (std::vector<HWND>{a, b, c}));  // top of the z-order first: creation order
+  EXPECT_EQ(seen, (std::vector<HWND>{c, a, b}));  // top of the z-order first
 }
 
 TEST_F(PropertiesAndSubclassing, RectangleHelpers) {

@@ -43,6 +43,20 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/gdi32/icon_test.cpp
     tests/platform/ole32/initialization_test.cpp
     tests/platform/ole32/storage_medium_test.cpp
+    tests/platform/user32/message_queue_test.cpp
+    tests/platform/user32/painting_test.cpp
+    tests/platform/user32/window_lifecycle_test.cpp
+    tests/platform/user32/properties_and_subclassing_test.cpp
+    tests/platform/user32/accelerators_and_menus_test.cpp
+    tests/platform/ole32/drop_registration_test.cpp
+    tests/platform/ole32/drag_data_object_test.cpp
+    # Our data objects for drags from the display, read through the system's
+    # global memory, ReleaseStgMedium and DragQueryFileW.
+    platform/ole32/drag_data_object.cpp
+    platform/ole32/drag_data_blocks.cpp
+    platform/ole32/format_enumerator.cpp
+    tests/support/window_session.cpp
+    tests/support/window_session_windows.cpp
     tests/support/gdi_bitmaps.cpp)
   list(TRANSFORM IFS_WINDOWS_PLATFORM_TEST_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
   add_executable(windows_platform_tests ${IFS_WINDOWS_PLATFORM_TEST_SOURCES})

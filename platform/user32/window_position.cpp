@@ -123,7 +123,13 @@ BOOL SetWindowPos(HWND handle, HWND insert_after, int x, int y, int width, int h
   bool hiding = (flags & SWP_HIDEWINDOW) && was_visible;
   if (showing) window->style |= WS_VISIBLE;
   if (hiding) window->style &= ~WS_VISIBLE;
-  if (sized || (flags & SWP_FRAMECHANGED)) window_update_client(window);
+  if (sized || (flags & SWP_FRAMECHANGED)) {
+    // The procedure hears of the new frame, as Win32 tells it; the client area is ours to compute.
+    RECT proposed = window->rect;
+    SendMessageW(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&proposed));
+    if (!(window = window_from(handle))) return TRUE;
+    window_update_client(window);
+  }
   bool client_sized = rect_width(window->client) != rect_width(old_client) ||
                       rect_height(window->client) != rect_height(old_client);
   bool client_moved = moved || window->client.left != old_client.left || window->client.top != old_client.top;

@@ -183,4 +183,17 @@ TEST_F(DragInput, ATargetWhoseWindowGoesAwayMidDragIsLeftAndReleased) {
   EXPECT_EQ(data->Release(), 0u);
 }
 
+TEST_F(DragInput, TheDisplayOffersDragsWhileAWindowOfTheTreeHasATarget) {
+  RecordingDropTarget canvas;
+  RecordingDropTarget panel;
+  EXPECT_FALSE(headless_window_state(top).accepts_drops);
+  ASSERT_EQ(RegisterDragDrop(left_child, &canvas), S_OK);
+  EXPECT_TRUE(headless_window_state(top).accepts_drops);
+  ASSERT_EQ(RegisterDragDrop(right_child, &panel), S_OK);
+  ASSERT_EQ(RevokeDragDrop(left_child), S_OK);
+  EXPECT_TRUE(headless_window_state(top).accepts_drops);
+  ASSERT_EQ(RevokeDragDrop(right_child), S_OK);
+  EXPECT_FALSE(headless_window_state(top).accepts_drops);
+}
+
 }  // namespace

@@ -1,10 +1,13 @@
-// Windows for the drag-and-drop tests on the headless display: a top-level window at
-// a known place with two child windows side by side, OLE initialised meanwhile.
+// Windows for the drag-and-drop tests: a top-level window at a known place with
+// two child windows side by side, OLE initialised meanwhile. On Linux they live
+// on the headless display; on Windows on the system's.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include "platform/backend/headless/headless.h"
+#endif
 #include "platform/win32/ole32.h"
 #include "platform/win32/user32.h"
 
@@ -26,7 +29,9 @@ class OleWindowTest : public ::testing::Test {
   void TearDown() override {
     if (IsWindow(top)) DestroyWindow(top);
     UnregisterClassW(u"OleTestWindow", nullptr);
+#ifndef _WIN32
     headless_reset();
+#endif
     OleUninitialize();
   }
 

@@ -1,22 +1,10 @@
-// What reaches the screen: drawing through window device contexts into the
-// client surface of the top-level window, children as rectangles of it,
-// WM_PAINT and erasing, focus frames and bitmaps drawn by DrawStateW.
-#include "support/headless_session.h"
-#include "platform/win32/gdi32.h"
+// WM_PAINT and update regions through the API alone (run against our user32
+// and Windows'): what is painted, when, and in which order.
+#include "support/window_session.h"
 
 namespace {
 
-using Painting = HeadlessSession;
-
-constexpr COLORREF RED = RGB(255, 0, 0);
-constexpr COLORREF BLUE = RGB(0, 0, 255);
-constexpr COLORREF GREEN = RGB(0, 128, 0);
-
-void fill(HDC dc, RECT rect, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
-}
+using Painting = WindowSession;
 
 HWND shown_window(int width = 120, int height = 80) {
   HWND window = create_logging_window(width, height);
@@ -24,63 +12,13 @@ HWND shown_window(int width = 120, int height = 80) {
   return window;
 }
 
-TEST_F(Painting, DrawingThroughGetDcIsShownWhenReleased) {
-  HWND window = shown_window();
-  EXPECT_EQ(headless_surface_size(window).cx, 120);
-  EXPECT_EQ(headless_surface_size(window).cy, 80);
-  HDC dc = GetDC(window);
-  ASSERT_NE(dc, nullptr);
-  fill(dc, RECT{0, 0, 10, 10}, RED);
-  EXPECT_NE(headless_surface_pixel(window, 5, 5), RED);  // not presented yet
-  ASSERT_EQ(ReleaseDC(window, dc), 1);
-  EXPECT_EQ(headless_surface_pixel(window, 0, 0), RED);
-  EXPECT_EQ(headless_surface_pixel(window, 9, 9), RED);
-  EXPECT_NE(headless_surface_pixel(window, 10, 9), RED);
-  EXPECT_EQ(headless_surface_pixel(window, 120, 0), 0xFFFFFFFFu);  // outside the surface
-  EXPECT_EQ(ReleaseDC(window, dc), 0);  // released once only
-}
-
-TEST_F(Painting, ChildDrawsIntoItsRectangleOfTheParentSurfaceOnly) {
-  HWND window = shown_window();
-  register_logging_class();
-  HWND child = CreateWindowExW(WS_EX_CLIENTEDGE, LOGGING_CLASS, u"", WS_CHILD | WS_VISIBLE, 20, 30, 40, 30, window,
-                               nullptr, nullptr, nullptr);
-  pump_messages();
-  HDC dc = GetDC(child);
-  fill(dc, RECT{-100, -100, 1000, 1000}, BLUE);
-  fill(dc, RECT{0, 0, 1, 1}, RED);  // the child's client origin
-  ReleaseDC(child, dc);
-  // The client area starts inside the 2-pixel edge: (22, 32) to (58, 58).
-  EXPECT_EQ(headless_surface_pixel(window, 22, 32), RED);
-  EXPECT_EQ(headless_surface_pixel(window, 23, 32), BLUE);
-  EXPECT_EQ(headless_surface_pixel(window, 57, 57), BLUE);
-  EXPECT_NE(headless_surface_pixel(window, 58, 57), BLUE);
-  EXPECT_NE(headless_surface_pixel(window, 57, 58), BLUE);
-  EXPECT_NE(headless_surface_pixel(window, 21, 40), BLUE);
-  EXPECT_NE(headless_surface_pixel(window, 0, 0), BLUE);
-}
-
-TEST_F(Painting, ChildPartlyOutsideItsParentIsClippedToTheParent) {
-  HWND window = shown_window(100, 50);
-  HWND child = create_logging_child(window, 80, 40, 50, 50);
-  pump_messages();
-  HDC dc = GetDC(child);
-  fill(dc, RECT{0, 0, 50, 50}, BLUE);
-  ReleaseDC(child, dc);
-  EXPECT_EQ(headless_surface_pixel(window, 99, 49), BLUE);
-  EXPECT_EQ(headless_surface_pixel(window, 79, 49), RGB(255, 255, 255));  // the erased background
-}
-
-HBRUSH green_brush;
 std::vector<RECT> painted;
 
 LRESULT painting_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  message_log().push_back(LoggedMessage{window, message, wparam, lparam});
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+    BeginPaint(window, &paint);
     painted.push_back(paint.rcPaint);
-    fill(dc, RECT{10, 10, 20, 20}, RED);
     EndPaint(window, &paint);
     return 0;
   }
@@ -88,35 +26,19 @@ LRESULT painting_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 HWND painting_window() {
-  green_brush = CreateSolidBrush(GREEN);
   painted.clear();
-  WNDCLASSW window_class{};
-  window_class.lpfnWndProc = painting_proc;
-  window_class.hbrBackground = green_brush;
-  window_class.lpszClassName = u"Painting";
-  RegisterClassW(&window_class);
+  register_test_class(u"Painting", painting_proc);
   return CreateWindowExW(0, u"Painting", u"", WS_CAPTION | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr,
                          nullptr);
 }
 
-TEST_F(Painting, ShowingErasesWithTheClassBrushAndWmPaintDrawsTheRest) {
+TEST_F(Painting, ShowingPaintsTheClientAreaAndInvalidatedRectanglesAccumulateIntoOnePaint) {
   HWND window = painting_window();
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(headless_surface_pixel(window, 50, 50), GREEN);  // erased while being shown
   pump_messages();
   ASSERT_EQ(painted.size(), 1u);
   RECT client;
   GetClientRect(window, &client);
-  EXPECT_TRUE(EqualRect(&painted[0], &client));
-  EXPECT_EQ(headless_surface_pixel(window, 15, 15), RED);
-  EXPECT_EQ(headless_surface_pixel(window, 25, 25), GREEN);
-  DestroyWindow(window);
-  DeleteObject(green_brush);
-}
-
-TEST_F(Painting, InvalidatedRectanglesAccumulateIntoOnePaint) {
-  HWND window = painting_window();
-  pump_messages();
+  EXPECT_TRUE(EqualRect(&painted[0], &client));  // the first paint covers the client area
   painted.clear();
   RECT a{0, 0, 5, 5}, b{30, 40, 35, 45};
   InvalidateRect(window, &a, FALSE);
@@ -133,8 +55,6 @@ TEST_F(Painting, InvalidatedRectanglesAccumulateIntoOnePaint) {
   InvalidateRect(window, &outside, TRUE);  // nothing of it is in the client area
   pump_messages();
   EXPECT_EQ(painted.size(), 1u);
-  DestroyWindow(window);
-  DeleteObject(green_brush);
 }
 
 TEST_F(Painting, ParentPaintsBeforeChildrenAndChildAloneRepaintsAlone) {
@@ -174,99 +94,6 @@ TEST_F(Painting, HiddenWindowsAreNotPainted) {
   InvalidateRect(window, nullptr, TRUE);
   pump_messages();
   EXPECT_FALSE(log_contains(window, WM_PAINT));
-  EXPECT_FALSE(headless_window_state(window).visible);
-}
-
-TEST_F(Painting, FocusFrameIsADottedInversionThatUndoesItself) {
-  HWND window = shown_window(40, 40);
-  HDC dc = GetDC(window);
-  fill(dc, RECT{0, 0, 40, 40}, RGB(0, 0, 0));
-  RECT frame{2, 2, 12, 8};
-  ASSERT_TRUE(DrawFocusRect(dc, &frame));
-  ReleaseDC(window, dc);
-  const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
-  EXPECT_EQ(headless_surface_pixel(window, 2, 2), white);   // corner, on the dot pattern
-  EXPECT_EQ(headless_surface_pixel(window, 3, 2), black);   // every other pixel
-  EXPECT_EQ(headless_surface_pixel(window, 4, 2), white);
-  EXPECT_EQ(headless_surface_pixel(window, 11, 7), white);  // bottom-right corner (11 + 7 even)
-  EXPECT_EQ(headless_surface_pixel(window, 2, 4), white);   // left edge
-  EXPECT_EQ(headless_surface_pixel(window, 6, 4), black);   // inside stays
-  EXPECT_EQ(headless_surface_pixel(window, 12, 2), black);  // right of the frame
-  dc = GetDC(window);
-  DrawFocusRect(dc, &frame);
-  ReleaseDC(window, dc);
-  for (int x = 0; x < 14; ++x)
-    for (int y = 0; y < 10; ++y) ASSERT_EQ(headless_surface_pixel(window, x, y), black) << x << "," << y;
-}
-
-TEST_F(Painting, DrawStateCopiesABitmapInItsOwnSize) {
-  HWND window = shown_window(40, 40);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = 3;
-  info.bmiHeader.biHeight = 2;  // bottom-up
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ASSERT_NE(bitmap, nullptr);
-  auto* bytes = static_cast<BYTE*>(bits);
-  // Row 0 in memory is the bottom line: make it blue, the top line red (B, G, R bytes; rows of 12 bytes).
-  for (int x = 0; x < 3; ++x) {
-    bytes[x * 3 + 0] = 255;
-    bytes[12 + x * 3 + 2] = 255;
-  }
-  HDC dc = GetDC(window);
-  fill(dc, RECT{0, 0, 40, 40}, RGB(0, 0, 0));
-  ASSERT_TRUE(DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, 5, 6, 0, 0, DST_BITMAP));
-  ReleaseDC(window, dc);
-  EXPECT_EQ(headless_surface_pixel(window, 5, 6), RED);
-  EXPECT_EQ(headless_surface_pixel(window, 7, 6), RED);
-  EXPECT_EQ(headless_surface_pixel(window, 5, 7), BLUE);
-  EXPECT_EQ(headless_surface_pixel(window, 8, 7), RGB(0, 0, 0));
-  EXPECT_EQ(headless_surface_pixel(window, 5, 8), RGB(0, 0, 0));
-  EXPECT_FALSE(DrawStateW(nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0, DST_BITMAP));
-  DeleteObject(bitmap);
-}
-
-TEST_F(Painting, ResizingKeepsWhatFitsAndShowsTheNewSize) {
-  HWND window = shown_window(50, 50);
-  HDC dc = GetDC(window);
-  fill(dc, RECT{0, 0, 50, 50}, BLUE);
-  ReleaseDC(window, dc);
-  RECT outer;
-  GetWindowRect(window, &outer);
-  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 30, outer.bottom - outer.top - 20,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-  dc = GetDC(window);
-  ReleaseDC(window, dc);
-  EXPECT_EQ(headless_surface_size(window).cx, 80);
-  EXPECT_EQ(headless_surface_size(window).cy, 30);
-  EXPECT_EQ(headless_surface_pixel(window, 49, 29), BLUE);
-  EXPECT_NE(headless_surface_pixel(window, 50, 0), BLUE);
-}
-
-TEST_F(Painting, AScreenThatKeepsNoPixelsStillCountsPresentsAndShowsAllAgainOnceItKeepsThem) {
-  headless_keep_presented_pixels(FALSE);
-  HWND window = shown_window();
-  const int presents = headless_present_count(window);
-  HDC dc = GetDC(window);
-  fill(dc, RECT{0, 0, 10, 10}, RED);
-  ReleaseDC(window, dc);
-  EXPECT_EQ(headless_present_count(window), presents + 1);
-  EXPECT_EQ(headless_surface_size(window).cx, 120);
-  EXPECT_EQ(headless_surface_pixel(window, 5, 5), 0xFFFFFFFFu) << "nothing kept";
-
-  headless_keep_presented_pixels(TRUE);
-  EXPECT_EQ(headless_surface_pixel(window, 5, 5), 0xFFFFFFFFu) << "nothing presented since";
-  dc = GetDC(window);
-  fill(dc, RECT{50, 50, 60, 60}, BLUE);
-  ReleaseDC(window, dc);
-  // The first present after the switch shows the whole surface, earlier drawing included.
-  EXPECT_EQ(headless_surface_pixel(window, 5, 5), RED);
-  EXPECT_EQ(headless_surface_pixel(window, 55, 55), BLUE);
-  EXPECT_EQ(headless_surface_size(window).cy, 80);
 }
 
 }  // namespace

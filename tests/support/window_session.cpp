@@ -1,24 +1,21 @@
-#include "support/headless_session.h"
+#include "support/window_session.h"
 
 #include <algorithm>
-
-#include "platform/user32/user32_internal.h"
+#include <string>
 
 namespace {
 std::vector<LoggedMessage> log_entries;
-}
 
-void HeadlessSession::SetUp() {
-  user32_reset();
-  headless_reset();
-  clear_message_log();
+// Messages of facilities our user32 does not have and the runtime does not
+// handle: input method windows, accessibility, window icons, themed menu
+// bars. Windows sends them among the others; the log leaves them out.
+bool of_a_facility_we_lack(UINT message) {
+  constexpr UINT GETOBJECT = 0x003D, GETICON = 0x007F, UAH_FIRST = 0x0090, UAH_LAST = 0x0095,
+                 IME_SETCONTEXT = 0x0281, IME_NOTIFY = 0x0282;
+  return message == GETOBJECT || message == GETICON || (message >= UAH_FIRST && message <= UAH_LAST) ||
+         message == IME_SETCONTEXT || message == IME_NOTIFY;
 }
-
-void HeadlessSession::TearDown() {
-  user32_reset();
-  headless_reset();
-  clear_message_log();
-}
+}  // namespace
 
 std::vector<LoggedMessage>& message_log() { return log_entries; }
 void clear_message_log() { log_entries.clear(); }
@@ -39,7 +36,7 @@ bool log_contains(HWND window, UINT message) {
 }
 
 LRESULT logging_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  log_entries.push_back(LoggedMessage{window, message, wparam, lparam});
+  if (!of_a_facility_we_lack(message)) log_entries.push_back(LoggedMessage{window, message, wparam, lparam});
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
@@ -50,7 +47,17 @@ void register_logging_class() {
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_WINDOW + 1));
   window_class.lpszClassName = LOGGING_CLASS;
-  RegisterClassW(&window_class);
+  if (RegisterClassW(&window_class)) session_class_registered(LOGGING_CLASS);
+}
+
+ATOM register_test_class(LPCWSTR name, WNDPROC procedure, HBRUSH background) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = procedure;
+  window_class.hbrBackground = background;
+  window_class.lpszClassName = name;
+  ATOM atom = RegisterClassW(&window_class);
+  if (atom) session_class_registered(name);
+  return atom;
 }
 
 HWND create_logging_window(int client_width, int client_height, DWORD extra_style) {

@@ -1,0 +1,24 @@
+// The window session on our own user32 and the headless display: every test
+// starts from nothing, on a fresh virtual clock.
+#ifndef _WIN32
+#include "platform/backend/headless/headless.h"
+#include "platform/user32/user32_internal.h"
+#include "support/window_session.h"
+
+void WindowSession::SetUp() {
+  user32_reset();
+  headless_reset();
+  clear_message_log();
+}
+
+void WindowSession::TearDown() {
+  user32_reset();
+  headless_reset();
+  clear_message_log();
+}
+
+// user32_reset forgets every class.
+void session_class_registered(LPCWSTR) {}
+
+void let_time_pass(DWORD milliseconds) { headless_advance_clock(milliseconds); }
+#endif

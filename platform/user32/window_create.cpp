@@ -58,7 +58,9 @@ Window* make_record(WindowClass* window_class, DWORD ex_style, DWORD style, LPCW
   if (parent) {
     window->parent = parent->handle;
     window->id = reinterpret_cast<LONG_PTR>(menu);
-    parent->children.insert(parent->children.begin(), window->handle);
+    // A new child goes to the bottom of its siblings, so that z-order (and a
+    // dialog's tab order) is creation order; a new top-level window goes on top.
+    parent->children.push_back(window->handle);
   } else {
     window->owner = owner;
     window->menu = IsMenu(menu) ? menu : nullptr;

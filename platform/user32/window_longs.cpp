@@ -40,12 +40,10 @@ LONG_PTR write_long(HWND handle, int index, LONG_PTR value) {
     case GWL_HWNDPARENT:
       if (!window->parent) window->owner = reinterpret_cast<HWND>(value);
       break;
-    case GWL_STYLE: {
-      // Visibility changes only through ShowWindow and SetWindowPos.
-      DWORD style = static_cast<DWORD>(value);
-      window->style = (style & ~WS_VISIBLE) | (window->style & WS_VISIBLE);
-      break;
-    }
+    // Every bit is taken as given, WS_VISIBLE too: IsWindowVisible follows it
+    // (WM_SETREDRAW works this way), though nothing is shown or hidden until
+    // the next ShowWindow or SetWindowPos, as the display caches the state.
+    case GWL_STYLE: window->style = static_cast<DWORD>(value); break;
     case GWL_EXSTYLE: window->ex_style = static_cast<DWORD>(value); break;
     case GWL_USERDATA: window->user_data = value; break;
     case GWL_ID: window->id = value; break;

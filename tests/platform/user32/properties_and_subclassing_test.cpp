@@ -9,6 +9,10 @@ namespace {
 
 using PropertiesAndSubclassing = WindowSession;
 
+#ifdef _WIN32
+extern "C" BOOL SystemParametersInfoW(UINT action, UINT value, void* data, UINT flags);
+#endif
+
 HANDLE as_handle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 
 TEST_F(PropertiesAndSubclassing, PropertiesByNameWithoutCaseOnBothSides) {
@@ -98,8 +102,14 @@ TEST_F(PropertiesAndSubclassing, WindowLongsReadAndWrite) {
   LONG_PTR style = GetWindowLongW(window, GWL_STYLE);
   EXPECT_TRUE(style & WS_VISIBLE);
   EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION);
-  SetWindowLongW(window, GWL_STYLE, style & ~WS_VISIBLE);  // visibility is not changed this way
-  EXPECT_TRUE(IsWindowVisible(window));
+  // IsWindowVisible follows the style bit of the window and its ancestors.
+  EXPECT_TRUE(IsWindowVisible(child));
+  EXPECT_EQ(SetWindowLongW(window, GWL_STYLE, style & ~WS_VISIBLE), style);
+  EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(child));
+  SetWindowLongW(window, GWL_STYLE, style);
+  EXPECT_TRUE(IsWindowVisible(child));
   EXPECT_EQ(GetWindowLongW(child, GWL_HWNDPARENT), reinterpret_cast<LONG_PTR>(window));
   EXPECT_EQ(GetWindowLongW(window, 1000), 0);
   EXPECT_EQ(GetLastError(), 1413u);  // ERROR_INVALID_INDEX
@@ -117,15 +127,30 @@ TEST_F(PropertiesAndSubclassing, WindowTextGoesThroughMessages) {
   EXPECT_EQ(std::u16string(text), u"IFS ren");
 }
 
+// Windows ignores requests to hide keyboard cues while the user's setting
+// shows them always (SPI_GETKEYBOARDCUES; on in a fresh Wine prefix). Our
+// layer has no such setting and behaves as Windows does by default, hiding
+// cues until the keyboard is used.
+bool keyboard_cues_always_shown() {
+#ifdef _WIN32
+  constexpr UINT SPI_GETKEYBOARDCUES = 0x100A;
+  BOOL shown = FALSE;
+  return SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &shown, 0) && shown;
+#else
+  return false;
+#endif
+}
+
 TEST_F(PropertiesAndSubclassing, KeyboardCuesAreKeptAndPassedToChildren) {
+  const LRESULT hidden = keyboard_cues_always_shown() ? 0 : UISF_HIDEFOCUS | UISF_HIDEACCEL;
   HWND window = create_logging_window();
   HWND child = create_logging_child(window, 0, 0, 5, 5);
   EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), 0);
   SendMessageW(window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
-  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), UISF_HIDEFOCUS | UISF_HIDEACCEL);
-  EXPECT_EQ(SendMessageW(child, WM_QUERYUISTATE, 0, 0), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), hidden);
+  EXPECT_EQ(SendMessageW(child, WM_QUERYUISTATE, 0, 0), hidden);
   SendMessageW(window, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
-  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), UISF_HIDEFOCUS);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), hidden & UISF_HIDEFOCUS);
   SendMessageW(child, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);  // goes up, then down
   EXPECT_EQ(SendMessageW(window, WM_QUERYUISTATE, 0, 0), 0);
   EXPECT_EQ(SendMessageW(child, WM_QUERYUISTATE, 0, 0), 0);
@@ -141,7 +166,13 @@ TEST_F(PropertiesAndSubclassing, EnumChildWindowsVisitsTheWholeTree) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
     return TRUE;
   }, reinterpret_cast<LPARAM>(&seen));
-  EXPECT_EQ(seen, (std::vector<HWND>{c, a, b}));  // top of the z-order first
+  // Top of the z-order first, and a new child goes to the bottom: creation order.
+  EXPECT_EQ(seen, (std::vector<HWND>{a, b, c}));
+  EXPECT_EQ(GetWindow(window, GW_CHILD), a);
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), c);
+  // A new top-level window goes on top of the others.
+  HWND later = create_logging_window();
+  EXPECT_EQ(GetWindow(window, GW_HWNDPREV), later);
 }
 
 TEST_F(PropertiesAndSubclassing, RectangleHelpers) {

@@ -239,15 +239,18 @@ TEST_F(DropTest, TheTargetAnswersOnlyItsOwnInterfaces) {
   EXPECT_EQ(drop_target->QueryInterface(IID_IUnknown, nullptr), E_INVALIDARG);
 }
 
-// Sibling windows of the given class and style, created above everything already there.
+// Sibling windows of the given class and style, raised above everything
+// already there (a new child starts at the bottom of the z-order).
 HWND make_sibling(HWND parent, const char16_t* class_name, LONG style, int x, int y) {
   WNDCLASSW window_class{};
   window_class.lpfnWndProc = DefWindowProcW;
   window_class.hInstance = GetModuleHandleW(nullptr);
   window_class.lpszClassName = class_name;
   RegisterClassW(&window_class);
-  return CreateWindowExW(0, class_name, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, 40, 40, parent, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+  HWND sibling = CreateWindowExW(0, class_name, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, 40, 40, parent,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowPos(sibling, HWND_TOP, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+  return sibling;
 }
 
 // The children of `parent` from the top of the z-order down.

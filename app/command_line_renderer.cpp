@@ -13,6 +13,7 @@
 #include "app/quality/quality_render.h"
 #include "app/shell.h"
 #include "app/standard_streams.h"
+#include "app/system_names.h"
 #include "app/terminal_text.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/kernel32.h"
@@ -29,19 +30,8 @@ constexpr int PROGRESS_BAR_WIDTH = 40;
 // gives up: the timer fires on every one, so a few are already plenty.
 constexpr int IDLE_TICKS_LIMIT = 4;
 
-// Arguments are the system's bytes: the system code page maps them to UTF-16
-// and back without loss, so a name that is not UTF-8 still names its file.
-std::u16string from_system(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return {};
-  std::u16string wide(static_cast<std::size_t>(length), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 // An argument as the terminal may show it.
-std::string shown_argument(const std::string& argument) { return terminal_text(from_system(argument)); }
+std::string shown_argument(const std::string& argument) { return terminal_text(name_from_system(argument)); }
 
 void print_help(std::FILE* out) {
   std::fputs(
@@ -151,7 +141,7 @@ bool draw_batches(std::int64_t batches, std::FILE* errors, bool show_progress) {
 int write_table(const std::string& destination, std::FILE* out, std::FILE* errors) {
   const std::string text = ifs_table_text(app_state().table);
   const bool to_out = destination == STANDARD_STREAM;
-  std::FILE* file = to_out ? out : std::fopen(destination.c_str(), "wb");
+  std::FILE* file = to_out ? out : name_open(destination, "wb");
   bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
   const int reason = errno;
   if (file && !to_out && std::fclose(file) != 0) written = false;
@@ -178,7 +168,7 @@ void report_save_failure(const RenderOptions& options, std::FILE* errors) {
 
 // The loaded table drawn by the quality renderer instead of the timer ticks.
 int render_quality_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors) {
-  const QualityOutput output{from_system(files.picture), options.format == FORMAT_PNG,
+  const QualityOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
                              std::string("ifs-render ") + IFS_RENDER_VERSION, options.files.front()};
   switch (quality_render(app_state().table, options.quality, output)) {
     case QUALITY_RENDERED:
@@ -214,7 +204,7 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;
   }
-  if (!shell_save_picture(from_system(files.picture), options.format)) {
+  if (!shell_save_picture(name_from_system(files.picture), options.format)) {
     report_save_failure(options, errors);
     return EXIT_SAVE_FAILED;
   }
@@ -251,14 +241,14 @@ int on_headless_runtime(Work work) {
 // the file. False after saying why standard input cannot be read.
 bool prepare_load(const RenderOptions& options, std::FILE* in, StandardInputCopy& input, LoadRequest& load,
                   std::FILE* errors) {
-  load = LoadRequest{from_system(options.files.front()), {}, utf16_from(options.table_name)};
+  load = LoadRequest{name_from_system(options.files.front()), {}, utf16_from(options.table_name)};
   if (options.files.front() != STANDARD_STREAM) return true;
   errno = 0;
   if (!input.copy_from(in)) {
     std::fprintf(errors, "ifs-render: cannot read standard input: %s\n", std::strerror(errno));
     return false;
   }
-  load.path = from_system(input.path());
+  load.path = name_from_system(input.path());
   load.shown_name = utf16_from(STANDARD_STREAM);  // messages name it as it was given
   return true;
 }
@@ -322,7 +312,7 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, st
       return finish_output(out, errors);
     case MODE_USAGE_ERROR:
       std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
-                   terminal_text(from_system(options.error)).c_str());
+                   terminal_text(name_from_system(options.error)).c_str());
       return EXIT_USAGE;
     case MODE_LIST:
       return list_tables(options, in, out, errors);

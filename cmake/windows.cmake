@@ -19,8 +19,11 @@ target_link_libraries(ifs_lib PUBLIC ${IFS_PNG_PREFIX}/lib/libpng.a z
 # Without the C and C++ runtimes inside, the exe fails silently under Wine.
 target_link_options(ifs_lib PUBLIC -static -static-libgcc -static-libstdc++)
 
+# A windows-subsystem program, so Explorer opens no console for it; wmain
+# reads the wide command line.
 add_executable(ifs-render app/windows/main.cpp)
 target_link_libraries(ifs-render PRIVATE ifs_lib)
+target_link_options(ifs-render PRIVATE -mwindows -municode)
 
 # Platform tests that exercise Win32 through the API alone, built against the
 # system's Win32 (under Wine: a second, independent implementation). GoogleTest

@@ -1,11 +1,19 @@
 // Program entry on Windows: the runtime runs over the system's own windows,
 // so the desktop program needs no display backend from this project; a
 // non-null one only tells the renderer that a display is there.
+//
+// The program is built for the windows subsystem, so Explorer opens no
+// console for it; the command line's text still reaches a console or a
+// redirected stream (console_streams.h). Arguments come from the wide
+// command line: the system code page cannot hold most names.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/command_line_renderer.h"
+#include "app/render_options.h"
+#include "app/system_names.h"
+#include "app/windows/console_streams.h"
 
 namespace {
 
@@ -18,9 +26,21 @@ const DisplayBackend system_display = [] {
 
 const DisplayBackend* open_system_display() { return &system_display; }
 
+std::vector<std::string> arguments_of(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  for (int index = 1; index < argc; ++index) {
+    // char16_t and wchar_t share size and representation on Windows.
+    arguments.push_back(name_to_system(reinterpret_cast<const char16_t*>(argv[index])));
+  }
+  return arguments;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+int wmain(int argc, wchar_t** argv) {
+  const std::vector<std::string> arguments = arguments_of(argc, argv);
+  // The desktop program prints nothing; joined to a console it would also
+  // end when that console is closed.
+  if (render_options_parse(arguments).mode != MODE_DESKTOP) console_streams_connect();
   return ifs_render_main(arguments, stdin, stdout, stderr, open_system_display);
 }

@@ -1,22 +1,32 @@
 // Standard input and output as the command line's files, on Windows: there is
 // no /proc/self/fd and no mkdtemp, so standard input is copied into a named
-// temporary file and the private folder is made under %TEMP% by name.
-#include <direct.h>
+// temporary file and the private folder is made under %TEMP% by name. The
+// C runtime opens the standard streams in text mode; pictures and tables pass
+// through them as bytes. Names go through the wide calls, since %TEMP% may
+// hold characters the system code page lacks.
+#include <fcntl.h>
+#include <io.h>
 #include <process.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cwchar>
 
 #include "app/standard_streams.h"
 #include "app/stream_copy.h"
+#include "app/system_names.h"
 
 namespace {
 
 constexpr int NAME_ATTEMPTS = 100;
 
+// char16_t and wchar_t share size and representation on Windows.
+const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
 std::string temporary_root() {
-  for (const char* name : {"TEMP", "TMP"})
-    if (const char* root = std::getenv(name); root && *root) return root;
+  for (const wchar_t* name : {L"TEMP", L"TMP"})
+    if (const wchar_t* root = _wgetenv(name); root && *root)
+      return name_to_system(reinterpret_cast<const char16_t*>(root));
   return ".";
 }
 
@@ -33,37 +43,54 @@ std::string unused_name(const char* prefix, Make make) {
   return {};
 }
 
+void remove_file(const std::string& name) { _wremove(wide(name_from_system(name))); }
+
 }  // namespace
 
 StandardInputCopy::~StandardInputCopy() {
   if (copy_) std::fclose(copy_);
-  if (!name_.empty()) std::remove(name_.c_str());
+  if (!name_.empty()) remove_file(name_);
 }
 
+// The copy is closed once written: the loader opens it by name, and an open
+// handle that may write would refuse it a sharing violation.
 bool StandardInputCopy::copy_from(std::FILE* in) {
+  _setmode(_fileno(in), _O_BINARY);
   name_ = unused_name("ifs-render-input-", [&](const std::string& name) {
-    copy_ = std::fopen(name.c_str(), "wbx");
+    copy_ = name_open(name, "wbx");
     return copy_ != nullptr;
   });
-  return copy_ && copy_stream(in, copy_);
+  if (!copy_) return false;
+  bool copied = copy_stream(in, copy_);
+  const int reason = errno;
+  if (std::fclose(copy_) != 0) copied = false;
+  copy_ = nullptr;
+  errno = reason;
+  if (!copied) {
+    remove_file(name_);
+    name_.clear();
+  }
+  return copied;
 }
 
-std::string StandardInputCopy::path() const { return copy_ ? name_ : std::string(); }
+std::string StandardInputCopy::path() const { return name_; }
 
 PrivateFolder::PrivateFolder() {
-  path_ = unused_name("ifs-render-", [](const std::string& name) { return _mkdir(name.c_str()) == 0; });
+  path_ = unused_name("ifs-render-", [](const std::string& name) { return _wmkdir(wide(name_from_system(name))) == 0; });
 }
 
 // Removes the picture it may hold, then the folder.
 PrivateFolder::~PrivateFolder() {
   if (path_.empty()) return;
-  for (const char* name : {"picture.png", "picture.bmp"}) std::remove(file(name).c_str());
-  _rmdir(path_.c_str());
+  for (const char* name : {"picture.png", "picture.bmp"}) remove_file(file(name));
+  _wrmdir(wide(name_from_system(path_)));
 }
 
 bool copy_file_to(const std::string& path, std::FILE* out) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = name_open(path, "rb");
   if (!file) return false;
+  std::fflush(out);
+  _setmode(_fileno(out), _O_BINARY);
   const bool copied = copy_stream(file, out);
   const int saved_errno = errno;
   std::fclose(file);

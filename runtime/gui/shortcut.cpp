@@ -42,12 +42,20 @@ HACCEL rebuild_table(WindowObject* window) {
 
 }  // namespace
 
+WORD shortcut_native_command(std::uint32_t event_id) {
+  const WORD command = static_cast<WORD>(event_id & 0xFFFF);
+  if (command == 0) return COMMAND_STANDS_FOR_ZERO;
+  return command == COMMAND_STANDS_FOR_ZERO ? 0 : command;
+}
+
+std::uint32_t shortcut_event_id(WORD native_command) { return shortcut_native_command(native_command); }
+
 HACCEL shortcut_add(ObjectId window_number, std::uint32_t shortcut, std::uint32_t event_id) {
   WindowObject* window = window_lookup(window_number);
   if (!window) return nullptr;
   const BYTE flags = accelerator_flags(shortcut);
   const WORD key = static_cast<WORD>(shortcut & 0xFFFF);
-  const WORD command = static_cast<WORD>(event_id & 0xFFFF);
+  const WORD command = shortcut_native_command(event_id);
   if (ACCEL* entry = find_entry(window, flags, key)) entry->cmd = command;
   else if (!append_entry(window, ACCEL{flags, key, command})) return window->shortcut_table;
   return rebuild_table(window);

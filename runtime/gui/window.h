@@ -12,6 +12,8 @@
 // move the keyboard focus among the tab-stop controls and give no event.
 inline constexpr WORD COMMAND_FOCUS_NEXT = 64001;
 inline constexpr WORD COMMAND_FOCUS_PREVIOUS = 64002;
+// The native command of shortcuts for event id 0 (shortcut.h says why).
+inline constexpr WORD COMMAND_STANDS_FOR_ZERO = 64000;
 
 // window_open flag bits that are not window styles.
 inline constexpr std::uint32_t WINDOW_CENTRE_SCREEN = 0x1;

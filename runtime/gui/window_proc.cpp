@@ -6,6 +6,7 @@
 #include "runtime/gui/focus_walk.h"
 #include "runtime/gui/gadget.h"
 #include "runtime/gui/keyboard_cues.h"
+#include "runtime/gui/shortcut.h"
 #include "runtime/gui/window.h"
 
 namespace {
@@ -86,7 +87,7 @@ LRESULT on_command(HWND handle, WPARAM wparam, LPARAM lparam, const OwningWindow
   } else if (LOWORD(wparam) == COMMAND_FOCUS_NEXT || LOWORD(wparam) == COMMAND_FOCUS_PREVIOUS) {
     focus_walk(owner.handle ? owner.handle : handle, LOWORD(wparam) == COMMAND_FOCUS_NEXT);
   } else {
-    push(EVENT_MENU, owner, LOWORD(wparam));
+    push(EVENT_MENU, owner, shortcut_event_id(LOWORD(wparam)));
   }
   return 0;
 }

@@ -110,6 +110,33 @@ TEST_F(MenuTest, ReAddingAShortcutReplacesItsEventId) {
   EXPECT_EQ(shortcut_add(9, CONTROL_O, 1), nullptr) << "no such window";
 }
 
+// Win32 looks an accelerator's command up in the system menu, where separators
+// carry 0, and drops the key; so no native entry may carry 0, yet every event
+// id, 0 and the one standing in for it included, must come back as itself.
+TEST_F(MenuTest, EventIdZeroTravelsAsANonZeroCommandAndEveryIdComesBack) {
+  build_menu_and_drain();
+  shortcut_add(0, 0x40000 | 'Z', COMMAND_STANDS_FOR_ZERO);
+  HACCEL table = shortcut_add(0, 0x40000 | 'Y', 0x10000);  // only the low 16 bits travel
+  ASSERT_NE(table, nullptr);
+  std::vector<ACCEL> entries(static_cast<std::size_t>(CopyAcceleratorTableW(table, nullptr, 0)));
+  ASSERT_EQ(CopyAcceleratorTableW(table, entries.data(), static_cast<int>(entries.size())), 6);
+  const auto control_o = std::find_if(entries.begin(), entries.end(), [](const ACCEL& entry) {
+    return entry.key == 'O' && (entry.fVirt & FCONTROL);
+  });
+  ASSERT_NE(control_o, entries.end());
+  EXPECT_NE(control_o->cmd, 0);
+  const auto menu_event_of = [&](WORD key, auto modifiers) {
+    headless_key_press(window, key, modifiers);
+    const std::vector<SeenEvent> events = gui_drain_events();
+    EXPECT_EQ(menu_events(events), 1) << static_cast<char>(key);
+    const auto found = std::find_if(events.begin(), events.end(), [](const SeenEvent& e) { return e.code == EVENT_MENU; });
+    return found == events.end() ? -1 : static_cast<std::int64_t>(found->object);
+  };
+  EXPECT_EQ(menu_event_of('O', HEADLESS_CONTROL), 0);
+  EXPECT_EQ(menu_event_of('Z', HEADLESS_ALT), COMMAND_STANDS_FOR_ZERO);
+  EXPECT_EQ(menu_event_of('Y', HEADLESS_ALT), 0);
+}
+
 TEST_F(MenuTest, TabAndShiftTabMoveTheFocusAndGiveNoMenuEvent) {
   ASSERT_NE(canvas_create(1, 0, 0, 100, 100, CANVAS_KEYBOARD), 0);
   ASSERT_NE(canvas_create(2, 100, 0, 100, 100, CANVAS_KEYBOARD), 0);

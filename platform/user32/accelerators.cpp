@@ -1,6 +1,9 @@
 // Accelerator tables and TranslateAcceleratorW: an entry matches a key-down
 // message when its key matches and Shift, Ctrl and Alt are held exactly as the
-// entry says, no more and no fewer.
+// entry says, no more and no fewer. A command that names an item of the
+// window's menu is treated as choosing that item: the menu is initialised
+// first, and an item that could not be chosen sends nothing. These windows
+// have no system menu, so only the window's own menu is searched.
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -40,6 +43,74 @@ bool matches(const ACCEL& entry, const MSG& message) {
   return alt == ((entry.fVirt & FALT) != 0);
 }
 
+// Where an item stands: the menu holding it and its position there.
+struct MenuPlace {
+  HMENU menu = nullptr;
+  int position = -1;
+};
+
+// The first item in menu order with the command, popups searched where they
+// stand. Separators carry ids too, and are found like any other item.
+MenuPlace find_command(HMENU menu, UINT command) {
+  int count = menu ? GetMenuItemCount(menu) : 0;
+  for (int i = 0; i < count; ++i) {
+    if (HMENU popup = GetSubMenu(menu, i)) {
+      MenuPlace inner = find_command(popup, command);
+      if (inner.menu) return inner;
+    } else if (GetMenuItemID(menu, i) == command) {
+      return {menu, i};
+    }
+  }
+  return {};
+}
+
+// The item that opens `popup`, somewhere under `menu`.
+MenuPlace find_popup(HMENU menu, HMENU popup) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    HMENU inner = GetSubMenu(menu, i);
+    if (!inner) continue;
+    if (inner == popup) return {menu, i};
+    MenuPlace found = find_popup(inner, popup);
+    if (found.menu) return found;
+  }
+  return {};
+}
+
+// As if the user were opening the menu down to the item: the window may
+// enable, gray or check items before the command is looked at.
+void initialise_menu(HWND window, HMENU bar, HMENU holder) {
+  SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+  if (holder == bar) return;
+  MenuPlace opener = find_popup(bar, holder);
+  SendMessageW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(holder), MAKELPARAM(opener.position, FALSE));
+}
+
+bool can_be_chosen(MenuPlace item) {
+  UINT state = GetMenuState(item.menu, static_cast<UINT>(item.position), MF_BYPOSITION);
+  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED | MF_SEPARATOR));
+}
+
+// The key is consumed whatever happens here; only whether a WM_COMMAND goes
+// out depends on the menu. A command no menu item names always goes out.
+void send_command(HWND window, WORD command) {
+  HMENU bar = GetMenu(window);
+  MenuPlace item = find_command(bar, command);
+  if (item.menu) {
+    // A disabled window's menu cannot be opened, nor a minimised one's.
+    if (!IsWindowEnabled(window)) return;
+    if (IsIconic(window)) return;
+    // No menu opens while the mouse is captured, so it is not initialised;
+    // the command still goes out.
+    if (!GetCapture()) initialise_menu(window, bar, item.menu);
+    if (!IsWindow(window)) return;
+    // The window may have changed its menu while initialising it.
+    item = find_command(GetMenu(window), command);
+    if (item.menu && !can_be_chosen(item)) return;
+  }
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(command, 1), 0);
+}
+
 }  // namespace
 
 HACCEL CreateAcceleratorTableW(LPACCEL entries, int count) {
@@ -77,11 +148,7 @@ int TranslateAcceleratorW(HWND window, HACCEL table, LPMSG message) {
   }
   for (const ACCEL& entry : found->second) {
     if (!matches(entry, *message)) continue;
-    // A command whose menu item is disabled is swallowed without a WM_COMMAND.
-    HMENU menu = GetMenu(window);
-    UINT state = menu ? GetMenuState(menu, entry.cmd, MF_BYCOMMAND) : static_cast<UINT>(-1);
-    if (state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED))) return 1;
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(entry.cmd, 1), 0);
+    send_command(window, entry.cmd);
     return 1;
   }
   return 0;

@@ -61,10 +61,26 @@ MenuItem* find_item(HMENU handle, UINT item, UINT flags) {
   return item_by_command(menu, item);
 }
 
+bool holds(HMENU outer, HMENU inner) {
+  if (outer == inner) return true;
+  Menu* menu = menu_from(outer);
+  if (!menu) return false;
+  for (const MenuItem& item : menu->items)
+    if (item.popup && holds(item.popup, inner)) return true;
+  return false;
+}
+
 void tell_display(HMENU menu) {
   for (HWND top : window_top_levels())
     if (Window* window = window_from(top); window && window->menu == menu)
       backend_current()->menu_bar_changed(top, menu);
+}
+
+// The display shows items enabled or grayed, popups' items included.
+void tell_display_of_bar_holding(HMENU menu) {
+  for (HWND top : window_top_levels())
+    if (Window* window = window_from(top); window && window->menu && holds(window->menu, menu))
+      backend_current()->menu_bar_changed(top, window->menu);
 }
 
 // The menu bar's presence changes the client area: recompute it as SetWindowPos does.
@@ -196,6 +212,17 @@ UINT GetMenuState(HMENU handle, UINT item_number, UINT flags) {
     state = (state & 0xFF) | (static_cast<UINT>(count < 0 ? 0 : count) << 8);
   }
   return state;
+}
+
+// Returns the item's previous state (MF_ENABLED, MF_GRAYED, MF_DISABLED), or
+// -1 when there is no such item.
+BOOL EnableMenuItem(HMENU handle, UINT item_number, UINT enable) {
+  MenuItem* item = find_item(handle, item_number, enable);
+  if (!item) return -1;
+  UINT previous = item->flags & (MF_GRAYED | MF_DISABLED);
+  item->flags = (item->flags & ~(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
+  tell_display_of_bar_holding(handle);
+  return static_cast<BOOL>(previous);
 }
 
 void menu_reset() { menus().clear(); }

@@ -751,6 +751,7 @@ UINT GetMenuItemID(HMENU menu, int position);  // -1 for popups
 HMENU GetSubMenu(HMENU menu, int position);
 int GetMenuStringW(HMENU menu, UINT item, LPWSTR buffer, int buffer_length, UINT flags);
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);  // the previous state, or -1
 
 // --- Accelerators ---------------------------------------------------------
 HACCEL CreateAcceleratorTableW(LPACCEL entries, int count);

@@ -157,7 +157,9 @@ drag_to_canvas() {
   xdotool mousemove --window "$window" 200 300
   sleep 0.3
   xdotool mousemove --window "$window" 300 400
-  sleep 0.5
+  # Released only once Wine had time to accept the position: a release before
+  # its answer ends the drag with no drop.
+  sleep 1
   xdotool mouseup 1
   wait "$source_pid" || true
   cat "$work/drag.out"

@@ -226,6 +226,12 @@ check "Escape ends the program with status 0 (status $status)" test "$status" -e
 # the points.)
 start_program wine "$exe"
 action=$(drag_to_canvas "$work/sierpinski.ifs")
+# A drag that ended without a drop left the program as it was, so one more
+# try tells a drop that cannot happen from X timing on a loaded machine.
+if [ "$action" != copy ]; then
+  echo "note: the drag ended with \"$action\"; dragging once more" >&2
+  action=$(drag_to_canvas "$work/sierpinski.ifs")
+fi
 check "a file dragged onto the canvas from an X11 program is taken as a copy (action: $action)" test "$action" = copy
 canvas_shot "$work/after_drop.png"
 check "the dropped file is drawn" grows_from "$work/after_drop.png"

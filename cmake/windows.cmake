@@ -52,6 +52,8 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/user32/properties_and_subclassing_test.cpp
     tests/platform/user32/accelerators_and_menus_test.cpp
     tests/platform/user32/character_case_test.cpp
+    tests/platform/user32/input_order_test.cpp
+    tests/platform/user32/input_routing_test.cpp
     tests/platform/ole32/drop_registration_test.cpp
     tests/platform/ole32/drag_data_object_test.cpp
     # Our data objects for drags from the display, read through the system's

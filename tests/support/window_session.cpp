@@ -75,6 +75,22 @@ HWND create_logging_child(HWND parent, int x, int y, int width, int height, int 
                          reinterpret_cast<HMENU>(static_cast<LONG_PTR>(id)), nullptr, nullptr);
 }
 
+HWND create_foreground_window(int client_width, int client_height) {
+  HWND window = create_logging_window(client_width, client_height);
+  SetForegroundWindow(window);
+  SetFocus(window);
+  pump_messages();
+  clear_message_log();
+  return window;
+}
+
+HWND gone_window_handle() {
+  HWND window = create_logging_window();
+  DestroyWindow(window);
+  clear_message_log();
+  return window;
+}
+
 int pump_messages() {
   MSG message;
   int count = 0;

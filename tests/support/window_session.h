@@ -2,7 +2,8 @@
 // display (Linux) or the system's (Windows, under Wine in CI). Every test
 // starts with no windows of its own and an empty queue; a window class whose
 // procedure records every message it receives, in order; and a way to let
-// time pass for timers: on the virtual clock here, for real on Windows.
+// time pass for timers: on the virtual clock here, for real on Windows; and
+// keyboard and mouse input as the user gives it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -48,6 +49,14 @@ ATOM register_test_class(LPCWSTR name, WNDPROC procedure, HBRUSH background = nu
 HWND create_logging_window(int client_width = 200, int client_height = 100, DWORD extra_style = 0);
 HWND create_logging_child(HWND parent, int x, int y, int width, int height, int id = 1, DWORD extra_style = 0);
 
+// A logging window made the foreground window with the focus, painted, its
+// messages so far served and the log cleared: input reaches it.
+HWND create_foreground_window(int client_width = 200, int client_height = 100);
+// The handle of a window that was destroyed: one that names no window. (An
+// arbitrary small number may name one: Wine matches a handle without its
+// generation bits to whatever object holds that slot.)
+HWND gone_window_handle();
+
 // Takes and dispatches every message ready now; returns how many.
 int pump_messages();
 
@@ -55,3 +64,11 @@ int pump_messages();
 // clock moves on exactly that far; on Windows the thread sleeps a little
 // longer, as timers there fall due on the system's tick.
 void let_time_pass(DWORD milliseconds);
+
+// Input as the user's keyboard and mouse give it: the headless display's input
+// here, SendInput on Windows. It reaches the thread of the foreground window,
+// so `window` must be the active top-level window; the key goes to the focus
+// window, the mouse to the window under the pointer (or the capture).
+void inject_key(HWND window, UINT virtual_key, bool down);
+// Moves the pointer to a point of the window's client area.
+void inject_mouse_move(HWND window, POINT client_point);

@@ -21,4 +21,8 @@ void WindowSession::TearDown() {
 void session_class_registered(LPCWSTR) {}
 
 void let_time_pass(DWORD milliseconds) { headless_advance_clock(milliseconds); }
+
+void inject_key(HWND window, UINT virtual_key, bool down) { headless_key(window, virtual_key, down ? TRUE : FALSE); }
+
+void inject_mouse_move(HWND window, POINT client_point) { headless_mouse_move(window, client_point); }
 #endif

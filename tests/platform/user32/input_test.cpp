@@ -1,5 +1,7 @@
-// Keyboard and mouse input from the display: where it goes, which messages it
-// becomes, the key state, accelerators, menus, capture and the close box.
+// Input only the headless display can give: mouse buttons, capture, double
+// clicks, leaving and the wheel, menu choices, the close box and the window
+// manager's commands. (Keys, their order in the queue and the key state run
+// against Windows' user32 too: input_order_test, input_routing_test.)
 #include "support/headless_session.h"
 #include "platform/win32/commctrl.h"
 #include "platform/win32/kernel32.h"
@@ -20,98 +22,6 @@ std::vector<LoggedMessage> of_kind(UINT first, UINT last) {
   for (const LoggedMessage& m : message_log())
     if (m.message >= first && m.message <= last) found.push_back(m);
   return found;
-}
-
-TEST_F(Input, KeysGoToTheFocusWindowAndTranslateToCharacters) {
-  HWND window = ready_window();
-  HWND child = create_logging_child(window, 0, 0, 50, 50);
-  SetFocus(child);
-  clear_message_log();
-  headless_key_press(window, 'A', HEADLESS_SHIFT);
-  headless_key_press(window, 'B', 0);
-  headless_key_press(window, VK_RETURN, 0);
-  pump_messages();
-  std::vector<LoggedMessage> keys = of_kind(WM_KEYDOWN, WM_CHAR);
-  std::vector<std::pair<UINT, WPARAM>> seen;
-  for (const LoggedMessage& m : keys) {
-    EXPECT_EQ(m.window, child);
-    seen.emplace_back(m.message, m.wparam);
-  }
-  std::vector<std::pair<UINT, WPARAM>> expected{
-      {WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, 'A'},   {WM_CHAR, 'A'},      {WM_KEYUP, 'A'},
-      {WM_KEYUP, VK_SHIFT},   {WM_KEYDOWN, 'B'},   {WM_CHAR, 'b'},      {WM_KEYUP, 'B'},
-      {WM_KEYDOWN, VK_RETURN}, {WM_CHAR, 13},      {WM_KEYUP, VK_RETURN}};
-  EXPECT_EQ(seen, expected);
-  // Key-up messages carry the transition and previous-state bits.
-  EXPECT_EQ(keys[3].lparam & 0xC0000000, static_cast<LPARAM>(0xC0000000));
-}
-
-TEST_F(Input, KeyStateFollowsRetrievedMessagesAsyncStateTheDisplay) {
-  HWND window = ready_window();
-  headless_key(window, VK_CONTROL, TRUE);
-  EXPECT_EQ(GetKeyState(VK_CONTROL) & 0x8000, 0);  // not retrieved yet
-  EXPECT_NE(GetAsyncKeyState(VK_CONTROL) & 0x8000, 0);
-  pump_messages();
-  EXPECT_NE(GetKeyState(VK_CONTROL) & 0x8000, 0);
-  headless_key(window, VK_CONTROL, FALSE);
-  pump_messages();
-  EXPECT_EQ(GetKeyState(VK_CONTROL) & 0x8000, 0);
-  EXPECT_EQ(GetAsyncKeyState(VK_CONTROL), 0);
-  EXPECT_EQ(GetKeyState(VK_CONTROL) & 1, 1);  // toggled by the press
-  EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
-  headless_key(window, VK_ESCAPE, TRUE);
-  EXPECT_NE(GetAsyncKeyState(VK_ESCAPE), 0);
-  EXPECT_EQ(GetKeyState(-1), 0);
-  EXPECT_EQ(GetAsyncKeyState(1000), 0);
-}
-
-TEST_F(Input, AltKeysAreSystemKeysAndAltF4Closes) {
-  HWND window = ready_window();
-  headless_key_press(window, VK_F4, HEADLESS_ALT);
-  pump_messages();
-  EXPECT_TRUE(log_contains(window, WM_SYSKEYDOWN));
-  EXPECT_TRUE(log_contains(window, WM_CLOSE));
-  EXPECT_FALSE(IsWindow(window));  // the default procedure destroys on WM_CLOSE
-}
-
-// Runs every message through the window's accelerator table first, as a message loop does.
-std::vector<LoggedMessage> commands_after(HWND window, HACCEL table) {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (TranslateAcceleratorW(window, table, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return of_kind(WM_COMMAND, WM_COMMAND);
-}
-
-TEST_F(Input, AcceleratorsMatchModifiersExactly) {
-  HWND window = ready_window();
-  ACCEL entries[] = {{FVIRTKEY | FNOINVERT | FCONTROL, 'O', 0},
-                     {FVIRTKEY | FNOINVERT | FCONTROL, 'S', 1},
-                     {FVIRTKEY | FNOINVERT, VK_TAB, 64001},
-                     {FVIRTKEY | FNOINVERT | FSHIFT, VK_TAB, 64002}};
-  HACCEL table = CreateAcceleratorTableW(entries, 4);
-  ASSERT_NE(table, nullptr);
-
-  headless_key_press(window, 'S', HEADLESS_CONTROL);
-  std::vector<LoggedMessage> commands = commands_after(window, table);
-  ASSERT_EQ(commands.size(), 1u);
-  EXPECT_EQ(commands[0].wparam, MAKEWPARAM(1, 1));  // an accelerator: high word 1
-  EXPECT_EQ(commands[0].lparam, 0);
-
-  clear_message_log();
-  headless_key_press(window, 'S', HEADLESS_CONTROL | HEADLESS_SHIFT);
-  headless_key_press(window, 'S', HEADLESS_CONTROL | HEADLESS_ALT);
-  headless_key_press(window, 'S', 0);
-  EXPECT_TRUE(commands_after(window, table).empty());
-
-  clear_message_log();
-  headless_key_press(window, VK_TAB, HEADLESS_SHIFT);
-  commands = commands_after(window, table);
-  ASSERT_EQ(commands.size(), 1u);
-  EXPECT_EQ(LOWORD(commands[0].wparam), 64002);
-  DestroyAcceleratorTable(table);
 }
 
 TEST_F(Input, MenuBarItemsAreChosenOnTheDisplay) {
@@ -318,32 +228,6 @@ TEST_F(Input, ActivationMessagesAndFocusBetweenWindows) {
   LoggedMessage deactivate = message_log()[1];
   EXPECT_EQ(LOWORD(deactivate.wparam), WA_INACTIVE);
   EXPECT_EQ(reinterpret_cast<HWND>(deactivate.lparam), first);
-}
-
-TEST_F(Input, CursorsAndConfinement) {
-  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-  ASSERT_NE(arrow, nullptr);
-  EXPECT_EQ(LoadCursorW(nullptr, IDC_ARROW), arrow);
-  EXPECT_NE(LoadCursorW(nullptr, IDC_CROSS), arrow);
-  EXPECT_EQ(LoadCursorW(reinterpret_cast<HINSTANCE>(0x400000), MAKEINTRESOURCEW(1)), nullptr);
-  EXPECT_EQ(LoadIconW(reinterpret_cast<HINSTANCE>(0x400000), MAKEINTRESOURCEW(1)), nullptr);
-  SetCursor(arrow);
-  EXPECT_EQ(SetCursor(nullptr), arrow);
-  RECT clip{10, 10, 20, 20}, read;
-  ClipCursor(&clip);
-  GetClipCursor(&read);
-  EXPECT_TRUE(EqualRect(&clip, &read));
-  ClipCursor(nullptr);
-  GetClipCursor(&read);
-  EXPECT_EQ(read.right, GetSystemMetrics(SM_CXSCREEN));
-
-  HWND window = ready_window();
-  clear_message_log();
-  headless_mouse_move(window, POINT{3, 3});
-  SetCursor(nullptr);
-  pump_messages();
-  EXPECT_TRUE(log_contains(window, WM_SETCURSOR));
-  EXPECT_EQ(GetCursor(), arrow);  // the class cursor, set by the default procedure
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The message queue where the headless display shows more than the API can:
-// input between posted messages and paint, and exact readings of the virtual
-// clock while timers fall due and GetMessage waits.
+// exact readings of the virtual clock while timers fall due, GetMessage waits
+// and scripted input arrives.
 #include "support/headless_session.h"
 
 namespace {
@@ -22,18 +22,6 @@ std::vector<UINT> take_all() {
     DispatchMessageW(&message);
   }
   return order;
-}
-
-TEST_F(MessageQueueOnTheVirtualClock, PostedThenInputThenPaintThenTimer) {
-  HWND window = painted_window();
-  SetTimer(window, 7, 100, nullptr);
-  headless_advance_clock(100);
-  InvalidateRect(window, nullptr, FALSE);
-  headless_key(window, 'A', TRUE);
-  PostMessageW(window, WM_USER + 1, 0, 0);
-  PostMessageW(window, WM_USER + 2, 0, 0);
-  std::vector<UINT> expected{WM_USER + 1, WM_USER + 2, WM_KEYDOWN, WM_PAINT, WM_TIMER};
-  EXPECT_EQ(take_all(), expected);
 }
 
 TEST_F(MessageQueueOnTheVirtualClock, TheNextTickComesOneIntervalAfterALateOneWasServed) {
@@ -92,18 +80,6 @@ TEST_F(MessageQueueOnTheVirtualClock, WaitingTakesTheTimeoutOrNoTimeAtAll) {
   PostMessageW(nullptr, WM_USER, 0, 0);
   EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 250, QS_ALLINPUT), WAIT_OBJECT_0);
   EXPECT_EQ(headless_now() - start, 250u);  // ready at once
-}
-
-TEST_F(MessageQueueOnTheVirtualClock, MessagePositionIsThatOfTheLastMessageRetrieved) {
-  HWND window = painted_window();
-  headless_mouse_move(window, POINT{10, 20});
-  POINT client{0, 0};
-  ClientToScreen(window, &client);
-  MSG message;
-  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
-  DWORD position = GetMessagePos();
-  EXPECT_EQ(static_cast<SHORT>(LOWORD(position)), client.x + 10);
-  EXPECT_EQ(static_cast<SHORT>(HIWORD(position)), client.y + 20);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(MessageQueue, SentMessagesReachTheProcedureAtOnce) {
   ASSERT_EQ(message_log().size(), 1u);
   EXPECT_EQ(message_log()[0].message, static_cast<UINT>(WM_USER + 2));
   EXPECT_EQ(message_log()[0].wparam, 5u);
-  EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(0x42), WM_USER, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(gone_window_handle(), WM_USER, 0, 0), 0);
   EXPECT_EQ(GetLastError(), 1400u);  // ERROR_INVALID_WINDOW_HANDLE
 }
 
@@ -88,7 +88,7 @@ TEST_F(MessageQueue, KilledTimersStopAndBadWindowsGetNone) {
   let_time_pass(60);
   MSG message;
   EXPECT_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(SetTimer(reinterpret_cast<HWND>(0x99), 1, 10, nullptr), 0u);
+  EXPECT_EQ(SetTimer(gone_window_handle(), 1, 10, nullptr), 0u);
 }
 
 TEST_F(MessageQueue, TimersAndPostedMessagesOfADestroyedWindowGo) {
@@ -178,7 +178,7 @@ TEST_F(MessageQueue, QuitComesAfterPostedMessagesAndEndsGetMessage) {
   EXPECT_FALSE(GetMessageW(&message, nullptr, 0, 0));
   EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
   EXPECT_EQ(message.wParam, 3u);
-  EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x77), WM_USER, 0, 0));
+  EXPECT_FALSE(PostMessageW(gone_window_handle(), WM_USER, 0, 0));
 }
 
 TEST_F(MessageQueue, RegisteredMessagesAreStablePerName) {

@@ -17,11 +17,41 @@ struct QueueState {
   bool quit = false;
   int quit_code = 0;
   MSG last{};
+  // For GetQueueStatus's low word: the kinds queued since the last look, and
+  // the kinds that were waiting at the last look.
+  UINT added_since_look = 0;
+  UINT waiting_at_look = 0;
 };
 
 QueueState& queue() {
   static QueueState state;
   return state;
+}
+
+constexpr UINT POSTED_KINDS = QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
+
+UINT input_kind(UINT message) {
+  if (message >= WM_KEYFIRST && message <= WM_KEYLAST) return QS_KEY;
+  if (message == WM_MOUSEMOVE) return QS_MOUSEMOVE;
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) return QS_MOUSEBUTTON;
+  return QS_POSTMESSAGE;
+}
+
+UINT waiting_kinds() {
+  UINT kinds = 0;
+  if (!queue().posted.empty() || queue().quit) kinds |= POSTED_KINDS;
+  for (const MSG& m : queue().input) kinds |= input_kind(m.message);
+  MSG probe;
+  if (paint_find_pending(nullptr, &probe)) kinds |= QS_PAINT;
+  if (timer_take_due(nullptr, 0, 0, false, &probe)) kinds |= QS_TIMER;
+  return kinds;
+}
+
+// A look at the queue (GetQueueStatus for these kinds, or any PeekMessage or
+// GetMessage) makes what waits now no longer new.
+void note_look(UINT kinds) {
+  queue().added_since_look &= ~kinds;
+  queue().waiting_at_look = (queue().waiting_at_look & ~kinds) | (waiting_kinds() & kinds);
 }
 
 MSG make_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -64,9 +94,10 @@ bool take_message(MSG* out, HWND filter, UINT first, UINT last, UINT flags) {
 }
 
 bool retrieve(MSG* out, HWND filter, UINT first, UINT last, UINT flags) {
-  if (!take_message(out, filter, first, last, flags)) return false;
-  if (flags & PM_REMOVE) queue().last = *out;
-  return true;
+  bool taken = take_message(out, filter, first, last, flags);
+  if (taken && (flags & PM_REMOVE)) queue().last = *out;
+  note_look(~0u);
+  return taken;
 }
 
 }  // namespace
@@ -85,9 +116,13 @@ bool queue_filter_matches(HWND message_window, UINT message, HWND filter, UINT f
 
 void queue_post(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   queue().posted.push_back(make_message(window, message, wparam, lparam));
+  queue().added_since_look |= POSTED_KINDS;
 }
 
-void queue_post_input(const MSG& message) { queue().input.push_back(message); }
+void queue_post_input(const MSG& message) {
+  queue().input.push_back(message);
+  queue().added_since_look |= input_kind(message.message);
+}
 
 void queue_forget_window(HWND window) {
   auto drop = [window](std::deque<MSG>& list) { std::erase_if(list, [window](const MSG& m) { return m.hwnd == window; }); };
@@ -149,17 +184,10 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
 }
 
 DWORD GetQueueStatus(UINT flags) {
-  DWORD status = 0;
-  if (!queue().posted.empty()) status |= QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
-  for (const MSG& m : queue().input)
-    status |= (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST)       ? QS_KEY
-              : m.message == WM_MOUSEMOVE                                ? QS_MOUSEMOVE
-              : (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ? QS_MOUSEBUTTON
-                                                                          : QS_POSTMESSAGE;
-  MSG probe;
-  if (paint_find_pending(nullptr, &probe)) status |= QS_PAINT;
-  if (timer_take_due(nullptr, 0, 0, false, &probe)) status |= QS_TIMER;
-  return status & flags;
+  UINT waiting = waiting_kinds() & flags;
+  UINT added = waiting & (queue().added_since_look | ~queue().waiting_at_look);
+  note_look(flags);
+  return MAKELONG(added, waiting);
 }
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -182,6 +210,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 void PostQuitMessage(int exit_code) {
   queue().quit = true;
   queue().quit_code = exit_code;
+  queue().added_since_look |= POSTED_KINDS;
 }
 
 LRESULT DispatchMessageW(const MSG* message) {

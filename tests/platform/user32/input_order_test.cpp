@@ -112,4 +112,26 @@ TEST_F(InputOrder, KeyStateFollowsRetrievedMessagesAsyncStateTheKeyboard) {
   EXPECT_EQ(GetAsyncKeyState(1000), 0);
 }
 
+// High word: what is waiting now; low word: what came since the last look
+// (GetQueueStatus, PeekMessage or GetMessage); both within the flags asked.
+TEST_F(InputOrder, QueueStatusTellsWhatWaitsAndWhatIsNew) {
+  HWND window = create_foreground_window();
+  GetQueueStatus(QS_ALLINPUT);
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u);
+  inject_key(window, 'Q', true);
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), MAKELONG(QS_KEY, QS_KEY));
+  PostMessageW(window, WM_USER, 0, 0);
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), MAKELONG(QS_POSTMESSAGE, QS_KEY | QS_POSTMESSAGE));
+  inject_mouse_move(window, POINT{40, 30});
+  EXPECT_EQ(GetQueueStatus(QS_KEY), MAKELONG(0, QS_KEY));
+  EXPECT_EQ(GetQueueStatus(QS_MOUSEMOVE), MAKELONG(QS_MOUSEMOVE, QS_MOUSEMOVE));  // not looked at before
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, static_cast<UINT>(WM_USER));
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), MAKELONG(0, QS_KEY | QS_MOUSEMOVE));
+  pump_messages();
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u);
+  inject_key(window, 'Q', false);
+}
+
 }  // namespace

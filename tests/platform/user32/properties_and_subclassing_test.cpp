@@ -28,7 +28,7 @@ TEST_F(PropertiesAndSubclassing, PropertiesByNameWithoutCaseOnBothSides) {
   EXPECT_EQ(GetPropW(window, u"ZQ_WindowID"), nullptr);
   EXPECT_EQ(RemovePropA(window, "zq_menu_callback"), as_handle(77));
   EXPECT_EQ(RemovePropA(window, "zq_menu_callback"), nullptr);
-  EXPECT_FALSE(SetPropW(reinterpret_cast<HWND>(0x5), u"x", as_handle(1)));
+  EXPECT_FALSE(SetPropW(gone_window_handle(), u"x", as_handle(1)));
   HWND other = create_logging_window();
   SetPropW(window, u"Mine", as_handle(3));
   EXPECT_EQ(GetPropW(other, u"Mine"), nullptr);
@@ -113,7 +113,7 @@ TEST_F(PropertiesAndSubclassing, WindowLongsReadAndWrite) {
   EXPECT_EQ(GetWindowLongW(child, GWL_HWNDPARENT), reinterpret_cast<LONG_PTR>(window));
   EXPECT_EQ(GetWindowLongW(window, 1000), 0);
   EXPECT_EQ(GetLastError(), 1413u);  // ERROR_INVALID_INDEX
-  EXPECT_EQ(GetWindowLongW(reinterpret_cast<HWND>(0x3), GWL_ID), 0);
+  EXPECT_EQ(GetWindowLongW(gone_window_handle(), GWL_ID), 0);
 }
 
 TEST_F(PropertiesAndSubclassing, WindowTextGoesThroughMessages) {

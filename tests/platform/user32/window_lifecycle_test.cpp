@@ -316,7 +316,7 @@ TEST_F(WindowLifecycle, WindowProcessAndThread) {
   DWORD process = 0;
   EXPECT_EQ(GetWindowThreadProcessId(window, &process), GetCurrentThreadId());
   EXPECT_EQ(process, GetCurrentProcessId());
-  EXPECT_EQ(GetWindowThreadProcessId(reinterpret_cast<HWND>(0x1234), &process), 0u);
+  EXPECT_EQ(GetWindowThreadProcessId(gone_window_handle(), &process), 0u);
 }
 
 TEST_F(WindowLifecycle, MinimizeAndRestoreReportSizeKinds) {

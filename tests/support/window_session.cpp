@@ -91,6 +91,16 @@ HWND gone_window_handle() {
   return window;
 }
 
+std::vector<UINT> take_all(HWND filter) {
+  std::vector<UINT> order;
+  MSG message;
+  while (order.size() < 100 && PeekMessageW(&message, filter, 0, 0, PM_REMOVE)) {
+    order.push_back(message.message);
+    DispatchMessageW(&message);
+  }
+  return order;
+}
+
 int pump_messages() {
   MSG message;
   int count = 0;

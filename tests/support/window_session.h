@@ -59,6 +59,9 @@ HWND gone_window_handle();
 
 // Takes and dispatches every message ready now; returns how many.
 int pump_messages();
+// The same, for one window's messages if `filter` is given, returning the
+// ids taken in order (100 at most).
+std::vector<UINT> take_all(HWND filter = nullptr);
 
 // Lets at least `milliseconds` pass for the thread's timers. Here the virtual
 // clock moves on exactly that far; on Windows the thread sleeps a little

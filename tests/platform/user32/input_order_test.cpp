@@ -7,16 +7,6 @@ namespace {
 
 using InputOrder = WindowSession;
 
-std::vector<UINT> take_all() {
-  std::vector<UINT> order;
-  MSG message;
-  while (order.size() < 100 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    order.push_back(message.message);
-    DispatchMessageW(&message);
-  }
-  return order;
-}
-
 TEST_F(InputOrder, PostedThenInputThenPaintThenTimer) {
   HWND window = create_foreground_window();
   SetTimer(window, 7, 50, nullptr);

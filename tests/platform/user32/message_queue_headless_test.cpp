@@ -14,16 +14,6 @@ HWND painted_window() {
   return window;
 }
 
-std::vector<UINT> take_all() {
-  std::vector<UINT> order;
-  MSG message;
-  while (order.size() < 100 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    order.push_back(message.message);
-    DispatchMessageW(&message);
-  }
-  return order;
-}
-
 TEST_F(MessageQueueOnTheVirtualClock, TheNextTickComesOneIntervalAfterALateOneWasServed) {
   HWND window = painted_window();
   SetTimer(window, 123, 1500, nullptr);

@@ -16,16 +16,6 @@ HWND painted_window() {
   return window;
 }
 
-std::vector<UINT> take_all(HWND filter = nullptr) {
-  std::vector<UINT> order;
-  MSG message;
-  while (order.size() < 100 && PeekMessageW(&message, filter, 0, 0, PM_REMOVE)) {
-    order.push_back(message.message);
-    DispatchMessageW(&message);
-  }
-  return order;
-}
-
 TEST_F(MessageQueue, PostedThenPaintThenTimer) {
   HWND window = painted_window();
   SetTimer(window, 7, 50, nullptr);

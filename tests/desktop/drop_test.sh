@@ -2,23 +2,14 @@
 # Files dragged from another program onto the canvas load the first of them;
 # a drag of plain text is refused and the picture goes on as it was.
 source "$(dirname "$0")/desktop_session.sh"
+source "$(dirname "$0")/drag_gesture.sh"
 cp "$SOURCE_DIR/examples/sierpinski.ifs" "$SOURCE_DIR/examples/carpet.ifs" "$work/files/"
 
-# The drag source sits at the screen's top-left corner; the drag leaves it past
-# GTK's threshold, then comes over the canvas in two steps with pauses.
 drag_to_canvas() {  # drag_to_canvas --files PATH... | --text TEXT; prints the action
   "$DESKTOP_HELPER" drag-source "$@" >"$work/drag.out" &
   local source_pid=$!
   wait_for_window "drag source" >/dev/null
-  xdotool mousemove 60 60 mousedown 1
-  sleep 0.2
-  xdotool mousemove 80 80
-  sleep 0.3
-  xdotool mousemove --window "$window" 200 300
-  sleep 0.3
-  xdotool mousemove --window "$window" 300 400
-  sleep 0.5
-  xdotool mouseup 1
+  drag_gesture_over "$window" 0.5
   wait "$source_pid" || true
   cat "$work/drag.out"
 }

@@ -20,6 +20,7 @@ done
 exe=$(realpath "$1")
 linux=$(realpath "$2")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+source "$source_dir/tests/desktop/drag_gesture.sh"
 
 TITLE="IFS render by Tarnwick"
 SAVE="Please choose file to save"
@@ -150,17 +151,8 @@ drag_to_canvas() {
     exec "$work/desktop_test_helper" drag-source --files "$1") >"$work/drag.out" 2>>"$work/program.out" &
   local source_pid=$!
   wait_for_window "drag source" >/dev/null
-  xdotool mousemove 60 60 mousedown 1
-  sleep 0.2
-  xdotool mousemove 80 80
-  sleep 0.3
-  xdotool mousemove --window "$window" 200 300
-  sleep 0.3
-  xdotool mousemove --window "$window" 300 400
-  # Released only once Wine had time to accept the position: a release before
-  # its answer ends the drag with no drop.
-  sleep 1
-  xdotool mouseup 1
+  # Wine answers a position more slowly than GTK.
+  drag_gesture_over "$window" 1
   wait "$source_pid" || true
   cat "$work/drag.out"
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/advapi32/file_security.h"
 #include "platform/kernel32/errno_mapping.h"
 #include "platform/kernel32/file_size_signal.h"
 #include "platform/kernel32/handle_table.h"
@@ -56,9 +57,40 @@ int open_descriptor(const std::string& path, int flags, mode_t mode) {
   return descriptor;
 }
 
+// A file that goes when its handle closes needs no name meanwhile: made
+// unnamed in its folder (O_TMPFILE), nothing is left if the process dies.
+// -1 with errno set; EOPNOTSUPP when the folder's file system cannot.
+int open_unnamed(const std::string& path, int access, mode_t mode) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  int descriptor;
+  do descriptor = ::open(folder.c_str(), O_TMPFILE | access | O_CLOEXEC, mode);
+  while (descriptor < 0 && errno == EINTR);
+  // Kernels and file systems without unnamed files say so in these ways.
+  if (descriptor < 0 && (errno == EISDIR || errno == EINVAL || errno == ENOTSUP)) errno = EOPNOTSUPP;
+  return descriptor;
+}
+
+bool name_in_use(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0;
+}
+
+// The rights of the descriptor's file, before anyone may open it: its group
+// first (the group bits only mean the same for the same group), then the bits.
+void apply_security(int descriptor, const LinuxFileSecurity& security) {
+  struct stat status {};
+  mode_t permissions = security.permissions;
+  if (::fstat(descriptor, &status) == 0 && status.st_gid != security.group &&
+      ::fchown(descriptor, static_cast<uid_t>(-1), security.group) != 0) {
+    permissions &= ~static_cast<mode_t>(S_IRWXG);
+  }
+  ::fchmod(descriptor, permissions);
+}
+
 }  // namespace
 
-HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD creation,
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES security_attributes, DWORD creation,
                    DWORD flags_and_attributes, HANDLE) {
   std::string path;
   if (!path_to_utf8(name, path)) return INVALID_HANDLE_VALUE;
@@ -71,12 +103,29 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
 
   struct stat before {};
   bool existed = ::stat(path.c_str(), &before) == 0;
-  mode_t mode = (flags_and_attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  int descriptor = open_descriptor(path, flags | access_flags(can_read, can_write, flags & O_TRUNC), mode);
+  LinuxFileSecurity security{};
+  const bool secured = file_security_of(security_attributes, &security);
+  // A file with given rights is private until it has them.
+  mode_t mode = secured ? 0600 : (flags_and_attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  const int access_mode = access_flags(can_read, can_write, flags & O_TRUNC);
+  const bool delete_on_close = flags_and_attributes & FILE_FLAG_DELETE_ON_CLOSE;
+  const bool creates = (flags & O_CREAT) && !existed;
+  int descriptor = -1;
+  bool unnamed = false;
+  if (delete_on_close && creates && access_mode != O_RDONLY && !name_in_use(path)) {
+    descriptor = open_unnamed(path, access_mode, mode);
+    unnamed = descriptor >= 0;
+    if (!unnamed && errno != EOPNOTSUPP) {
+      set_last_error_for_path(path);
+      return INVALID_HANDLE_VALUE;
+    }
+  }
+  if (!unnamed) descriptor = open_descriptor(path, flags | access_mode, mode);
   if (descriptor < 0) {
     set_last_error_for_path(path);
     return INVALID_HANDLE_VALUE;
   }
+  if (secured && creates) apply_security(descriptor, security);
 
   std::shared_ptr<OpenFile> file = kernel_object_create<OpenFile>();
   if (!file) {
@@ -91,9 +140,12 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
   file->can_read = can_read;
   file->can_write = can_write;
   file->is_regular = S_ISREG(opened.st_mode);
+  if (unnamed) file->unnamed_path = path;
+  else if (delete_on_close) file->delete_path = path;
   HANDLE handle = handle_table_insert(file);
   if (!handle) return INVALID_HANDLE_VALUE;
-  if ((flags_and_attributes & FILE_ATTRIBUTE_TEMPORARY) && !existed) interrupt_cleanup_watch(path);
+  if (((flags_and_attributes & FILE_ATTRIBUTE_TEMPORARY) || delete_on_close) && creates && !unnamed)
+    interrupt_cleanup_watch(path);
   bool reports_existing = creation == CREATE_ALWAYS || creation == OPEN_ALWAYS;
   SetLastError(reports_existing && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;

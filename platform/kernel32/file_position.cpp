@@ -1,4 +1,5 @@
-// SetFilePointer and GetFileSize: 64-bit positions split into two 32-bit halves.
+// SetFilePointer and GetFileSize: 64-bit positions split into two 32-bit
+// halves; and GetFileType.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,4 +82,18 @@ DWORD GetFileSize(HANDLE handle, LPDWORD size_high) {
   auto size = static_cast<std::uint64_t>(status.st_size);
   if (size_high) *size_high = static_cast<DWORD>(size >> 32);
   return low_half_reported(size);
+}
+
+DWORD GetFileType(HANDLE handle) {
+  std::shared_ptr<OpenFile> file = handle_table_find_as<OpenFile>(handle);
+  if (!file) return FILE_TYPE_UNKNOWN;
+  struct stat status {};
+  if (::fstat(file->descriptor, &status) != 0) {
+    set_last_error_from_errno();
+    return FILE_TYPE_UNKNOWN;
+  }
+  SetLastError(ERROR_SUCCESS);
+  if (S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) return FILE_TYPE_DISK;
+  if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return FILE_TYPE_CHAR;
+  return FILE_TYPE_PIPE;
 }

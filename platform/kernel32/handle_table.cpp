@@ -67,3 +67,11 @@ std::shared_ptr<KernelObject> handle_table_remove(HANDLE handle, KernelObjectTes
   handles.objects.erase(found);
   return object;
 }
+
+std::shared_ptr<KernelObject> handle_table_search(const std::function<bool(const KernelObject&)>& test) {
+  HandleTable& handles = table();
+  std::lock_guard guard(handles.lock);
+  for (const auto& [value, object] : handles.objects)
+    if (test(*object)) return object;
+  return nullptr;
+}

@@ -3,6 +3,7 @@
 // kept after CloseHandle cannot reach an object opened later.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -20,6 +21,8 @@ HANDLE handle_table_insert(std::shared_ptr<KernelObject> object);
 // object that passes the test.
 std::shared_ptr<KernelObject> handle_table_find(HANDLE handle, KernelObjectTest test);
 std::shared_ptr<KernelObject> handle_table_remove(HANDLE handle, KernelObjectTest test);
+// The first object the test accepts, or null; the test runs under the table's lock.
+std::shared_ptr<KernelObject> handle_table_search(const std::function<bool(const KernelObject&)>& test);
 
 // A new object of kind T, or null (with ERROR_NOT_ENOUGH_MEMORY).
 template <typename T>

@@ -18,6 +18,7 @@ const char* win32_text(DWORD error) {
     case ERROR_FILE_NOT_FOUND: return "The system cannot find the file specified.";
     case ERROR_PATH_NOT_FOUND: return "The system cannot find the path specified.";
     case ERROR_ACCESS_DENIED: return "Access is denied.";
+    case ERROR_NOT_SUPPORTED: return "The request is not supported.";
     case ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command.";
     case ERROR_DISK_FULL: return "There is not enough space on the disk.";
     case ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";

@@ -10,6 +10,7 @@
 
 // --- Errors ---------------------------------------------------------------
 #define ERROR_SUCCESS 0L
+#define ERROR_INVALID_FUNCTION 1L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_TOO_MANY_OPEN_FILES 4L
@@ -20,6 +21,7 @@
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_GEN_FAILURE 31L
 #define ERROR_HANDLE_EOF 38L
+#define ERROR_NOT_SUPPORTED 50L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_DISK_FULL 112L
@@ -32,9 +34,12 @@
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_FILENAME_EXCED_RANGE 206L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_DIRECTORY 267L
 #define ERROR_MR_MID_NOT_FOUND 317L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
+#define ERROR_UNABLE_TO_MOVE_REPLACEMENT 1176L
+#define ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 1177L
 #define ERROR_CANT_RESOLVE_FILENAME 1921L
 
 IFS_WIN32_BEGIN
@@ -81,6 +86,7 @@ HGLOBAL GlobalFree(HGLOBAL memory);
 // --- Files ----------------------------------------------------------------
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
+#define DELETE 0x00010000u
 #define FILE_SHARE_READ 0x00000001
 #define FILE_SHARE_WRITE 0x00000002
 #define FILE_SHARE_DELETE 0x00000004
@@ -95,6 +101,7 @@ HGLOBAL GlobalFree(HGLOBAL memory);
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_TEMPORARY 0x00000100
+#define FILE_FLAG_DELETE_ON_CLOSE 0x04000000
 #define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
 #define FILE_BEGIN 0
 #define FILE_CURRENT 1
@@ -127,6 +134,10 @@ struct WIN32_FIND_DATAW {
 };
 using LPWIN32_FIND_DATAW = WIN32_FIND_DATAW*;
 
+// A new file takes its permissions from `security`'s descriptor when one is
+// given (GetFileSecurityW), from the start. FILE_FLAG_DELETE_ON_CLOSE removes
+// the file when its handle closes, also when the process is killed: on Linux
+// such a new file is made without a name where the file system allows it.
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share_mode, LPSECURITY_ATTRIBUTES security,
                    DWORD creation, DWORD flags_and_attributes, HANDLE template_file);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytes_to_read, LPDWORD bytes_read, LPOVERLAPPED overlapped);
@@ -134,6 +145,12 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytes_to_write, LPDWORD bytes_
 BOOL FlushFileBuffers(HANDLE file);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distance_high, DWORD method);
 DWORD GetFileSize(HANDLE file, LPDWORD size_high);
+#define FILE_TYPE_UNKNOWN 0
+#define FILE_TYPE_DISK 1
+#define FILE_TYPE_CHAR 2
+#define FILE_TYPE_PIPE 3
+// DISK for a file on disk, CHAR for a device, PIPE for a pipe or socket.
+DWORD GetFileType(HANDLE file);
 BOOL CloseHandle(HANDLE object);
 BOOL DeleteFileW(LPCWSTR name);
 // MOVEFILE_WRITE_THROUGH returns only once the new name is on disk (the
@@ -146,6 +163,11 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
 // backup and no flags are supported.
 BOOL ReplaceFileW(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID exclude,
                   LPVOID reserved);
+// A second name for an existing file. On Linux a file created with
+// FILE_FLAG_DELETE_ON_CLOSE has no name in its folder while it is open (it
+// goes with its handle, as Windows deletes it at close); its creation name
+// still reaches it here, from the process that holds it.
+BOOL CreateHardLinkW(LPCWSTR new_name, LPCWSTR existing_name, LPSECURITY_ATTRIBUTES reserved);
 HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data);
 BOOL FindClose(HANDLE search);
 DWORD GetFileAttributesW(LPCWSTR name);

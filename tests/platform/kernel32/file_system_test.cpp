@@ -1,5 +1,5 @@
-// DeleteFileW, MoveFileExW, FindFirstFileW and the current directory, checked
-// through the C++ library.
+// DeleteFileW, MoveFileExW, CreateHardLinkW, files deleted on close,
+// FindFirstFileW and the current directory, checked through the C++ library.
 #include <filesystem>
 #include <string>
 
@@ -47,6 +47,46 @@ TEST(FileSystem, MoveReplacesOnlyWhenAsked) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_TRUE(path_exists(folder.file("c.txt")));
   EXPECT_FALSE(MoveFileExW(folder.wide("missing").c_str(), folder.wide("d.txt").c_str(), 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+HANDLE create_deleted_on_close(const std::u16string& name) {
+  return CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+bool write_text(HANDLE file, const std::string& text) {
+  DWORD written = 0;
+  return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
+}
+
+TEST(FileSystem, AFileDeletedOnCloseGoesWithItsHandleButAHardLinkToItStays) {
+  TemporaryFolder folder;
+  HANDLE dropped = create_deleted_on_close(folder.wide("work.tmp"));
+  ASSERT_NE(dropped, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(write_text(dropped, "dropped"));
+  EXPECT_TRUE(CloseHandle(dropped));
+  EXPECT_TRUE(std::filesystem::is_empty(native_path(folder.path())));
+
+  HANDLE kept = create_deleted_on_close(folder.wide("work.tmp"));
+  ASSERT_NE(kept, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(write_text(kept, "kept"));
+  EXPECT_TRUE(CreateHardLinkW(folder.wide("kept.tmp").c_str(), folder.wide("work.tmp").c_str(), nullptr));
+  // A name that is taken is not replaced.
+  write_whole_file(folder.file("taken.tmp"), "other");
+  SetLastError(0);
+  EXPECT_FALSE(CreateHardLinkW(folder.wide("taken.tmp").c_str(), folder.wide("work.tmp").c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_TRUE(CloseHandle(kept));
+  EXPECT_FALSE(path_exists(folder.file("work.tmp")));
+  EXPECT_EQ(read_whole_file(folder.file("kept.tmp")), "kept");
+  EXPECT_EQ(read_whole_file(folder.file("taken.tmp")), "other");
+
+  // The same for a plain file, and a missing one has no second name.
+  EXPECT_TRUE(CreateHardLinkW(folder.wide("again.tmp").c_str(), folder.wide("kept.tmp").c_str(), nullptr));
+  EXPECT_EQ(read_whole_file(folder.file("again.tmp")), "kept");
+  SetLastError(0);
+  EXPECT_FALSE(CreateHardLinkW(folder.wide("none.tmp").c_str(), folder.wide("missing.tmp").c_str(), nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 

@@ -41,6 +41,8 @@ float text_to_float(std::u16string_view s);
 // The directory part of path, up to and including its last slash or
 // backslash; a leading double quote is skipped and a '|' ends the scan.
 std::u16string path_part(std::u16string_view path);
+// Index of the last unit that the system takes for a folder separator, or npos.
+std::size_t path_last_separator(std::u16string_view path);
 
 std::u16string text_concat_list(std::initializer_list<std::u16string_view> texts);
 

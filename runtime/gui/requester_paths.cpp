@@ -1,9 +1,10 @@
 #include "runtime/gui/requester_paths.h"
 
+#include "runtime/core/text.h"
+
 namespace {
 
 constexpr char16_t PATTERN_SEPARATOR = u'|';
-constexpr char16_t PATH_SEPARATOR = u'/';
 constexpr std::u16string_view FORBIDDEN_NAME_UNITS = u"\"*/:<>?\\|";
 
 std::u16string clipped_name(std::u16string_view name) {
@@ -30,12 +31,14 @@ bool file_name_is_valid(std::u16string_view name) {
 
 RequesterDefaultPath requester_split_default(std::u16string_view default_file) {
   RequesterDefaultPath split;
-  const std::size_t separator = default_file.rfind(PATH_SEPARATOR);
+  const std::size_t separator = path_last_separator(default_file);
   if (separator == std::u16string_view::npos) {
     split.name = clipped_name(default_file);
   } else {
-    // The root keeps its slash: without it there would be no folder at all.
-    split.directory = std::u16string(default_file.substr(0, separator == 0 ? 1 : separator));
+    // A root keeps its separator: "/" or "C:\" without it would name no
+    // folder, or the drive's current one.
+    const bool root = separator == 0 || default_file[separator - 1] == u':';
+    split.directory = std::u16string(default_file.substr(0, root ? separator + 1 : separator));
     split.name = clipped_name(default_file.substr(separator + 1));
   }
   if (!file_name_is_valid(split.name)) split.name.clear();

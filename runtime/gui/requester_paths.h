@@ -21,6 +21,6 @@ struct RequesterDefaultPath {
   std::u16string name;       // at most 259 units; empty when not a valid file name
 };
 
-// Splits at the last "/" (the path separator here); a separator at position 0
-// does not count, so such a default is taken whole as the name.
+// Splits at the last folder separator of the system's names ("/" on Linux,
+// "\" or "/" on Windows); a root keeps its separator.
 RequesterDefaultPath requester_split_default(std::u16string_view default_file);

@@ -1,5 +1,5 @@
 # The Windows build (MinGW-w64, cross or native): the runtime and the
-# application over the system's kernel32, user32, gdi32, comdlg32, ole32 and
+# application over the system's kernel32, advapi32, user32, gdi32, comdlg32, ole32 and
 # shell32. From platform/ only what Windows lacks is compiled: the interface
 # ids, and platform/windows/ (the Linux-side hooks, and timers and message
 # boxes without a display). libpng is found through IFS_PNG_PREFIX.
@@ -15,7 +15,7 @@ list(APPEND IFS_WINDOWS_SOURCES ${IFS_WINDOWS_PLATFORM_SOURCES} ${CMAKE_SOURCE_D
 add_library(ifs_lib STATIC ${IFS_WINDOWS_SOURCES})
 target_include_directories(ifs_lib PUBLIC ${CMAKE_SOURCE_DIR} ${IFS_PNG_PREFIX}/include)
 target_link_libraries(ifs_lib PUBLIC ${IFS_PNG_PREFIX}/lib/libpng.a z
-  user32 gdi32 comdlg32 ole32 shell32 comctl32 uuid kernel32)
+  user32 gdi32 comdlg32 ole32 shell32 comctl32 uuid advapi32 kernel32)
 # Without the C and C++ runtimes inside, the exe fails silently under Wine.
 target_link_options(ifs_lib PUBLIC -static -static-libgcc -static-libstdc++)
 

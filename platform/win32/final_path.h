@@ -9,7 +9,8 @@
 #include "platform/win32/types.h"
 
 // The name that writing `name` writes: symbolic links in its last component
-// followed, to a name that may not exist yet (a dangling link's target).
+// followed, to a name that may not exist yet (a dangling link's target). On
+// Windows the system follows links itself; there the result is the full name.
 // FALSE with the last error for a bad name or a loop of links
 // (ERROR_CANT_RESOLVE_FILENAME).
 BOOL kernel32_final_write_name(LPCWSTR name, std::u16string* final_name);

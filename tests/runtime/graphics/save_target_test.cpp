@@ -1,7 +1,7 @@
 // Saving over a name that already means something: the save replaces what
 // writing the file would write and keeps the replaced file's identity, refuses
 // what the user may not write, names the system's reason for every failure,
-// and leaves nothing behind when the program is interrupted.
+// and leaves nothing behind when the program is killed.
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -224,6 +224,24 @@ TEST_F(SaveTargetTest, EveryFailureLeavesTheSystemsReason) {
   EXPECT_EQ(save(folder.file("taken"), FORMAT_BMP), 0);
   EXPECT_EQ(narrow(system_reason_for_last_error()), std::strerror(EISDIR));
 
+  // A pipe or a device is not a file a picture can replace: a pipe nobody
+  // reads is refused in the system's words, and so is any other.
+  ASSERT_EQ(::mkfifo(folder.file("pipe.png").c_str(), 0644), 0);
+  EXPECT_EQ(save(folder.file("pipe.png"), FORMAT_PNG), 0);
+  EXPECT_EQ(narrow(system_reason_for_last_error()), std::strerror(ENXIO));
+  const int reader = ::open(folder.file("pipe.png").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  for (const std::string& device : {folder.file("pipe.png"), std::string("/dev/null")}) {
+    EXPECT_EQ(save(device, FORMAT_BMP), 0) << device;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED)) << device;
+    EXPECT_NE(system_reason_for_last_error(), system_reason(ERROR_ACCESS_DENIED)) << device;
+  }
+  char unread = 0;
+  EXPECT_LE(::read(reader, &unread, 1), 0);  // nothing was written into the pipe
+  ::close(reader);
+  EXPECT_TRUE(S_ISFIFO(status_of(folder.file("pipe.png")).mode));
+  ASSERT_EQ(std::remove(folder.file("pipe.png").c_str()), 0);
+
   // A file that may not grow as large as the picture, as on a full disk.
   ASSERT_NE(image_create(0, 600, 600), 0);
   for (std::uint32_t format : {FORMAT_BMP, FORMAT_PNG}) {
@@ -239,18 +257,30 @@ TEST_F(SaveTargetTest, EveryFailureLeavesTheSystemsReason) {
   }
 }
 
-// Waits until a temporary save file shows up in the folder.
-bool temporary_file_appears(const ScratchFolder& folder) {
-  for (int attempt = 0; attempt < 2000; ++attempt) {
-    for (const std::string& entry : folder.entries()) {
-      if (entry.starts_with(".ifs-save-")) return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+// The file a process holds open in `folder` (the save's temporary file,
+// which may have no name there), as /proc shows it; empty until there is one.
+std::string file_held_in(pid_t process, const std::string& folder) {
+  const std::string descriptors = "/proc/" + std::to_string(process) + "/fd";
+  for (const std::string& entry : entries_of(descriptors)) {
+    const std::string link = descriptors + "/" + entry;
+    char target[4096];
+    const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (length > 0 && std::string(target, length).starts_with(folder + "/")) return link;
   }
-  return false;
+  return {};
 }
 
-TEST_F(SaveTargetTest, AnInterruptedSaveLeavesTheOldPictureAndNoTemporaryFile) {
+// Waits for the temporary file of a save in another process.
+std::string temporary_file_of(pid_t process, const std::string& folder) {
+  for (int attempt = 0; attempt < 4000; ++attempt) {
+    std::string held = file_held_in(process, folder);
+    if (!held.empty()) return held;
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  return {};
+}
+
+TEST_F(SaveTargetTest, AKilledSaveLeavesTheOldOrTheWholeNewPictureAndNothingElse) {
   // Finished saves, successful or not, are no longer watched: more of them
   // than there is room to watch must not keep later saves from being cleaned up.
   for (int save_number = 0; save_number < 40; ++save_number) {
@@ -270,20 +300,38 @@ TEST_F(SaveTargetTest, AnInterruptedSaveLeavesTheOldPictureAndNoTemporaryFile) {
     bits[i] = static_cast<BYTE>(state >> 24);
   }
   const std::string path = folder.file("picture.png");
-  for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
-    write_file(path, old_picture());
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(save(path, FORMAT_PNG) == 1 ? 0 : 1);
-    const bool seen = temporary_file_appears(folder);
-    ::kill(child, signal_number);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(seen) << "the save never started";
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the save ended before the signal came";
-    EXPECT_EQ(WTERMSIG(status), signal_number);  // the signal still ends the program
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"picture.png"}) << strsignal(signal_number);
-    EXPECT_EQ(read_file(path), old_picture());
+  int killed_midway = 0;
+  for (int signal_number : {SIGKILL, SIGTERM, SIGINT, SIGHUP}) {
+    for (int delay_ms : {0, 40, 250}) {
+      SCOPED_TRACE(std::string(strsignal(signal_number)) + " after " + std::to_string(delay_ms) + " ms");
+      write_file(path, old_picture());
+      ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+      const pid_t child = ::fork();
+      if (child == 0) ::_exit(save(path, FORMAT_PNG) == 1 ? 0 : 1);
+      // Even while it is being written, the new picture is no more readable
+      // than the private one it replaces.
+      const std::string temporary = temporary_file_of(child, folder.path());
+      struct stat held {};
+      const bool seen = !temporary.empty() && ::stat(temporary.c_str(), &held) == 0;
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+      ::kill(child, signal_number);
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      ASSERT_TRUE(seen) << "the save never started";
+      EXPECT_EQ(held.st_mode & 07777, 0600u);
+      EXPECT_EQ(folder.entries(), std::vector<std::string>{"picture.png"});
+      EXPECT_EQ(status_of(path).mode & 07777, 0600u);
+      if (WIFSIGNALED(status)) {
+        ++killed_midway;
+        EXPECT_EQ(WTERMSIG(status), signal_number);  // the signal still ends the program
+        if (read_file(path) == old_picture()) continue;
+      }
+      const DecodedPng picture = decode_png(path);
+      EXPECT_TRUE(picture.ok);
+      EXPECT_EQ(picture.width, static_cast<std::uint32_t>(SIZE));
+    }
   }
+  EXPECT_GT(killed_midway, 0) << "every save ended before its signal came";
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/user32/input_routing_test.cpp
     tests/platform/ole32/drop_registration_test.cpp
     tests/platform/ole32/drag_data_object_test.cpp
+    # The requesters' folder split, given the system's own path forms.
+    tests/runtime/gui/requester_paths_test.cpp
     # Our data objects for drags from the display, read through the system's
     # global memory, ReleaseStgMedium and DragQueryFileW.
     platform/ole32/drag_data_object.cpp

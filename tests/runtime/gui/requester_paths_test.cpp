@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/path_separators.h"
+
 namespace {
 
 TEST(RequesterFilter, BarsBecomeZerosAndTheListEndsWithTwo) {
@@ -48,6 +50,33 @@ TEST(RequesterDefault, ADirectoryAloneLeavesTheNameEmpty) {
   const RequesterDefaultPath split = requester_split_default(u"/home/user/");
   EXPECT_EQ(split.directory, u"/home/user");
   EXPECT_TRUE(split.name.empty());
+}
+
+// The folders the shell remembers come back as defaults in the system's own
+// form: on Windows "C:\work\files\", where "/" also separates; on Linux a
+// backslash is part of a name.
+TEST(RequesterDefault, SplitsAtTheSeparatorsOfTheSystemsNames) {
+  const RequesterDefaultPath folder = requester_split_default(u"C:\\work\\files\\");
+  const RequesterDefaultPath named = requester_split_default(u"C:\\work/files\\fern.png");
+  const RequesterDefaultPath root = requester_split_default(u"C:\\fern.png");
+  const RequesterDefaultPath share = requester_split_default(u"\\\\server\\pictures\\fern.png");
+  if (kernel32_is_path_separator(u'\\')) {
+    EXPECT_EQ(folder.directory, u"C:\\work\\files");
+    EXPECT_TRUE(folder.name.empty());
+    EXPECT_EQ(named.directory, u"C:\\work/files");
+    EXPECT_EQ(named.name, u"fern.png");
+    EXPECT_EQ(root.directory, u"C:\\");
+    EXPECT_EQ(root.name, u"fern.png");
+    EXPECT_EQ(share.directory, u"\\\\server\\pictures");
+    EXPECT_EQ(share.name, u"fern.png");
+  } else {
+    // Only the slash separates: "C:\\work" and "files\\fern.png" are names.
+    EXPECT_TRUE(folder.directory.empty());
+    EXPECT_TRUE(folder.name.empty());
+    EXPECT_EQ(named.directory, u"C:\\work");
+    EXPECT_TRUE(named.name.empty());  // a backslash is not allowed in the dialog's name field
+    EXPECT_TRUE(requester_split_default(u"/home/a\\b/fern.png").directory == u"/home/a\\b");
+  }
 }
 
 TEST(RequesterDefault, LongNamesAreCutToTheBufferLess1) {

@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -179,15 +180,23 @@ TEST_F(SaveTargetTest, SymbolicLinksAreFollowedAndTheirTargetReplacedInItsOwnFol
   EXPECT_TRUE(S_ISLNK(status_of(folder.file("loop-a")).mode));
 }
 
-TEST_F(SaveTargetTest, AHardLinkKeepsTheOldPictureUnderItsOtherName) {
+TEST_F(SaveTargetTest, TheNewPictureIsANewFileWithoutTheOldOnesLinksOrExtendedAttributes) {
   // The picture is written to a new file and renamed into place, so that a
   // failed save can never destroy the old one; the other name still holds it.
   write_file(folder.file("picture.bmp"), old_picture());
   ASSERT_EQ(::link(folder.file("picture.bmp").c_str(), folder.file("other.bmp").c_str()), 0);
+  const char note[] = "written by another program";
+  const bool tagged = ::setxattr(folder.file("picture.bmp").c_str(), "user.note", note, sizeof note, 0) == 0;
   ASSERT_EQ(save(folder.file("picture.bmp"), FORMAT_BMP), 1);
   EXPECT_TRUE(is_bmp(read_file(folder.file("picture.bmp"))));
   EXPECT_EQ(read_file(folder.file("other.bmp")), old_picture());
   EXPECT_EQ(status_of(folder.file("picture.bmp")).links, 1u);
+  if (!tagged) GTEST_SKIP() << "the folder's file system keeps no extended attributes";
+  char kept[64];
+  EXPECT_EQ(::getxattr(folder.file("picture.bmp").c_str(), "user.note", kept, sizeof kept), -1);
+  EXPECT_EQ(errno, ENODATA);
+  EXPECT_EQ(::getxattr(folder.file("other.bmp").c_str(), "user.note", kept, sizeof kept),
+            static_cast<ssize_t>(sizeof note));
 }
 
 TEST_F(SaveTargetTest, AFileTheUserMayNotWriteIsRefusedWithTheSystemsReasonAndLeftAlone) {
@@ -213,6 +222,23 @@ TEST_F(SaveTargetTest, AFileTheUserMayNotWriteIsRefusedWithTheSystemsReasonAndLe
     EXPECT_EQ(status_of(locked).mode & 07777, 0444u);
     EXPECT_EQ(entries_of(shared), std::vector<std::string>{"locked.png"});
   }
+  // A file anyone may write, in a folder the user may not add files to: a
+  // save makes a new file there, so it is refused too.
+  const std::string closed = folder.file("closed");
+  ASSERT_EQ(::mkdir(closed.c_str(), 0755), 0);
+  const std::string open_file = closed + "/open.png";
+  write_file(open_file, old_picture());
+  ASSERT_EQ(::chmod(open_file.c_str(), 0666), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(closed.c_str(), NOBODY - 1, NOBODY - 1), 0);
+  }
+  ASSERT_EQ(::chmod(closed.c_str(), 0555), 0);
+  const ChildSave refused = save_in_child(become_unprivileged, [&] { return save(open_file, FORMAT_PNG); });
+  EXPECT_EQ(refused.result, 0);
+  EXPECT_EQ(refused.reason, std::strerror(EACCES));
+  EXPECT_EQ(read_file(open_file), old_picture());
+  EXPECT_EQ(entries_of(closed), std::vector<std::string>{"open.png"});
+  ASSERT_EQ(::chmod(closed.c_str(), 0755), 0);
 }
 
 TEST_F(SaveTargetTest, EveryFailureLeavesTheSystemsReason) {

@@ -2,6 +2,8 @@
 # ifs-render.exe as a desktop program under Wine, on a private Xvfb: a file
 # named on the command line (outside Wine's code page) is drawn, Ctrl+S and
 # Wine's Save dialog write the picture `--output` gives for the same ticks,
+# a second Ctrl+S onto the same bare name replaces it with the newer picture
+# (the dialogs reopen in the folder of the last choice, Open's as well),
 # a file dragged from an X11 program (XDND, which Wine turns into an OLE drop)
 # replaces it, a file the loader rejects shows the message box with the
 # loader's caption and text, and Escape or the close box end the program with
@@ -24,6 +26,7 @@ source "$source_dir/tests/desktop/drag_gesture.sh"
 
 TITLE="IFS render by Tarnwick"
 SAVE="Please choose file to save"
+OPEN="Please choose file to load"
 LOAD_CAPTION="IFS load"
 CANVAS=600
 work=$(mktemp -d)
@@ -173,6 +176,13 @@ painted_lit_pixels() {  # painted_lit_pixels PICTURE
 grows_from() { wait_for_growth "$(lit_pixels "$1")" >/dev/null; }  # grows_from PICTURE
 
 wait_for_file() { for _ in $(seq 100); do [ -s "$1" ] && return 0; sleep 0.1; done; return 1; }
+# Waits until FILE is whole and differs from COPY (10 s at most).
+wait_for_change() {
+  for _ in $(seq 100); do [ -s "$1" ] && ! cmp -s "$1" "$2" && return 0; sleep 0.1; done
+  return 1
+}
+# No temporary file of a save is left in the folder.
+no_save_leftovers() { ! ls -A | grep -q '^\.ifs-save-'; }
 
 # The tick count N for which the Linux build's `--output` of FILE equals PICTURE byte for byte.
 ticks_of() {  # ticks_of PICTURE FILE MAX
@@ -205,6 +215,49 @@ check "a name typed into the dialog is saved as NAME.png" wait_for_file "$work/s
 ticks=$(ticks_of "$work/saved.png" "fern-ж.ifs" 20)
 check "the saved PNG is byte for byte --output after the same ticks (${ticks:-none}, at least 2)" \
   test "${ticks:-0}" -ge 2
+
+# The second save, a tick later, onto the same name typed without its folder:
+# the dialog opens in the folder of the last choice, and the newer picture
+# replaces the older one, leaving nothing else behind.
+cp saved.png first-save.png
+canvas_shot "$work/before_second_save.png"
+grows_from "$work/before_second_save.png" || true
+focus_desktop
+xdotool key ctrl+s
+wait_for_window "$SAVE" >/dev/null || true
+xdotool type --delay 10 "saved"
+xdotool key Return
+check "a second Ctrl+S onto the same name, typed without a folder, replaces the picture" wait_for_change saved.png first-save.png
+second_ticks=$(ticks_of "$work/saved.png" "fern-ж.ifs" 30)
+check "the replacing picture is --output after more ticks (${second_ticks:-none} after ${ticks:-none})" \
+  test "${second_ticks:-0}" -gt "${ticks:-0}"
+check "the saves left no temporary file ($(ls -A | grep '^\.ifs-save-' | tr '\n' ' '))" no_save_leftovers
+
+# The Open dialog remembers its own folder: a table chosen by its full name,
+# then a name typed alone is looked for there. The rejected table's message
+# box names the file as the dialog returned it.
+mkdir tables
+cp sierpinski.ifs tables/
+printf '1 2\n' >tables/rejected.ifs
+focus_desktop
+xdotool key ctrl+o
+wait_for_window "$OPEN" >/dev/null || true
+xdotool type --delay 10 "$(winepath -w "$work/tables/sierpinski.ifs")"
+xdotool key Return
+window_gone "$OPEN" || true
+focus_desktop
+xdotool key ctrl+o
+wait_for_window "$OPEN" >/dev/null || true
+xdotool type --delay 10 "rejected.ifs"
+xdotool key Return
+box=$(wait_for_window "$LOAD_CAPTION") || true
+text=$(wine "$work/message_box_text.exe" "$LOAD_CAPTION") || true
+expected="wrong parameter 1 2"$'\r\n'"$(winepath -w "$work/tables/rejected.ifs")"
+check "the second Open dialog opens in the folder of the first choice ($(printf %q "$text"))" \
+  test "$text" = "$expected"
+focus_desktop
+xdotool key Return
+window_gone "$LOAD_CAPTION" || true
 
 focus_desktop
 xdotool keydown Escape

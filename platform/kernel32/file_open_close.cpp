@@ -76,6 +76,17 @@ bool name_in_use(const std::string& path) {
   return ::lstat(path.c_str(), &status) == 0;
 }
 
+// A new file that goes with its handle: unnamed where the file system allows
+// (`unnamed` set), else under its name, which the handle's close removes.
+int open_deleted_on_close(const std::string& path, int flags, mode_t mode, bool& unnamed) {
+  if (!name_in_use(path)) {
+    const int descriptor = open_unnamed(path, flags & O_ACCMODE, mode);
+    unnamed = descriptor >= 0;
+    if (unnamed || errno != EOPNOTSUPP) return descriptor;
+  }
+  return open_descriptor(path, flags, mode);
+}
+
 // The rights of the descriptor's file, before anyone may open it: its group
 // first (the group bits only mean the same for the same group), then the bits.
 void apply_security(int descriptor, const LinuxFileSecurity& security) {
@@ -110,17 +121,11 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES secu
   const int access_mode = access_flags(can_read, can_write, flags & O_TRUNC);
   const bool delete_on_close = flags_and_attributes & FILE_FLAG_DELETE_ON_CLOSE;
   const bool creates = (flags & O_CREAT) && !existed;
-  int descriptor = -1;
   bool unnamed = false;
-  if (delete_on_close && creates && access_mode != O_RDONLY && !name_in_use(path)) {
-    descriptor = open_unnamed(path, access_mode, mode);
-    unnamed = descriptor >= 0;
-    if (!unnamed && errno != EOPNOTSUPP) {
-      set_last_error_for_path(path);
-      return INVALID_HANDLE_VALUE;
-    }
-  }
-  if (!unnamed) descriptor = open_descriptor(path, flags | access_mode, mode);
+  const int descriptor =
+      delete_on_close && creates && access_mode != O_RDONLY
+          ? open_deleted_on_close(path, flags | access_mode, mode, unnamed)
+          : open_descriptor(path, flags | access_mode, mode);
   if (descriptor < 0) {
     set_last_error_for_path(path);
     return INVALID_HANDLE_VALUE;

@@ -283,27 +283,26 @@ TEST_F(SaveTargetTest, EveryFailureLeavesTheSystemsReason) {
   }
 }
 
-// The file a process holds open in `folder` (the save's temporary file,
-// which may have no name there), as /proc shows it; empty until there is one.
-std::string file_held_in(pid_t process, const std::string& folder) {
+// The status of the save's temporary file in another process, as /proc shows
+// the files it holds open in `folder` (the temporary may have no name there);
+// the target, which the save opens for a moment, does not count. False if
+// none shows up within seconds.
+bool temporary_file_of(pid_t process, const std::string& target, struct stat* status) {
+  const std::string folder = target.substr(0, target.rfind('/') + 1);
   const std::string descriptors = "/proc/" + std::to_string(process) + "/fd";
-  for (const std::string& entry : entries_of(descriptors)) {
-    const std::string link = descriptors + "/" + entry;
-    char target[4096];
-    const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
-    if (length > 0 && std::string(target, length).starts_with(folder + "/")) return link;
-  }
-  return {};
-}
-
-// Waits for the temporary file of a save in another process.
-std::string temporary_file_of(pid_t process, const std::string& folder) {
   for (int attempt = 0; attempt < 4000; ++attempt) {
-    std::string held = file_held_in(process, folder);
-    if (!held.empty()) return held;
+    for (const std::string& entry : entries_of(descriptors)) {
+      const std::string link = descriptors + "/" + entry;
+      char name[4096];
+      const ssize_t length = ::readlink(link.c_str(), name, sizeof name - 1);
+      if (length <= 0) continue;
+      const std::string held(name, static_cast<std::size_t>(length));
+      // A file closed again since it was listed cannot be looked at: try again.
+      if (held.starts_with(folder) && held != target && ::stat(link.c_str(), status) == 0) return true;
+    }
     std::this_thread::sleep_for(std::chrono::microseconds(500));
   }
-  return {};
+  return false;
 }
 
 TEST_F(SaveTargetTest, AKilledSaveLeavesTheOldOrTheWholeNewPictureAndNothingElse) {
@@ -336,9 +335,8 @@ TEST_F(SaveTargetTest, AKilledSaveLeavesTheOldOrTheWholeNewPictureAndNothingElse
       if (child == 0) ::_exit(save(path, FORMAT_PNG) == 1 ? 0 : 1);
       // Even while it is being written, the new picture is no more readable
       // than the private one it replaces.
-      const std::string temporary = temporary_file_of(child, folder.path());
       struct stat held {};
-      const bool seen = !temporary.empty() && ::stat(temporary.c_str(), &held) == 0;
+      const bool seen = temporary_file_of(child, path, &held);
       std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
       ::kill(child, signal_number);
       int status = 0;

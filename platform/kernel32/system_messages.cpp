@@ -1,6 +1,8 @@
 // FormatMessageW for system error codes. A failure that came from a system
 // call is described in the system's own words (strerror), since that is the
-// reason Linux gave; other codes get Win32's texts.
+// reason Linux gave; so is a refusal Linux has a word of its own for (an
+// operation the file cannot take); other codes get Win32's texts.
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -18,7 +20,6 @@ const char* win32_text(DWORD error) {
     case ERROR_FILE_NOT_FOUND: return "The system cannot find the file specified.";
     case ERROR_PATH_NOT_FOUND: return "The system cannot find the path specified.";
     case ERROR_ACCESS_DENIED: return "Access is denied.";
-    case ERROR_NOT_SUPPORTED: return "The request is not supported.";
     case ERROR_NOT_ENOUGH_MEMORY: return "Not enough memory resources are available to process this command.";
     case ERROR_DISK_FULL: return "There is not enough space on the disk.";
     case ERROR_INVALID_PARAMETER: return "The parameter is incorrect.";
@@ -36,6 +37,7 @@ std::string reason_for(DWORD error) {
     char buffer[256];
     return strerror_r(error_number, buffer, sizeof buffer);
   }
+  if (error == ERROR_NOT_SUPPORTED) return std::strerror(EOPNOTSUPP);
   const char* text = win32_text(error);
   return text ? text : std::string();
 }

@@ -8,12 +8,12 @@
 
 #include "app/app_state.h"
 #include "app/command_line_messages.h"
-#include "app/ifs_table_text.h"
 #include "app/loader.h"
 #include "app/quality/quality_render.h"
 #include "app/shell.h"
 #include "app/standard_streams.h"
 #include "app/system_names.h"
+#include "app/table_output.h"
 #include "app/terminal_text.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/kernel32.h"
@@ -139,15 +139,16 @@ bool draw_batches(std::int64_t batches, std::FILE* errors, bool show_progress) {
 
 // The table that would be drawn, in the seven-number format.
 int write_table(const std::string& destination, std::FILE* out, std::FILE* errors) {
-  const std::string text = ifs_table_text(app_state().table);
-  const bool to_out = destination == STANDARD_STREAM;
-  std::FILE* file = to_out ? out : name_open(destination, "wb");
-  bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-  const int reason = errno;
-  if (file && !to_out && std::fclose(file) != 0) written = false;
-  if (written) return EXIT_RENDERED;
-  std::fprintf(errors, "ifs-render: cannot write the table to %s: %s\n",
-               to_out ? "standard output" : destination.c_str(), std::strerror(reason));
+  const IfsTable& table = app_state().table;
+  if (destination == STANDARD_STREAM) {
+    if (table_output_to_stream(table, out)) return EXIT_RENDERED;
+    std::fprintf(errors, "ifs-render: cannot write the table to standard output: %s\n", std::strerror(errno));
+    return EXIT_SAVE_FAILED;
+  }
+  if (table_output_to_file(table, name_from_system(destination))) return EXIT_RENDERED;
+  const std::string reason = terminal_text(system_reason_for_last_error());
+  std::fprintf(errors, "ifs-render: cannot write the table to %s: %s\n", shown_argument(destination).c_str(),
+               reason.c_str());
   return EXIT_SAVE_FAILED;
 }
 

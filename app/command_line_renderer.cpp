@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line_messages.h"
+#include "app/file_identity.h"
 #include "app/loader.h"
 #include "app/quality/quality_render.h"
 #include "app/shell.h"
@@ -152,6 +153,29 @@ int write_table(const std::string& destination, std::FILE* out, std::FILE* error
   return EXIT_SAVE_FAILED;
 }
 
+int report_usage_error(const std::string& error, std::FILE* errors) {
+  std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
+               terminal_text(name_from_system(error)).c_str());
+  return EXIT_USAGE;
+}
+
+// What is wrong with writing where the options say: an output over the file
+// being read (by identity: a link or another spelling of its name counts), or
+// the picture and the table over each other. Empty when nothing is.
+std::string outputs_overwriting(const RenderOptions& options, std::FILE* in) {
+  const std::string& file = options.files.front();
+  const FileIdentity input = file == STANDARD_STREAM ? file_identity_of_stream(in) : file_identity_of_name(file);
+  const bool picture = !options.output.empty() && options.output != STANDARD_STREAM;
+  const bool table = !options.write_ifs.empty() && options.write_ifs != STANDARD_STREAM;
+  const FileIdentity picture_file = picture ? file_identity_of_name(options.output) : FileIdentity{};
+  const FileIdentity table_file = table ? file_identity_of_name(options.write_ifs) : FileIdentity{};
+  if (same_file(picture_file, input)) return "the output " + options.output + " is the .ifs file being read";
+  if (same_file(table_file, input)) return "--write-ifs " + options.write_ifs + " is the .ifs file being read";
+  if (picture && table && (options.output == options.write_ifs || same_file(picture_file, table_file)))
+    return "--output and --write-ifs name the same file";
+  return {};
+}
+
 // Where a render reads and writes.
 struct RenderFiles {
   LoadRequest load;
@@ -273,6 +297,8 @@ int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std
 
 int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors,
                         bool show_progress) {
+  if (const std::string wrong = outputs_overwriting(options, in); !wrong.empty())
+    return report_usage_error(wrong, errors);
   StandardInputCopy input;
   RenderFiles files{{}, options.output, out};
   if (!prepare_load(options, in, input, files.load, errors)) return EXIT_LOAD_FAILED;
@@ -312,9 +338,7 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, st
       std::fprintf(out, "ifs-render %s\n", IFS_RENDER_VERSION);
       return finish_output(out, errors);
     case MODE_USAGE_ERROR:
-      std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
-                   terminal_text(name_from_system(options.error)).c_str());
-      return EXIT_USAGE;
+      return report_usage_error(options.error, errors);
     case MODE_LIST:
       return list_tables(options, in, out, errors);
     case MODE_RENDER: {

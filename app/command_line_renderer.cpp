@@ -262,24 +262,41 @@ int on_headless_runtime(Work work) {
   return code;
 }
 
-// The load the options ask for; standard input is copied first when it is
-// the file. False after saying why standard input cannot be read.
-bool prepare_load(const RenderOptions& options, std::FILE* in, StandardInputCopy& input, LoadRequest& load,
-                  std::FILE* errors) {
-  load = LoadRequest{name_from_system(options.files.front()), {}, utf16_from(options.table_name)};
-  if (options.files.front() != STANDARD_STREAM) return true;
+// A stream given as the .ifs file, made readable by name for the loader;
+// false after saying why it cannot be.
+bool take_stream(const std::string& file, std::FILE* in, StreamInput& input, std::FILE* errors) {
+  const bool standard = file == STANDARD_STREAM;
+  const std::string shown = standard ? "standard input" : shown_argument(file);
+  const bool opened = !standard && !names_stream(file, in);
+  std::FILE* stream = opened ? name_open(file, "rb") : in;
   errno = 0;
-  if (!input.copy_from(in)) {
-    std::fprintf(errors, "ifs-render: cannot read standard input: %s\n", std::strerror(errno));
-    return false;
-  }
+  const bool taken = stream && input.take(stream);
+  const int reason = errno != 0 ? errno : EIO;
+  if (stream && opened) std::fclose(stream);
+  if (taken) return true;
+  if (input.too_long())
+    std::fprintf(errors, "ifs-render: cannot read %s: it holds more than %llu MiB, the most a stream may bring\n",
+                 shown.c_str(), static_cast<unsigned long long>(STREAM_INPUT_LIMIT >> 20));
+  else
+    std::fprintf(errors, "ifs-render: cannot read %s: %s\n", shown.c_str(), std::strerror(reason));
+  return false;
+}
+
+// The load the options ask for: a stream (standard input, a FIFO, a device)
+// is taken first. False after saying why it cannot be read.
+bool prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& input, LoadRequest& load,
+                  std::FILE* errors) {
+  const std::string& file = options.files.front();
+  load = LoadRequest{name_from_system(file), {}, utf16_from(options.table_name)};
+  if (file != STANDARD_STREAM && !names_a_stream(file)) return true;
+  if (!take_stream(file, in, input, errors)) return false;
   load.path = name_from_system(input.path());
-  load.shown_name = utf16_from(STANDARD_STREAM);  // messages name it as it was given
+  load.shown_name = name_from_system(file);  // messages name it as it was given
   return true;
 }
 
 int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors) {
-  StandardInputCopy input;
+  StreamInput input;
   LoadRequest load;
   if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
   std::optional<std::vector<std::u16string>> names;
@@ -299,7 +316,7 @@ int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* 
                         bool show_progress) {
   if (const std::string wrong = outputs_overwriting(options, in); !wrong.empty())
     return report_usage_error(wrong, errors);
-  StandardInputCopy input;
+  StreamInput input;
   RenderFiles files{{}, options.output, out};
   if (!prepare_load(options, in, input, files.load, errors)) return EXIT_LOAD_FAILED;
   std::optional<PrivateFolder> folder;

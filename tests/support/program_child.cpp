@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 namespace {
 
 void limit(int resource, long long bytes) {
@@ -33,6 +35,7 @@ pid_t program_child_start(const std::string& program, const ProgramChild& child)
   redirect(child.errors, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
   limit(RLIMIT_FSIZE, child.file_size_limit);
   limit(RLIMIT_AS, child.memory_limit);
+  for (const auto& [name, value] : child.environment) setenv(name.c_str(), value.c_str(), 1);
   execv(program.c_str(), argv.data());
   _exit(127);
 }

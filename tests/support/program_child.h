@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ProgramChild {
@@ -15,6 +16,7 @@ struct ProgramChild {
   std::string errors = "/dev/null";    // standard error is written here
   long long file_size_limit = -1;      // bytes (RLIMIT_FSIZE); -1: none
   long long memory_limit = -1;         // bytes of address space (RLIMIT_AS); -1: none
+  std::vector<std::pair<std::string, std::string>> environment;  // set on top of the test's own
 };
 
 struct ChildEnd {

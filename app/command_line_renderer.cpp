@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 
 #include "app/app_state.h"
 #include "app/command_line_messages.h"
@@ -256,10 +258,15 @@ int on_headless_runtime(Work work) {
   // through the canvas, not through the display.
   headless_keep_presented_pixels(FALSE);
   if (!program_begin()) return EXIT_CODE_NO_HEAP;
-  const int code = work();
-  program_end();
-  headless_reset();
-  return code;
+  // Shut down on the way out of a failed allocation too, so that the caller
+  // finds the runtime as it was before.
+  struct RuntimeEnd {
+    ~RuntimeEnd() {
+      program_end();
+      headless_reset();
+    }
+  } end;
+  return work();
 }
 
 // A stream given as the .ifs file, made readable by name for the loader;
@@ -306,7 +313,7 @@ int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std
     return names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
   });
   if (names)
-    for (const std::u16string& name : *names) std::fprintf(out, "%s\n", utf8_from(name).c_str());
+    for (const std::u16string& name : *names) std::fprintf(out, "%s\n", terminal_text(name).c_str());
   return code;
 }
 
@@ -344,8 +351,10 @@ int command_line_render(const RenderOptions& options, std::FILE* errors, bool sh
   return command_line_render(options, stdin, stdout, errors, show_progress);
 }
 
-int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
-                    DisplayOpener open_display) {
+namespace {
+
+int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
+             DisplayOpener open_display) {
   const RenderOptions options = render_options_parse(arguments);
   switch (options.mode) {
     case MODE_HELP:
@@ -375,6 +384,26 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, st
       "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
       errors);
   return EXIT_NO_DISPLAY;
+}
+
+int report_no_memory(std::FILE* errors) {
+  std::fputs("ifs-render: not enough memory\n", errors);
+  return EXIT_SAVE_FAILED;
+}
+
+}  // namespace
+
+// Allocations fail as results everywhere below, except in the C++ library's
+// own containers: whatever one of them could not get ends here, as a message.
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
+                    DisplayOpener open_display) {
+  try {
+    return run_main(arguments, in, out, errors, open_display);
+  } catch (const std::bad_alloc&) {
+    return report_no_memory(errors);
+  } catch (const std::length_error&) {
+    return report_no_memory(errors);
+  }
 }
 
 int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "app/blank_line_skip.h"
 #include "app/ifs_library.h"
 #include "app/loader_steps.h"
 #include "runtime/core/text.h"
@@ -12,12 +12,23 @@ namespace {
 
 // A screenful: a library of a million tables names the first few.
 constexpr std::size_t MISSING_TABLE_NAMES_SHOWN = 20;
+// Blank lines read one by one before the rest of their run is skipped.
+constexpr int BLANK_LINES_BEFORE_SKIPPING = 64;
 
-// Line by line: only the maps are kept, not the file's text.
+// Line by line: only the maps are kept, not the file's text. A long run of
+// blank lines (a file padded with zeros) is passed over at memory speed.
 IfsLibrary read_whole_file() {
   IfsLibraryReader reader;
   file_seek(LOADER_FILE, 0, 0);
-  while (file_eof(LOADER_FILE) == 0) reader.read_line(file_read_line(LOADER_FILE, FILE_ANSI));
+  int blank_in_a_row = 0;
+  while (file_eof(LOADER_FILE) == 0) {
+    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
+    reader.read_line(line);
+    blank_in_a_row = ifs_library_is_blank(line) ? blank_in_a_row + 1 : 0;
+    if (blank_in_a_row < BLANK_LINES_BEFORE_SKIPPING) continue;
+    reader.pass_blank_lines(skip_blank_lines(LOADER_FILE).count);
+    blank_in_a_row = 0;
+  }
   return reader.finish();
 }
 

@@ -1,5 +1,6 @@
 #include "app/loader_passes.h"
 
+#include "app/blank_line_skip.h"
 #include "app/ifs_library.h"
 #include "app/loader.h"
 #include "app/loader_steps.h"
@@ -32,15 +33,10 @@ class LineFingerprint {
 std::u16string next_line() { return file_read_line(LOADER_FILE, FILE_ANSI); }
 
 // The first line that is neither blank nor a comment decides whether the file
-// reads as a library. The lines after a refused one are searched only so far:
-// each line counts at least its units and one line end.
+// reads as a library. The lines after a refused one are searched only so far.
 bool header_follows() {
-  for (std::int64_t searched = 0; searched <= LIBRARY_HEADER_SEARCH_BYTES && file_eof(LOADER_FILE) == 0;) {
-    const std::u16string line = next_line();
-    if (!ifs_library_is_blank(line)) return ifs_library_is_header(line);
-    searched += static_cast<std::int64_t>(line.size()) + 1;
-  }
-  return false;
+  if (!skip_blank_lines(LOADER_FILE, LIBRARY_HEADER_SEARCH_BYTES).content_follows) return false;
+  return ifs_library_is_header(next_line());
 }
 
 }  // namespace

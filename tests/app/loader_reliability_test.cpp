@@ -95,6 +95,26 @@ TEST_F(LoaderReliability, TheSearchForALibraryHeaderStopsAfterAMegabyteOfBlankLi
                           ":1: expected seven numbers separated by single spaces, found 2 spaces\n");
 }
 
+TEST_F(LoaderReliability, ALongRunOfBlankLinesInALibraryIsCountedLineForLine) {
+  // Every line end the line reader knows, runs long enough to be passed over
+  // in pieces, a CR LF likely split between two of them.
+  std::string text = "fern {\n1 0 0 1 0 0 1\n";
+  const std::pair<std::string, int> runs[] = {
+      {"\n", 100}, {"\r\n", 200000}, {"  ; a comment\r", 1000}, {std::string(1, '\0'), 5000}, {" \t\v\f\n", 1000}};
+  int blank_lines = 0;
+  for (const auto& [line, count] : runs) {
+    for (int i = 0; i < count; ++i) text += line;
+    blank_lines += count;
+  }
+  text += "oops\n}\n";
+  const std::string path = folder.file("padded.ifs");
+  ::write_file(path, Bytes(text.begin(), text.end()));
+  EXPECT_EQ(render(path).code, 2);
+  const std::string line = std::to_string(2 + blank_lines + 1);
+  EXPECT_EQ(errors(), "IFS load: Block \"fern\", line " + line + ": expected a number, not \"oops\"\\r\\n" + path +
+                          "\nifs-render: " + path + ":" + line + ": expected a number, not \"oops\"\n");
+}
+
 TEST_F(LoaderReliability, UnderAnyMemoryLimitTheProgramSaysSoAndNeverAborts) {
   if (SANITIZED) GTEST_SKIP() << "the sanitizers reserve more address space than any limit here";
   const std::string line = folder.file("line.ifs");

@@ -275,8 +275,8 @@ bool take_stream(const std::string& file, std::FILE* in, StreamInput& input, std
   const bool standard = file == STANDARD_STREAM;
   const std::string shown = standard ? "standard input" : shown_argument(file);
   const bool opened = !standard && !names_stream(file, in);
-  std::FILE* stream = opened ? name_open(file, "rb") : in;
   errno = 0;
+  std::FILE* stream = opened ? name_open(file, "rb") : in;
   const bool taken = stream && input.take(stream);
   const int reason = errno != 0 ? errno : EIO;
   if (stream && opened) std::fclose(stream);

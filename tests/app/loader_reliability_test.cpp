@@ -10,20 +10,9 @@
 
 #include "app_fixture.h"
 #include "support/program_child.h"
+#include "support/sanitized.h"
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool SANITIZED = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool SANITIZED = true;
-#else
-constexpr bool SANITIZED = false;
-#endif
-#else
-constexpr bool SANITIZED = false;
-#endif
 
 constexpr long long MEGABYTE = 1024 * 1024;
 

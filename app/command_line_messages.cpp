@@ -33,5 +33,6 @@ std::string load_detail_line(const LoadOutcome& outcome) {
   if (reason.empty()) return {};
   std::string where = terminal_text(outcome.shown_name);
   if (outcome.line > 0) where += ":" + std::to_string(outcome.line);
+  if (where.empty()) return "ifs-render: " + reason;  // an empty name names nothing
   return "ifs-render: " + where + ": " + reason;
 }

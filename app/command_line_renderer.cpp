@@ -4,16 +4,19 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 
 #include "app/app_state.h"
 #include "app/command_line_messages.h"
-#include "app/ifs_table_text.h"
+#include "app/file_identity.h"
 #include "app/loader.h"
 #include "app/quality/quality_render.h"
 #include "app/shell.h"
 #include "app/standard_streams.h"
 #include "app/system_names.h"
+#include "app/table_output.h"
 #include "app/terminal_text.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/kernel32.h"
@@ -139,16 +142,40 @@ bool draw_batches(std::int64_t batches, std::FILE* errors, bool show_progress) {
 
 // The table that would be drawn, in the seven-number format.
 int write_table(const std::string& destination, std::FILE* out, std::FILE* errors) {
-  const std::string text = ifs_table_text(app_state().table);
-  const bool to_out = destination == STANDARD_STREAM;
-  std::FILE* file = to_out ? out : name_open(destination, "wb");
-  bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-  const int reason = errno;
-  if (file && !to_out && std::fclose(file) != 0) written = false;
-  if (written) return EXIT_RENDERED;
-  std::fprintf(errors, "ifs-render: cannot write the table to %s: %s\n",
-               to_out ? "standard output" : destination.c_str(), std::strerror(reason));
+  const IfsTable& table = app_state().table;
+  if (destination == STANDARD_STREAM) {
+    if (table_output_to_stream(table, out)) return EXIT_RENDERED;
+    std::fprintf(errors, "ifs-render: cannot write the table to standard output: %s\n", std::strerror(errno));
+    return EXIT_SAVE_FAILED;
+  }
+  if (table_output_to_file(table, name_from_system(destination))) return EXIT_RENDERED;
+  const std::string reason = terminal_text(system_reason_for_last_error());
+  std::fprintf(errors, "ifs-render: cannot write the table to %s: %s\n", shown_argument(destination).c_str(),
+               reason.c_str());
   return EXIT_SAVE_FAILED;
+}
+
+int report_usage_error(const std::string& error, std::FILE* errors) {
+  std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
+               terminal_text(name_from_system(error)).c_str());
+  return EXIT_USAGE;
+}
+
+// What is wrong with writing where the options say: an output over the file
+// being read (by identity: a link or another spelling of its name counts), or
+// the picture and the table over each other. Empty when nothing is.
+std::string outputs_overwriting(const RenderOptions& options, std::FILE* in) {
+  const std::string& file = options.files.front();
+  const FileIdentity input = file == STANDARD_STREAM ? file_identity_of_stream(in) : file_identity_of_name(file);
+  const bool picture = !options.output.empty() && options.output != STANDARD_STREAM;
+  const bool table = !options.write_ifs.empty() && options.write_ifs != STANDARD_STREAM;
+  const FileIdentity picture_file = picture ? file_identity_of_name(options.output) : FileIdentity{};
+  const FileIdentity table_file = table ? file_identity_of_name(options.write_ifs) : FileIdentity{};
+  if (same_file(picture_file, input)) return "the output " + options.output + " is the .ifs file being read";
+  if (same_file(table_file, input)) return "--write-ifs " + options.write_ifs + " is the .ifs file being read";
+  if (picture && table && (options.output == options.write_ifs || same_file(picture_file, table_file)))
+    return "--output and --write-ifs name the same file";
+  return {};
 }
 
 // Where a render reads and writes.
@@ -231,30 +258,52 @@ int on_headless_runtime(Work work) {
   // through the canvas, not through the display.
   headless_keep_presented_pixels(FALSE);
   if (!program_begin()) return EXIT_CODE_NO_HEAP;
-  const int code = work();
-  program_end();
-  headless_reset();
-  return code;
+  // Shut down on the way out of a failed allocation too, so that the caller
+  // finds the runtime as it was before.
+  struct RuntimeEnd {
+    ~RuntimeEnd() {
+      program_end();
+      headless_reset();
+    }
+  } end;
+  return work();
 }
 
-// The load the options ask for; standard input is copied first when it is
-// the file. False after saying why standard input cannot be read.
-bool prepare_load(const RenderOptions& options, std::FILE* in, StandardInputCopy& input, LoadRequest& load,
-                  std::FILE* errors) {
-  load = LoadRequest{name_from_system(options.files.front()), {}, utf16_from(options.table_name)};
-  if (options.files.front() != STANDARD_STREAM) return true;
+// A stream given as the .ifs file, made readable by name for the loader;
+// false after saying why it cannot be.
+bool take_stream(const std::string& file, std::FILE* in, StreamInput& input, std::FILE* errors) {
+  const bool standard = file == STANDARD_STREAM;
+  const std::string shown = standard ? "standard input" : shown_argument(file);
+  const bool opened = !standard && !names_stream(file, in);
   errno = 0;
-  if (!input.copy_from(in)) {
-    std::fprintf(errors, "ifs-render: cannot read standard input: %s\n", std::strerror(errno));
-    return false;
-  }
+  std::FILE* stream = opened ? name_open(file, "rb") : in;
+  const bool taken = stream && input.take(stream);
+  const int reason = errno != 0 ? errno : EIO;
+  if (stream && opened) std::fclose(stream);
+  if (taken) return true;
+  if (input.too_long())
+    std::fprintf(errors, "ifs-render: cannot read %s: it holds more than %llu MiB, the most a stream may bring\n",
+                 shown.c_str(), static_cast<unsigned long long>(STREAM_INPUT_LIMIT >> 20));
+  else
+    std::fprintf(errors, "ifs-render: cannot read %s: %s\n", shown.c_str(), std::strerror(reason));
+  return false;
+}
+
+// The load the options ask for: a stream (standard input, a FIFO, a device)
+// is taken first. False after saying why it cannot be read.
+bool prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& input, LoadRequest& load,
+                  std::FILE* errors) {
+  const std::string& file = options.files.front();
+  load = LoadRequest{name_from_system(file), {}, utf16_from(options.table_name)};
+  if (file != STANDARD_STREAM && !names_a_stream(file)) return true;
+  if (!take_stream(file, in, input, errors)) return false;
   load.path = name_from_system(input.path());
-  load.shown_name = utf16_from(STANDARD_STREAM);  // messages name it as it was given
+  load.shown_name = name_from_system(file);  // messages name it as it was given
   return true;
 }
 
 int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors) {
-  StandardInputCopy input;
+  StreamInput input;
   LoadRequest load;
   if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
   std::optional<std::vector<std::u16string>> names;
@@ -264,7 +313,7 @@ int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std
     return names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
   });
   if (names)
-    for (const std::u16string& name : *names) std::fprintf(out, "%s\n", utf8_from(name).c_str());
+    for (const std::u16string& name : *names) std::fprintf(out, "%s\n", terminal_text(name).c_str());
   return code;
 }
 
@@ -272,7 +321,9 @@ int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std
 
 int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors,
                         bool show_progress) {
-  StandardInputCopy input;
+  if (const std::string wrong = outputs_overwriting(options, in); !wrong.empty())
+    return report_usage_error(wrong, errors);
+  StreamInput input;
   RenderFiles files{{}, options.output, out};
   if (!prepare_load(options, in, input, files.load, errors)) return EXIT_LOAD_FAILED;
   std::optional<PrivateFolder> folder;
@@ -300,8 +351,10 @@ int command_line_render(const RenderOptions& options, std::FILE* errors, bool sh
   return command_line_render(options, stdin, stdout, errors, show_progress);
 }
 
-int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
-                    DisplayOpener open_display) {
+namespace {
+
+int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
+             DisplayOpener open_display) {
   const RenderOptions options = render_options_parse(arguments);
   switch (options.mode) {
     case MODE_HELP:
@@ -311,9 +364,7 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, st
       std::fprintf(out, "ifs-render %s\n", IFS_RENDER_VERSION);
       return finish_output(out, errors);
     case MODE_USAGE_ERROR:
-      std::fprintf(errors, "ifs-render: %s\nTry 'ifs-render --help' for more information.\n",
-                   terminal_text(name_from_system(options.error)).c_str());
-      return EXIT_USAGE;
+      return report_usage_error(options.error, errors);
     case MODE_LIST:
       return list_tables(options, in, out, errors);
     case MODE_RENDER: {
@@ -333,6 +384,26 @@ int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, st
       "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
       errors);
   return EXIT_NO_DISPLAY;
+}
+
+int report_no_memory(std::FILE* errors) {
+  std::fputs("ifs-render: not enough memory\n", errors);
+  return EXIT_SAVE_FAILED;
+}
+
+}  // namespace
+
+// Allocations fail as results everywhere below, except in the C++ library's
+// own containers: whatever one of them could not get ends here, as a message.
+int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
+                    DisplayOpener open_display) {
+  try {
+    return run_main(arguments, in, out, errors, open_display);
+  } catch (const std::bad_alloc&) {
+    return report_no_memory(errors);
+  } catch (const std::length_error&) {
+    return report_no_memory(errors);
+  }
 }
 
 int ifs_render_main(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* errors) {

@@ -53,6 +53,9 @@ bool ifs_library_is_blank(std::u16string_view line);
 class IfsLibraryReader {
  public:
   void read_line(std::u16string_view line);
+  // Lines that are blank or comments, passed over without being read: they
+  // only count.
+  void pass_blank_lines(std::int64_t count) { line_ += count; }
   // The library read so far, its last block closed.
   IfsLibrary finish();
 

@@ -3,8 +3,13 @@
 // loader reads back exactly the same 32-bit float.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "app/ifs_table.h"
 
-std::string ifs_table_text(const IfsTable& table);
+// The text in pieces of whole lines, none much over 64 KiB, so that a table
+// of millions of maps never needs its whole text in memory. Stops and returns
+// false as soon as `write` does.
+bool ifs_table_text_write(const IfsTable& table, const std::function<bool(std::string_view)>& write);

@@ -1,14 +1,17 @@
 #include "app/loader.h"
 
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/chaos_game.h"
 #include "app/loader_library.h"
+#include "app/loader_passes.h"
 #include "app/loader_steps.h"
 #include "app/progressive_drawing.h"
 #include "app/shell_state.h"
-#include "app/shortened_text.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/user32.h"
 #include "runtime/core/system_reason.h"
@@ -19,39 +22,12 @@
 
 namespace {
 
-constexpr std::int32_t FIELD_SEPARATORS = IFS_PARAMETER_COUNT - 1;
 static_assert(LOADER_DEFAULT_MAP_LIMIT <= IFS_MAX_MAPS, "the table must be able to hold what the loader allows");
 
 std::int64_t map_limit = LOADER_DEFAULT_MAP_LIMIT;
 LoadOutcome outcome;
 
-// The first pass over a file: the number of lines, or the first line that
-// does not hold exactly six spaces. Counted in 64 bits: a file can hold more
-// lines than a 32-bit count can.
-struct LineCheck {
-  std::int64_t count = 0;
-  std::int64_t rejected_number = 0;  // 0 when every line is valid
-  std::u16string rejected;           // as shown: a long line is cut short
-  std::int32_t rejected_spaces = 0;
-};
-
-LineCheck check_lines() {
-  LineCheck check;
-  while (file_eof(LOADER_FILE) == 0) {
-    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
-    ++check.count;
-    if (text_count(line, u" ") != FIELD_SEPARATORS) {
-      check.rejected_number = check.count;
-      check.rejected = shortened_text(line);
-      check.rejected_spaces = text_count(line, u" ");
-      check.count = 0;
-      break;
-    }
-  }
-  return check;
-}
-
-void reject_line(const LineCheck& check, const std::u16string& shown) {
+void reject_line(const FirstPass& check, const std::u16string& shown) {
   loader_show(LINE_CAPTION, text_concat(u"wrong parameter ", check.rejected, u"\r\n", shown));
   outcome.line = check.rejected_number;
   const std::int32_t spaces = check.rejected_spaces;
@@ -59,10 +35,17 @@ void reject_line(const LineCheck& check, const std::u16string& shown) {
                                loader_number_text(spaces), spaces == 1 ? u" space" : u" spaces");
 }
 
-void read_maps(IfsTable& table) {
-  file_seek(LOADER_FILE, 0, 0);
-  for (std::int32_t map = 0; map <= table.last_map; ++map)
-    loader_fill_map(table, map, file_read_line(LOADER_FILE, FILE_ANSI));
+// Refused as a failed read: the table the first pass checked is not the one
+// the second would load.
+void reject_changed_file(const std::u16string& shown) {
+  loader_show(LOAD_CAPTION, text_concat(u"Error read ", shown));
+  outcome.reason = u"the file changed while it was read";
+}
+
+// Whatever was being built is gone; the table is as it was.
+void show_no_memory(const std::u16string& shown) {
+  outcome = LoadOutcome{false, {}, outcome.shown_name, 0, u"not enough memory", 0};
+  loader_show(LOAD_CAPTION, text_concat(u"Not enough memory to read ", shown));
 }
 
 void start_drawing_once() {
@@ -82,6 +65,7 @@ void record_system_failure(DWORD error, std::u16string reason) {
 bool open_checked(const std::u16string& name, const std::u16string& shown) {
   if (name.empty()) {
     loader_show(LOAD_CAPTION, u"Wrong name!");
+    outcome.reason = u"the file name is empty";
     return false;
   }
   const std::int64_t size = file_size(name.c_str());
@@ -119,8 +103,7 @@ void loader_map_limit_set(std::int64_t maps) {
 
 LoadOutcome& loader_outcome() { return outcome; }
 
-bool loader_resize_table(std::int64_t count, const std::u16string& shown) {
-  IfsTable& table = app_state().table;
+bool loader_new_table(std::int64_t count, const std::u16string& shown, IfsTable& table) {
   if (count > map_limit || !ifs_table_resize(table, static_cast<std::int32_t>(count))) {
     const std::u16string maps = loader_number_text(count);
     loader_show(LOAD_CAPTION, text_concat(u"Not enough memory for the ", maps, u" maps of ", shown));
@@ -134,7 +117,8 @@ void loader_fill_map(IfsTable& table, std::int32_t map, std::u16string_view line
     ifs_set(table, parameter, map, text_to_float(text_field(line, parameter + 1, u" ")));
 }
 
-void loader_finish() {
+void loader_finish(IfsTable&& table) {
+  app_state().table = std::move(table);
   measure_bounds();
   app_state().render.x = 0.0f;
   app_state().render.y = 0.0f;
@@ -151,17 +135,20 @@ const LoadOutcome& load_ifs_request(const LoadRequest& request) {
   std::u16string name, shown;
   begin_outcome(request, name, shown);
   if (!open_checked(name, shown)) return outcome;
-  const LineCheck check = check_lines();
-  if (check.rejected_number != 0) {
-    // A file the seven-number rules refuse may still be a block library.
-    if (loader_starts_with_block()) loader_load_block(request.table_name, shown);
-    else reject_line(check, shown);
-  } else if (!request.table_name.empty()) {
-    loader_show_missing_table(request.table_name, {}, shown);
-  } else if (loader_resize_table(check.count, shown)) {
-    read_maps(app_state().table);
-    loader_finish();
-  }
+  loader_guard_memory(shown, [&] {
+    const FirstPass check = loader_first_pass();
+    IfsTable table;
+    if (check.rejected_number != 0) {
+      // A file the seven-number rules refuse may still be a block library.
+      if (check.starts_with_block) loader_load_block(request.table_name, shown);
+      else reject_line(check, shown);
+    } else if (!request.table_name.empty()) {
+      loader_show_missing_table(request.table_name, {}, shown);
+    } else if (loader_new_table(check.count, shown, table)) {
+      if (loader_second_pass(table, check)) loader_finish(std::move(table));
+      else reject_changed_file(shown);
+    }
+  });
   file_close(LOADER_FILE);
   return outcome;
 }
@@ -171,12 +158,24 @@ std::optional<std::vector<std::u16string>> loader_table_names(const LoadRequest&
   begin_outcome(request, name, shown);
   if (!open_checked(name, shown)) return std::nullopt;
   std::optional<std::vector<std::u16string>> names;
-  const LineCheck check = check_lines();
-  if (check.rejected_number == 0) names.emplace();
-  else if (loader_starts_with_block()) names = loader_block_names(shown);
-  else reject_line(check, shown);
+  loader_guard_memory(shown, [&] {
+    const FirstPass check = loader_first_pass();
+    if (check.rejected_number == 0) names.emplace();
+    else if (check.starts_with_block) names = loader_block_names(shown);
+    else reject_line(check, shown);
+  });
   file_close(LOADER_FILE);
   return names;
+}
+
+void loader_guard_memory(const std::u16string& shown, const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const std::bad_alloc&) {
+    show_no_memory(shown);
+  } catch (const std::length_error&) {
+    show_no_memory(shown);
+  }
 }
 
 void loader_show(const char16_t* caption, const std::u16string& text) {

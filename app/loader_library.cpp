@@ -1,6 +1,8 @@
 #include "app/loader_library.h"
 
-#include "app/app_state.h"
+#include <algorithm>
+
+#include "app/blank_line_skip.h"
 #include "app/ifs_library.h"
 #include "app/loader_steps.h"
 #include "runtime/core/text.h"
@@ -8,11 +10,25 @@
 
 namespace {
 
-// Line by line: only the maps are kept, not the file's text.
+// A screenful: a library of a million tables names the first few.
+constexpr std::size_t MISSING_TABLE_NAMES_SHOWN = 20;
+// Blank lines read one by one before the rest of their run is skipped.
+constexpr int BLANK_LINES_BEFORE_SKIPPING = 64;
+
+// Line by line: only the maps are kept, not the file's text. A long run of
+// blank lines (a file padded with zeros) is passed over at memory speed.
 IfsLibrary read_whole_file() {
   IfsLibraryReader reader;
   file_seek(LOADER_FILE, 0, 0);
-  while (file_eof(LOADER_FILE) == 0) reader.read_line(file_read_line(LOADER_FILE, FILE_ANSI));
+  int blank_in_a_row = 0;
+  while (file_eof(LOADER_FILE) == 0) {
+    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
+    reader.read_line(line);
+    blank_in_a_row = ifs_library_is_blank(line) ? blank_in_a_row + 1 : 0;
+    if (blank_in_a_row < BLANK_LINES_BEFORE_SKIPPING) continue;
+    reader.pass_blank_lines(skip_blank_lines(LOADER_FILE).count);
+    blank_in_a_row = 0;
+  }
   return reader.finish();
 }
 
@@ -56,23 +72,14 @@ void load_block(const IfsBlock& block, const std::u16string& shown) {
     return;
   }
   const std::int64_t count = static_cast<std::int64_t>(block.maps.size());
-  if (!loader_resize_table(count, shown)) return;
-  IfsTable& table = app_state().table;
+  IfsTable table;
+  if (!loader_new_table(count, shown, table)) return;
   for (std::int32_t map = 0; map <= table.last_map; ++map) loader_fill_map(table, map, block.maps[map]);
-  loader_finish();
+  loader_finish(std::move(table));
   loader_outcome().table_name = block.name;
 }
 
 }  // namespace
-
-bool loader_starts_with_block() {
-  file_seek(LOADER_FILE, 0, 0);
-  while (file_eof(LOADER_FILE) == 0) {
-    const std::u16string line = file_read_line(LOADER_FILE, FILE_ANSI);
-    if (!ifs_library_is_blank(line)) return ifs_library_is_header(line);
-  }
-  return false;
-}
 
 void loader_load_block(std::u16string_view table_name, const std::u16string& shown) {
   const std::optional<IfsLibrary> library = read_library(shown);
@@ -91,10 +98,13 @@ std::optional<std::vector<std::u16string>> loader_block_names(const std::u16stri
 void loader_show_missing_table(std::u16string_view table_name, const std::vector<std::u16string>& names,
                                const std::u16string& shown) {
   std::u16string listed;
-  for (const std::u16string& name : names) {
-    if (!listed.empty()) listed += u", ";
-    listed += name;
+  const std::size_t shown_names = std::min(names.size(), MISSING_TABLE_NAMES_SHOWN);
+  for (std::size_t index = 0; index < shown_names; ++index) {
+    if (index > 0) listed += u", ";
+    listed += names[index];
   }
+  if (shown_names < names.size())
+    listed += text_concat(u" and ", loader_number_text(static_cast<std::int64_t>(names.size() - shown_names)), u" more");
   const std::u16string holds =
       names.empty() ? std::u16string(u"the file holds no named tables") : text_concat(u"the file holds ", listed);
   loader_show(LOAD_CAPTION, text_concat(u"No table named ", quoted(table_name), u"; ", holds, u"\r\n", shown));

@@ -7,14 +7,12 @@
 #include <string_view>
 #include <vector>
 
-// True when the file's first line that is neither blank nor a comment is a
-// block's header.
-bool loader_starts_with_block();
 // Loads the named block (the first for an empty name) or shows why not.
 void loader_load_block(std::u16string_view table_name, const std::u16string& shown);
 // The names of the file's blocks, or nothing after showing why the file
 // cannot be read.
 std::optional<std::vector<std::u16string>> loader_block_names(const std::u16string& shown);
-// Says that no table has that name, listing the names there are.
+// Says that no table has that name, listing the first 20 names there are
+// and how many more.
 void loader_show_missing_table(std::u16string_view table_name, const std::vector<std::u16string>& names,
                                const std::u16string& shown);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,10 +21,15 @@ std::u16string loader_number_text(std::int64_t number);
 // The outcome of the load under way, for the steps to fill in.
 LoadOutcome& loader_outcome();
 
-// False, after saying so, when the table cannot hold that many maps; the
-// table is then as it was.
-bool loader_resize_table(std::int64_t count, const std::u16string& shown);
+// Makes `table` (a new, empty one) hold `count` zero maps; false, after
+// saying so, when it cannot. The loaded table is untouched either way.
+bool loader_new_table(std::int64_t count, const std::u16string& shown, IfsTable& table);
 // Parameter k of the map is field k + 1 of the line, split at single spaces.
 void loader_fill_map(IfsTable& table, std::int32_t map, std::u16string_view line);
-// Measure, point to the origin, clear, start the timer on the first success.
-void loader_finish();
+// The new table replaces the loaded one; then measure, point to the origin,
+// clear, start the timer on the first success.
+void loader_finish(IfsTable&& table);
+// Runs `work`; an allocation that fails in it is shown as "Not enough memory
+// to read" the file instead of ending the program, and the table stays as it
+// was.
+void loader_guard_memory(const std::u16string& shown, const std::function<void()>& work);

@@ -158,13 +158,11 @@ std::string settle_format(Parse& parse) {
   if (options.output == STANDARD_STREAM) {
     return parse.given.format ? "" : "--output - needs --format png or --format bmp";
   }
-  if (parse.given.format) {
-    if (by_extension != 0 && by_extension != options.format)
-      return "--format and the extension of " + options.output + " disagree";
-    return {};
-  }
+  if (by_extension == 0) return "the output must end in .png or .bmp: " + options.output;
+  if (parse.given.format && by_extension != options.format)
+    return "--format and the extension of " + options.output + " disagree";
   options.format = by_extension;
-  return by_extension != 0 ? "" : "the output must end in .png or .bmp: " + options.output;
+  return {};
 }
 
 RenderOptions settle_list(Parse& parse) {

@@ -1,31 +1,50 @@
 // Standard input and output as the command line's files. The loader reads
-// its file twice and the saver writes a whole file, so standard input is
-// first copied into an anonymous temporary file, and a picture meant for
-// standard output is saved in a private folder and then copied out.
+// its file by name, twice, and the saver writes a whole file: so a stream
+// given as the .ifs file (standard input, a FIFO, a device) is first copied
+// into an unnamed temporary file, and a picture meant for standard output is
+// saved in a private folder and then copied out.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
-class StandardInputCopy {
- public:
-  StandardInputCopy() = default;
-  ~StandardInputCopy();
-  StandardInputCopy(const StandardInputCopy&) = delete;
-  StandardInputCopy& operator=(const StandardInputCopy&) = delete;
+// The most a stream may bring: far beyond any table, yet an endless stream
+// (/dev/zero, a runaway pipe) cannot fill the disk.
+inline constexpr std::uint64_t STREAM_INPUT_LIMIT = 256ull << 20;
 
-  // Copies everything `in` holds; false, with errno saying why, when it
-  // cannot be read or kept.
-  bool copy_from(std::FILE* in);
-  // A name under which the copy opens (it has none in any folder).
-  std::string path() const;
+// What the loader opens for a stream given as the .ifs file.
+class StreamInput {
+ public:
+  StreamInput() = default;
+  ~StreamInput();
+  StreamInput(const StreamInput&) = delete;
+  StreamInput& operator=(const StreamInput&) = delete;
+
+  // Makes what `in` holds readable by name: a regular file that nothing has
+  // read yet is read in place, anything else is copied (into TMPDIR). False,
+  // with errno saying why, when it cannot be read or kept, or when it holds
+  // more than STREAM_INPUT_LIMIT bytes (too_long() then says so).
+  bool take(std::FILE* in);
+  bool too_long() const { return too_long_; }
+  // A name under which it opens (a copy has none in any folder).
+  std::string path() const { return path_; }
 
  private:
   std::FILE* copy_ = nullptr;
+  std::string path_;
+  bool too_long_ = false;
 #ifdef _WIN32
   std::string name_;  // the copy's file, removed with it
 #endif
 };
+
+// True when a name given as the .ifs file is a FIFO, a device or a socket:
+// its bytes can be read only once, as they come.
+bool names_a_stream(const std::string& name);
+// True when the name reaches the stream `in` itself (/dev/stdin, or the FIFO
+// standard input comes from): opened again it would wait for another writer.
+bool names_stream(const std::string& name, std::FILE* in);
 
 class PrivateFolder {
  public:

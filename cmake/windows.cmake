@@ -8,7 +8,7 @@ set(IFS_PNG_PREFIX "" CACHE PATH "Folder holding include/png.h and lib/libpng.a 
 file(GLOB_RECURSE IFS_WINDOWS_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/runtime/*.cpp
   ${CMAKE_SOURCE_DIR}/app/*.cpp)
-list(FILTER IFS_WINDOWS_SOURCES EXCLUDE REGEX "/app/main\\.cpp$|/app/standard_streams\\.cpp$|/app/windows/main\\.cpp$")
+list(FILTER IFS_WINDOWS_SOURCES EXCLUDE REGEX "/app/main\\.cpp$|/app/standard_streams\\.cpp$|/app/file_identity\\.cpp$|/app/windows/main\\.cpp$")
 file(GLOB IFS_WINDOWS_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/windows/*.cpp)
 list(APPEND IFS_WINDOWS_SOURCES ${IFS_WINDOWS_PLATFORM_SOURCES} ${CMAKE_SOURCE_DIR}/platform/ole32/interface_ids.cpp)
 

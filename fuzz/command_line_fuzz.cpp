@@ -38,8 +38,9 @@ void check_options(const std::vector<std::string>& arguments) {
   switch (options.mode) {
     case MODE_USAGE_ERROR: check(!options.error.empty()); break;
     case MODE_RENDER:
-      check(options.files.size() == 1 && !options.output.empty());
-      check(options.format == FORMAT_PNG || options.format == FORMAT_BMP);
+      // A --write-ifs-only run has no picture, and so no format.
+      check(options.files.size() == 1 && (!options.output.empty() || !options.write_ifs.empty()));
+      check(options.output.empty() || options.format == FORMAT_PNG || options.format == FORMAT_BMP);
       check(options.batches >= 0 && options.batches <= MAX_BATCHES);
       break;
     default: break;

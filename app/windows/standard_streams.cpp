@@ -1,6 +1,6 @@
 // Standard input and output as the command line's files, on Windows: there is
-// no /proc/self/fd and no mkdtemp, so standard input is copied into a named
-// temporary file and the private folder is made under %TEMP% by name. The
+// no /proc/self/fd and no mkdtemp, so standard input is always copied, into a
+// named temporary file and the private folder is made under %TEMP% by name. The
 // C runtime opens the standard streams in text mode; pictures and tables pass
 // through them as bytes. Names go through the wide calls, since %TEMP% may
 // hold characters the system code page lacks.
@@ -47,33 +47,38 @@ void remove_file(const std::string& name) { _wremove(wide(name_from_system(name)
 
 }  // namespace
 
-StandardInputCopy::~StandardInputCopy() {
+StreamInput::~StreamInput() {
   if (copy_) std::fclose(copy_);
   if (!name_.empty()) remove_file(name_);
 }
 
 // The copy is closed once written: the loader opens it by name, and an open
 // handle that may write would refuse it a sharing violation.
-bool StandardInputCopy::copy_from(std::FILE* in) {
+bool StreamInput::take(std::FILE* in) {
   _setmode(_fileno(in), _O_BINARY);
   name_ = unused_name("ifs-render-input-", [&](const std::string& name) {
     copy_ = name_open(name, "wbx");
     return copy_ != nullptr;
   });
   if (!copy_) return false;
-  bool copied = copy_stream(in, copy_);
+  const StreamCopy copied = copy_stream(in, copy_, STREAM_INPUT_LIMIT);
+  too_long_ = copied == STREAM_TOO_LONG;
   const int reason = errno;
-  if (std::fclose(copy_) != 0) copied = false;
+  const bool closed = std::fclose(copy_) == 0;
   copy_ = nullptr;
   errno = reason;
-  if (!copied) {
+  if (copied != STREAM_COPIED || !closed) {
     remove_file(name_);
     name_.clear();
+    return false;
   }
-  return copied;
+  path_ = name_;
+  return true;
 }
 
-std::string StandardInputCopy::path() const { return name_; }
+// Pipes and devices are not given by name on Windows' command lines.
+bool names_a_stream(const std::string&) { return false; }
+bool names_stream(const std::string&, std::FILE*) { return false; }
 
 PrivateFolder::PrivateFolder() {
   path_ = unused_name("ifs-render-", [](const std::string& name) { return _wmkdir(wide(name_from_system(name))) == 0; });
@@ -91,7 +96,7 @@ bool copy_file_to(const std::string& path, std::FILE* out) {
   if (!file) return false;
   std::fflush(out);
   _setmode(_fileno(out), _O_BINARY);
-  const bool copied = copy_stream(file, out);
+  const bool copied = copy_stream(file, out) == STREAM_COPIED;
   const int saved_errno = errno;
   std::fclose(file);
   errno = saved_errno;

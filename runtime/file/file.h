@@ -44,6 +44,11 @@ std::int32_t file_eof(ObjectId number);
 // or for a number without an open file.
 std::u16string file_read_line(ObjectId number, std::uint32_t flags);
 
+// Up to `count` bytes from the read position into `destination`, through the
+// buffer: the number read; 0 at the end of the file, on a read error or for
+// a number without an open file.
+std::int32_t file_read_data(ObjectId number, void* destination, std::int32_t count);
+
 // Mode 1 moves relative to the read position, any other mode sets the
 // position from the start. The low 32 bits of the new position.
 std::uint32_t file_seek(ObjectId number, std::int64_t position, std::int32_t mode);

@@ -1,4 +1,5 @@
-// The end-of-file test and moving the read position.
+// The end-of-file test, reading bytes as they are, and moving the read
+// position.
 #include "platform/win32/kernel32.h"
 #include "runtime/file/file.h"
 #include "runtime/file/file_object.h"
@@ -10,6 +11,11 @@ std::int32_t file_eof(ObjectId number) {
   if (file_read_bytes(file, &byte, 1) != 1) return 1;
   file_push_back(file, 1);
   return 0;
+}
+
+std::int32_t file_read_data(ObjectId number, void* destination, std::int32_t count) {
+  FileObject* file = file_lookup(number);
+  return file ? file_read_bytes(file, destination, count) : 0;
 }
 
 std::uint32_t file_seek(ObjectId number, std::int64_t position, std::int32_t mode) {

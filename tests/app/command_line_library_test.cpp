@@ -89,7 +89,9 @@ TEST(LibraryOptions, ShortOptionsEachOptionOnceAndWhereTheNewOptionsApply) {
   const RenderOptions piped = render_options_parse({"-o", "-", "--format", "BMP", "-"});
   EXPECT_EQ(piped.mode, MODE_RENDER);
   EXPECT_EQ(piped.format, FORMAT_BMP);
-  EXPECT_EQ(render_options_parse({"-o", "picture", "--format=png", "f.ifs"}).format, FORMAT_PNG);
+  EXPECT_EQ(render_options_parse({"-o", "x.PNG", "--format=png", "f.ifs"}).format, FORMAT_PNG);
+  // --format does not make another extension acceptable.
+  EXPECT_EQ(render_options_parse({"-o", "picture", "--format=png", "f.ifs"}).mode, MODE_USAGE_ERROR);
   const RenderOptions named = render_options_parse({"--name", "fern", "--write-ifs", "t.ifs", "lib.ifs"});
   EXPECT_EQ(named.mode, MODE_RENDER);
   EXPECT_EQ(named.output, "");
@@ -133,6 +135,29 @@ TEST_F(LibraryCommandLine, ListNamesTheTablesOneALine) {
   EXPECT_EQ(refused.code, EXIT_LOAD_FAILED);
   EXPECT_EQ(refused.out, "");
   EXPECT_NE(refused.errors.find(":4: expected a block NAME { ... }, not \"b\"\n"), std::string::npos) << refused.errors;
+}
+
+TEST_F(LibraryCommandLine, ListedNamesCannotDriveTheTerminal) {
+  // Names from another program's library: an escape sequence, BEL, and the
+  // C1 control U+009B that many terminals take as ESC [.
+  const std::string hostile = write("hostile.ifs", "red\x1b[31m {\n1 0 0 1 0 0 1\n}\nbell\x07\xc2\x9b" "2J {\n1 0 0 1 0 0 1\n}\n");
+  const ProgramRun listed = run({"--list", hostile});
+  EXPECT_EQ(listed.code, 0);
+  EXPECT_EQ(listed.out, "red\\e[31m\nbell\\x07\\u009b2J\n");
+}
+
+TEST_F(LibraryCommandLine, AMissingNameInAHugeLibraryListsAScreenfulAndHowManyMore) {
+  std::string text, names;
+  for (int table = 0; table < 25; ++table) {
+    text += "t" + std::to_string(table) + " {\n1 0 0 1 0 0 1\n}\n";
+    if (table < 20) names += (table > 0 ? ", t" : "t") + std::to_string(table);
+  }
+  const std::string path = write("many.ifs", text);
+  const ProgramRun missing = run({"--name", "nope", "-o", folder.file("x.png"), path});
+  EXPECT_EQ(missing.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(missing.errors, "Load IFS: No table named \"nope\"; the file holds " + names + " and 5 more\\r\\n" + path +
+                                "\nifs-render: " + path + ": no table named \"nope\"; the file holds " + names +
+                                " and 5 more\n");
 }
 
 TEST_F(LibraryCommandLine, EachBlockRendersByteForByteLikeItsSevenNumberFile) {

@@ -103,6 +103,46 @@ TEST_F(CommandLine, WrongArgumentsAreReportedBeforeAnyWork) {
   EXPECT_EQ(folder.entries(), Arguments{"fern.ifs"});
 }
 
+TEST_F(CommandLine, NoOutputIsWrittenOverTheFileBeingReadWhateverItsName) {
+  const Bytes table = read_file(fern);
+  // --format does not excuse another extension.
+  for (const Arguments& wrong : {Arguments{"-o", fern, "--format", "bmp", fern},
+                                 Arguments{"-o", folder.file("o.txt"), "--format", "png", fern}}) {
+    const ProgramRun refused = run(wrong);
+    EXPECT_EQ(refused.code, EXIT_USAGE);
+    EXPECT_NE(refused.errors.find("must end in .png or .bmp"), std::string::npos) << refused.errors;
+  }
+  // A table named like a picture, reached by its name, a symbolic link, a
+  // hard link, another spelling, or as standard input.
+  const std::string odd = folder.file("table.png");
+  write_file(odd, table);
+  ASSERT_EQ(symlink(odd.c_str(), folder.file("soft.png").c_str()), 0);
+  ASSERT_EQ(link(odd.c_str(), folder.file("hard.ifs").c_str()), 0);
+  const std::string respelled = folder.path() + "/./table.png";
+  for (const Arguments& over : {Arguments{"-o", odd, odd}, Arguments{"-o", folder.file("soft.png"), odd},
+                                Arguments{"--write-ifs", folder.file("hard.ifs"), odd},
+                                Arguments{"--write-ifs", respelled, "-o", folder.file("x.png"), odd}}) {
+    const ProgramRun refused = run(over);
+    EXPECT_EQ(refused.code, EXIT_USAGE) << ::testing::PrintToString(over);
+    EXPECT_NE(refused.errors.find("is the .ifs file being read"), std::string::npos) << refused.errors;
+  }
+  std::FILE* in = std::fopen(odd.c_str(), "rb");
+  std::FILE* out = std::tmpfile();
+  std::FILE* errors = std::tmpfile();
+  EXPECT_EQ(ifs_render_main({"--write-ifs", odd, "-"}, in, out, errors), EXIT_USAGE);
+  std::fclose(in);
+  std::fclose(out);
+  EXPECT_NE(contents(errors).find("is the .ifs file being read"), std::string::npos);
+  // The picture and the table over each other.
+  const ProgramRun both = run({"-o", folder.file("x.png"), "--write-ifs", folder.file("x.png"), fern});
+  EXPECT_EQ(both.code, EXIT_USAGE);
+  EXPECT_NE(both.errors.find("name the same file"), std::string::npos);
+
+  EXPECT_EQ(read_file(fern), table);
+  EXPECT_EQ(read_file(odd), table);
+  EXPECT_EQ(folder.entries(), (Arguments{"fern.ifs", "hard.ifs", "soft.png", "table.png"}));
+}
+
 TEST_F(CommandLine, WithoutOutputAndWithoutADesktopItSaysSoAndFails) {
   const ProgramRun desktop = run({fern});
   EXPECT_NE(desktop.code, 0);

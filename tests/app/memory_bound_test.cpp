@@ -13,24 +13,13 @@
 #include <gtest/gtest.h>
 
 #include "support/image_readers.h"
+#include "support/sanitized.h"
 
 extern char** environ;
 
 namespace {
 
 constexpr long long MEGABYTE = 1024 * 1024;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool SANITIZED = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool SANITIZED = true;
-#else
-constexpr bool SANITIZED = false;
-#endif
-#else
-constexpr bool SANITIZED = false;
-#endif
 
 struct ChildRun {
   int exit_code = -1;

@@ -37,3 +37,7 @@ void input_window_activated(HWND window, BOOL active);
 void input_dispatch_pending();
 // When the next user32 timer falls due (BACKEND_NO_DEADLINE if none runs).
 BackendTime input_next_timer_due();
+// Moves on whenever a message is queued for the thread (posted, input, quit):
+// a backend's wait for input ends once it moved, as GetMessage returns for
+// whatever a callback run inside that wait posted.
+ULONGLONG input_queue_serial();

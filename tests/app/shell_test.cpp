@@ -324,4 +324,19 @@ TEST_F(ShellTest, DroppingLoadsTheFirstFileWhenItsNameEndsInIfs) {
   EXPECT_TRUE(messages().empty());
 }
 
+// The user's first minute: the program started without a file sits idle in its
+// loop; a file dropped then is loaded at once and drawn from the first tick on,
+// with nothing else done (the close box comes just after that tick).
+TEST_F(ShellTest, AFileDroppedOnTheIdleWindowIsDrawnAtTheFirstTick) {
+  start();
+  const std::string fern = write_file("fern.ifs", FERN_TEXT);
+  HWND canvas = gadget_lookup(APP_CANVAS)->handle;
+  const BackendTime dropped_at = headless_now() + 100;
+  headless_script_drag_files(dropped_at, canvas, {to_utf16(fern)}, POINT{300, 300}, DROPEFFECT_COPY, 0);
+  headless_script_close_box(dropped_at + 1500 + 10, window());
+  shell_event_loop();
+  EXPECT_EQ(app_state().table.map_count, 4);
+  EXPECT_GT(lit_pixels(), 0) << "the drop waited for other input before it was loaded";
+}
+
 }  // namespace

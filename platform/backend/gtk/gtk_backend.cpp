@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/backend/gtk/gtk_internal.h"
+#include "platform/backend/input.h"
 #include "platform/kernel32/text_conversion.h"
 #include "platform/win32/user32.h"
 
@@ -26,12 +27,14 @@ gboolean wake_up(gpointer fired) {
   return G_SOURCE_REMOVE;
 }
 
-// Runs GLib until input reached user32 or the deadline has passed.
+// Runs GLib until input reached user32, a callback queued a message for the
+// thread (a drop's call, a posted event) or the deadline has passed.
 void wait_for_input(BackendTime deadline) {
   input_was_delivered = false;
+  const ULONGLONG queued_before = input_queue_serial();
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
-  while (!input_was_delivered) {
+  while (!input_was_delivered && input_queue_serial() == queued_before) {
     const BackendTime current = now();
     if (current >= deadline) return;
     bool fired = false;

@@ -50,6 +50,8 @@ struct HeadlessState {
 };
 
 HeadlessState& headless_state();
+// Inserts a step into the script, after the steps due at the same time.
+void headless_schedule(BackendTime at, std::function<void()> deliver);
 // Keeps a requester "open" for some virtual time, dispatching the thread's messages.
 void headless_keep_open(BackendTime milliseconds);
 BackendDialogResult headless_run_file_dialog(BackendFileDialog* request);

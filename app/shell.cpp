@@ -78,9 +78,7 @@ bool dispatch_menu() {
 
 bool shell_start() {
   program_parameters_reset();
-  std::optional<std::u16string> initial_file;
-  if (program_parameter_count() != 0) initial_file = program_parameter(0);
-  return shell_start_with(initial_file);
+  return shell_start_with(program_file_parameter());
 }
 
 bool shell_start_with(const std::optional<std::u16string>& initial_file) {

@@ -324,6 +324,26 @@ TEST_F(ShellTest, DroppingLoadsTheFirstFileWhenItsNameEndsInIfs) {
   EXPECT_TRUE(messages().empty());
 }
 
+// "--" ends the options for the desktop program as for the command line: the
+// name after it is the file, even one that starts with a dash; alone it names none.
+TEST_F(ShellTest, TheFileAfterTheOptionsEndIsTheOneLoaded) {
+  const std::string fern = write_file("-fern.ifs", FERN_TEXT);
+  set_command_line({"ifs-render", "--", fern.c_str()});
+  ASSERT_TRUE(shell_start());
+  EXPECT_EQ(app_state().table.map_count, 4);
+  EXPECT_TRUE(messages().empty());
+  EXPECT_TRUE(tick());
+  EXPECT_GT(lit_pixels(), 0);
+}
+
+TEST_F(ShellTest, TheOptionsEndAloneNamesNoFile) {
+  set_command_line({"ifs-render", "--"});
+  ASSERT_TRUE(shell_start());
+  EXPECT_TRUE(messages().empty()) << "\"--\" was loaded as a file";
+  EXPECT_TRUE(pass_time(3 * 1500));
+  EXPECT_EQ(lit_pixels(), 0);
+}
+
 // The user's first minute: the program started without a file sits idle in its
 // loop; a file dropped then is loaded at once and drawn from the first tick on,
 // with nothing else done (the close box comes just after that tick).

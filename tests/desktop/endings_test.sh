@@ -10,7 +10,10 @@ wait_program_end
 xdotool keyup Escape
 check "Escape held ends the program with status 0 (status $status)" test "$status" -eq 0
 
-start_program "$fern"
+# "--" ends the options here too: the file after it is the one drawn.
+start_program -- "$fern"
+canvas_shot "$work/empty.png"
+check "the file after -- is drawn" wait_for_growth "$work/empty.png"
 "$DESKTOP_HELPER" close "$window"
 wait_program_end
 check "the close request ends the program with status 0 (status $status)" test "$status" -eq 0

@@ -216,6 +216,10 @@ std::u16string gtk_text_utf16(const char* text) { return text ? utf8_to_utf16(te
 
 const DisplayBackend* gtk_backend_open() {
   static bool opened = false;
-  if (!opened) opened = gtk_init_check(nullptr, nullptr) != FALSE;
+  if (!opened) {
+    gtk_display_watch_logs();
+    opened = gtk_init_check(nullptr, nullptr) != FALSE;
+    if (opened) gtk_display_watch_connection();
+  }
   return opened ? &GTK_BACKEND : nullptr;
 }

@@ -36,6 +36,11 @@ void gtk_top_level_remove(HWND window);
 std::string gtk_text_utf8(LPCWSTR text);
 std::u16string gtk_text_utf16(const char* text);
 
+// Watches GDK's messages (before the display opens) and the display's
+// connection (once it is open).
+void gtk_display_watch_logs();
+void gtk_display_watch_connection();
+
 // Input was handed to user32: ends the current wait for input.
 void gtk_input_delivered();
 

@@ -71,6 +71,11 @@ struct DisplayBackend {
   // Display facts.
   SIZE (*screen_size)();
   int (*menu_bar_height)();             // measured height of a one-line menu bar
+  // The frame the display itself draws around a top-level window of this style
+  // (a window manager's borders and title bar; none without one), as the
+  // thickness of each side. FALSE: the display draws none of its own, and the
+  // window's frame is user32's (Windows' metrics).
+  BOOL (*frame_extents)(DWORD style, DWORD ex_style, RECT* extents);
   BOOL (*key_is_down)(int virtual_key);  // the keyboard right now
 };
 

@@ -190,7 +190,7 @@ const DisplayBackend GTK_BACKEND{"gtk",           now,           wait_for_input,
                                  window_shown,    window_moved,  window_retitled,     window_enabled,
                                  window_activated, window_destroyed, menu_bar_changed, surface_presented,
                                  gtk_run_file_dialog, gtk_run_message_box, accept_drops, screen_size,
-                                 menu_bar_height, gtk_key_is_down};
+                                 menu_bar_height, gtk_frame_extents, gtk_key_is_down};
 
 }  // namespace
 

@@ -41,6 +41,9 @@ std::u16string gtk_text_utf16(const char* text);
 void gtk_display_watch_logs();
 void gtk_display_watch_connection();
 
+// The window manager's frame around top-level windows of this style.
+BOOL gtk_frame_extents(DWORD style, DWORD ex_style, RECT* extents);
+
 // Input was handed to user32: ends the current wait for input.
 void gtk_input_delivered();
 

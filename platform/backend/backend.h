@@ -65,6 +65,13 @@ struct DisplayBackend {
   BackendDialogResult (*run_file_dialog)(BackendFileDialog* request);
   int (*run_message_box)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);  // IDOK, IDCANCEL, ...
 
+  // The window's menu bar, run modally until it closes (user32's menu loop),
+  // opened now by the keyboard (its first title chosen) or already open by
+  // the mouse. Popups opened and items highlighted are reported through
+  // input.h; user32's queue keeps dispatching meanwhile. Returns the id of the
+  // item chosen, or -1 when the menu closed without a choice.
+  int (*run_menu_bar)(HWND window, BOOL by_keyboard);
+
   // File drops: whether `window` (top-level) takes drops now.
   void (*accept_drops)(HWND window, BOOL accept);
 

@@ -2,6 +2,7 @@
 // open, save and drop flows as the user drives them.
 #include "app/shell.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,9 @@
 #include "platform/win32/process_arguments.h"
 #include "platform/win32/user32.h"
 #include "runtime/file/file.h"
+#include "runtime/gui/event_codes.h"
+#include "runtime/gui/event_loop.h"
+#include "runtime/gui/event_queue.h"
 #include "runtime/gui/gadget.h"
 
 namespace {
@@ -342,6 +346,44 @@ TEST_F(ShellTest, TheOptionsEndAloneNamesNoFile) {
   EXPECT_TRUE(messages().empty()) << "\"--\" was loaded as a file";
   EXPECT_TRUE(pass_time(3 * 1500));
   EXPECT_EQ(lit_pixels(), 0);
+}
+
+// The event codes the program's loop handles until it ends, as it runs.
+std::vector<std::int32_t> run_event_loop() {
+  std::vector<std::int32_t> codes;
+  for (std::int32_t code = event_wait(-1);; code = event_wait(-1)) {
+    codes.push_back(code);
+    if (!shell_dispatch(code)) return codes;
+  }
+}
+
+int timer_events(const std::vector<std::int32_t>& codes) {
+  return static_cast<int>(std::count(codes.begin(), codes.end(), EVENT_TIMER));
+}
+
+// The keyboard alone: F10 opens the File menu, and Quit chosen there ends the program.
+TEST_F(ShellTest, F10OpensTheMenuWhereQuitEndsTheProgram) {
+  start();
+  headless_script_key_press(headless_now() + 100, window(), VK_F10, 0);
+  headless_answer_menu(MENU_QUIT, 300);
+  const std::vector<std::int32_t> codes = run_event_loop();
+  EXPECT_EQ(headless_menu_loops().by_keyboard, 1);
+  EXPECT_EQ(codes.back(), EVENT_MENU);
+  EXPECT_EQ(event_menu_item(), MENU_QUIT);
+}
+
+// While the menu is open the program's loop waits: three ticks that fall due
+// meanwhile give one batch once it closes, and the Escape that closed it, held
+// a moment, does not end the program.
+TEST_F(ShellTest, TheMenuHeldOpenAcrossThreeTicksGivesOneBatchAndItsEscapeDoesNotQuit) {
+  start(write_file("fern.ifs", FERN_TEXT));
+  const BackendTime loaded = headless_now();
+  headless_script_key_press(loaded + 100, window(), VK_F10, 0);
+  headless_answer_menu(HEADLESS_MENU_ESCAPED, 4600);  // ticks at 1500, 3000 and 4500 fall inside
+  headless_script_close_box(loaded + 4800, window());
+  const std::vector<std::int32_t> codes = run_event_loop();
+  EXPECT_EQ(codes.back(), EVENT_CLOSE) << "the Escape that closed the menu ended the program";
+  EXPECT_EQ(timer_events(codes), 1);
 }
 
 // The user's first minute: the program started without a file sits idle in its

@@ -189,7 +189,7 @@ int menu_bar_height() {
 const DisplayBackend GTK_BACKEND{"gtk",           now,           wait_for_input,      window_created,
                                  window_shown,    window_moved,  window_retitled,     window_enabled,
                                  window_activated, window_destroyed, menu_bar_changed, surface_presented,
-                                 gtk_run_file_dialog, gtk_run_message_box, accept_drops, screen_size,
+                                 gtk_run_file_dialog, gtk_run_message_box, gtk_run_menu_bar, accept_drops, screen_size,
                                  menu_bar_height, gtk_frame_extents, gtk_key_is_down};
 
 }  // namespace

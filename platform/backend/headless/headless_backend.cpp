@@ -118,7 +118,8 @@ BOOL key_is_down(int key) { return key >= 0 && key < 256 && headless_state().key
 const DisplayBackend HEADLESS{"headless",      now,           wait_for_input,   window_created,
                               window_shown,    window_moved,  window_retitled,  window_enabled,
                               window_activated, window_destroyed, menu_bar_changed, surface_presented,
-                              headless_run_file_dialog, headless_run_message_box, accept_drops, screen_size,
+                              headless_run_file_dialog, headless_run_message_box, headless_run_menu_bar,
+                              accept_drops, screen_size,
                               menu_bar_height, frame_extents, key_is_down};
 
 }  // namespace

@@ -8,7 +8,7 @@
 source "$(dirname "$0")/desktop_session.sh"
 OPEN="Please choose file to load"
 SAVE="Please choose file to save"
-command -v setxkbmap >/dev/null || { echo "FAIL: setxkbmap is missing (scripts/setup installs it)" >&2; exit 1; }
+need_tools setxkbmap
 
 window_opens() { wait_for_window "$1" >/dev/null; }
 

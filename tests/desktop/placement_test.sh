@@ -2,7 +2,7 @@
 # The window opens centred on the screen: without a window manager the window
 # itself, under one (openbox) the window with the frame the manager puts around it.
 source "$(dirname "$0")/desktop_session.sh"
-command -v openbox >/dev/null || { echo "FAIL: openbox is missing (scripts/setup installs it)" >&2; exit 1; }
+need_tools openbox
 SCREEN_WIDTH=1280
 SCREEN_HEIGHT=1024
 
@@ -31,6 +31,8 @@ check "without a window manager the window is centred (at $left,$top, $width x $
 xdotool key --delay 200 Escape
 wait_program_end
 
+openbox_pid=""
+started_processes+=(openbox_pid)
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 openbox_pid=$!
 for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" && break; sleep 0.1; done

@@ -3,24 +3,11 @@
 # keyboard, no pointer) the desktop program opens its window and draws without
 # GTK complaining about the missing keyboard; when the compositor quits under
 # it, it says so and ends with status 74. A missing tool fails the test.
-set -euo pipefail
-command -v weston >/dev/null || { echo "FAIL: weston is missing (scripts/setup installs it)" >&2; exit 1; }
-
-work=$(mktemp -d)
+source "$(dirname "$0")/test_checks.sh"
+need_tools weston
 weston_pid=""
 program_pid=""
-failures=0
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; failures=$((failures + 1)); fi
-}
+started_processes=(program_pid weston_pid)
 
 mkdir -p "$work/runtime" "$work/home"
 chmod 700 "$work/runtime"

@@ -84,7 +84,8 @@ void print_help(std::FILE* out) {
       "  --depth 8|16          bits per channel of a PNG (8)\n"
       "\n"
       "Exit status: 0 done, 1 the picture or table could not be written, 2 the .ifs\n"
-      "file could not be loaded, 64 wrong arguments, 69 no desktop display.\n",
+      "file could not be loaded, 64 wrong arguments, 69 no desktop display, 74 the\n"
+      "display went away under the window.\n",
       out);
 }
 

@@ -19,6 +19,7 @@ inline constexpr int EXIT_SAVE_FAILED = 1;
 inline constexpr int EXIT_LOAD_FAILED = 2;
 inline constexpr int EXIT_USAGE = 64;       // wrong arguments (sysexits' EX_USAGE)
 inline constexpr int EXIT_NO_DISPLAY = 69;  // no desktop backend to run on (EX_UNAVAILABLE)
+inline constexpr int EXIT_DISPLAY_LOST = 74;  // the display went away under the window (EX_IOERR)
 
 // Batches from which a progress bar is drawn on a terminal.
 inline constexpr std::int64_t PROGRESS_BAR_FROM = 100;

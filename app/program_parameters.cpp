@@ -7,6 +7,7 @@ namespace {
 
 constexpr char16_t SPACE = u' ';
 constexpr char16_t QUOTE = u'"';
+constexpr std::u16string_view END_OF_OPTIONS = u"--";
 
 std::int32_t parameter_cursor = 0;
 
@@ -71,4 +72,13 @@ std::u16string program_parameter(std::int32_t index) {
   if (parameter_cursor < INT32_MAX) ++parameter_cursor;
   if (at < 0 || static_cast<std::size_t>(at) >= parameters.size()) return {};
   return parameters[static_cast<std::size_t>(at)];
+}
+
+std::optional<std::u16string> program_file_parameter() {
+  const std::int32_t count = program_parameter_count();
+  if (count == 0) return std::nullopt;
+  std::u16string first = program_parameter(0);
+  if (first != END_OF_OPTIONS) return first;
+  if (count == 1) return std::nullopt;
+  return program_parameter(1);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,3 +20,8 @@ std::int32_t program_parameter_count();
 // cursor. Returns the parameter at the cursor and advances it; the empty
 // text past the last parameter.
 std::u16string program_parameter(std::int32_t index);
+
+// The file the desktop program loads at start-up: the first parameter, or the
+// one after it when the first is "--", which ends the options there as it does
+// on the command line. None when there is no such parameter.
+std::optional<std::u16string> program_file_parameter();

@@ -41,7 +41,7 @@ bool open_main_window() {
 
 bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & KEY_DOWN_BIT) != 0; }
 
-// Escape held ends the program, unless the press began in a requester.
+// Escape held ends the program, unless the press began in a requester or menu.
 bool escape_held() {
   ShellState& shell = shell_state();
   if (!escape_down()) shell.escape_began_in_requester = false;
@@ -78,9 +78,7 @@ bool dispatch_menu() {
 
 bool shell_start() {
   program_parameters_reset();
-  std::optional<std::u16string> initial_file;
-  if (program_parameter_count() != 0) initial_file = program_parameter(0);
-  return shell_start_with(initial_file);
+  return shell_start_with(program_file_parameter());
 }
 
 bool shell_start_with(const std::optional<std::u16string>& initial_file) {
@@ -112,6 +110,8 @@ bool shell_start_with_request(const std::optional<LoadRequest>& initial_load) {
 
 bool shell_dispatch(std::int32_t code) {
   shell_state().last_event = code;
+  // An Escape that closed the menu is the menu's, like one that closed a requester.
+  if (menu_loop_took_escape()) shell_state().escape_began_in_requester = true;
   switch (code) {
     case EVENT_GADGET_DROP:
       run_requesting_flow(shell_drop_flow);  // a bad file is reported in a message box

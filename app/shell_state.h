@@ -13,8 +13,8 @@ struct ShellState {
   std::u16string save_dir;
   std::int32_t save_pattern = 0;  // 0 PNG, 1 BMP
   std::int32_t last_event = 0;
-  // Escape went down while a modal requester was open (it closed the
-  // requester): that press does not end the program, even while still held.
+  // Escape went down while a modal requester or the menu was open (it closed
+  // it): that press does not end the program, even while still held.
   bool escape_began_in_requester = false;
 };
 

@@ -51,6 +51,7 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/user32/window_lifecycle_test.cpp
     tests/platform/user32/properties_and_subclassing_test.cpp
     tests/platform/user32/accelerators_and_menus_test.cpp
+    tests/platform/user32/menu_keys_test.cpp
     tests/platform/user32/character_case_test.cpp
     tests/platform/user32/input_order_test.cpp
     tests/platform/user32/input_routing_test.cpp

@@ -65,12 +65,24 @@ struct DisplayBackend {
   BackendDialogResult (*run_file_dialog)(BackendFileDialog* request);
   int (*run_message_box)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);  // IDOK, IDCANCEL, ...
 
+  // The window's menu bar, run modally until it closes (user32's menu loop),
+  // opened now by the keyboard (its first title chosen) or already open by
+  // the mouse. Popups opened and items highlighted are reported through
+  // input.h; user32's queue keeps dispatching meanwhile. Returns the id of the
+  // item chosen, or -1 when the menu closed without a choice.
+  int (*run_menu_bar)(HWND window, BOOL by_keyboard);
+
   // File drops: whether `window` (top-level) takes drops now.
   void (*accept_drops)(HWND window, BOOL accept);
 
   // Display facts.
   SIZE (*screen_size)();
   int (*menu_bar_height)();             // measured height of a one-line menu bar
+  // The frame the display itself draws around a top-level window of this style
+  // (a window manager's borders and title bar; none without one), as the
+  // thickness of each side. FALSE: the display draws none of its own, and the
+  // window's frame is user32's (Windows' metrics).
+  BOOL (*frame_extents)(DWORD style, DWORD ex_style, RECT* extents);
   BOOL (*key_is_down)(int virtual_key);  // the keyboard right now
 };
 

@@ -23,6 +23,14 @@ void input_mouse_left(HWND window);
 void input_close_request(HWND window);
 // A menu item with this id was chosen from the window's menu bar.
 void input_menu_command(HWND window, UINT id);
+// The user opened the window's menu bar with the mouse: user32 enters its
+// menu loop (WM_SYSCOMMAND SC_MOUSEMENU), queued behind the input before it.
+void input_menu_bar_opened(HWND window);
+// While run_menu_bar runs: the popup at `position` of the bar opened
+// (WM_INITMENUPOPUP), and the item at `position` of `menu` got the highlight
+// (WM_MENUSELECT).
+void input_menu_popup_opened(HWND window, HMENU popup, UINT position);
+void input_menu_item_selected(HWND window, HMENU menu, UINT position);
 // The user moved or resized the window; rectangles in screen coordinates.
 void input_window_moved(HWND window, const RECT* frame);
 // The window manager minimised, maximised or restored the window: user32
@@ -37,3 +45,7 @@ void input_window_activated(HWND window, BOOL active);
 void input_dispatch_pending();
 // When the next user32 timer falls due (BACKEND_NO_DEADLINE if none runs).
 BackendTime input_next_timer_due();
+// Moves on whenever a message is queued for the thread (posted, input, quit):
+// a backend's wait for input ends once it moved, as GetMessage returns for
+// whatever a callback run inside that wait posted.
+ULONGLONG input_queue_serial();

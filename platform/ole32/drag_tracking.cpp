@@ -1,5 +1,11 @@
 // The receiving half of OLE's drag loop: one drag at a time, moving between the drop
 // targets of the windows under the pointer.
+//
+// A drag from another program reaches a Win32 thread as calls carried by messages
+// (COM's single-threaded apartment), so that thread's GetMessage returns once a call
+// was made, and whatever the call queued is handled next. Here the display makes the
+// calls while user32 waits for input: one message posted to the thread for each
+// delivery that reached a target ends that wait in the same way.
 #include "platform/backend/drag_input.h"
 #include "platform/ole32/drop_target_registry.h"
 #include "platform/win32/user32.h"
@@ -15,6 +21,17 @@ struct DragSession {
 };
 
 DragSession session;
+bool target_called = false;
+
+void target_reached() { target_called = true; }
+
+// Posted with no window: a thread message that every message loop passes on unseen.
+void post_call_message() {
+  if (!target_called) return;
+  target_called = false;
+  static const UINT call_message = RegisterWindowMessageW(u"OleDragCall");
+  PostMessageW(nullptr, call_message, 0, 0);
+}
 
 bool session_over(HWND window) { return session.data != nullptr && window != nullptr && window == session.top_level; }
 
@@ -32,7 +49,10 @@ void forget_target() {
 }
 
 void leave_target() {
-  if (session.target != nullptr) session.target->DragLeave();
+  if (session.target != nullptr) {
+    session.target->DragLeave();
+    target_reached();
+  }
   forget_target();
 }
 
@@ -40,6 +60,7 @@ void leave_target() {
 void enter_target(DropTargetAtPoint found, POINTL point, DWORD key_state, DWORD offered) {
   if (found.target == nullptr) return;
   found.target->AddRef();
+  target_reached();
   DWORD effect = offered;
   if (FAILED(found.target->DragEnter(session.data, key_state, point, &effect))) {
     found.target->Release();
@@ -59,6 +80,7 @@ void track_pointer(POINTL point, DWORD key_state, DWORD offered) {
     return;
   }
   if (session.target == nullptr) return;
+  target_reached();
   DWORD effect = offered;
   if (FAILED(session.target->DragOver(key_state, point, &effect))) effect = DROPEFFECT_NONE;
   session.last_effect = effect & offered;
@@ -79,12 +101,14 @@ DWORD drag_input_enter(HWND window, IDataObject* data, POINT client_point, DWORD
   session.data = data;
   session.top_level = window;
   track_pointer(screen_point_of(window, client_point), key_state, offered);
+  post_call_message();
   return session.last_effect;
 }
 
 DWORD drag_input_over(HWND window, POINT client_point, DWORD key_state, DWORD offered) {
   if (!session_over(window)) return DROPEFFECT_NONE;
   track_pointer(screen_point_of(window, client_point), key_state, offered);
+  post_call_message();
   return session.last_effect;
 }
 
@@ -92,6 +116,7 @@ void drag_input_leave(HWND window) {
   if (!session_over(window)) return;
   leave_target();
   end_session();
+  post_call_message();
 }
 
 DWORD drag_input_drop(HWND window, POINT client_point, DWORD key_state, DWORD offered) {
@@ -104,6 +129,7 @@ DWORD drag_input_drop(HWND window, POINT client_point, DWORD key_state, DWORD of
     enter_target(found, point, key_state, offered);
   }
   DWORD effect = DROPEFFECT_NONE;
+  if (session.target != nullptr) target_reached();
   if (session.target != nullptr && session.last_effect == DROPEFFECT_NONE) {
     session.target->DragLeave();
   } else if (session.target != nullptr) {
@@ -112,5 +138,6 @@ DWORD drag_input_drop(HWND window, POINT client_point, DWORD key_state, DWORD of
     effect &= offered;
   }
   end_session();
+  post_call_message();
   return effect;
 }

@@ -37,6 +37,8 @@ LRESULT on_system_command(HWND handle, WPARAM command) {
     case SC_MINIMIZE: ShowWindow(handle, SW_MINIMIZE); break;
     case SC_MAXIMIZE: ShowWindow(handle, SW_MAXIMIZE); break;
     case SC_RESTORE: ShowWindow(handle, SW_RESTORE); break;
+    case SC_KEYMENU: menu_loop_run(handle, true); break;
+    case SC_MOUSEMENU: menu_loop_run(handle, false); break;
     default: break;
   }
   return 0;
@@ -70,6 +72,7 @@ LRESULT on_set_cursor(Window* window, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT on_key(Window* window, UINT message, WPARAM wparam, LPARAM lparam) {
+  menu_keys_track(window->handle, message, wparam, lparam);
   // Alt+F4 closes the top-level window.
   if (message == WM_SYSKEYDOWN && wparam == VK_F4 && (HIWORD(lparam) & 0x2000)) {
     Window* root = window_root(window);
@@ -119,7 +122,9 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wparam, LPARAM lparam) 
       if (window->parent) return SendMessageW(window->parent, WM_CHANGEUISTATE, wparam, lparam);
       return SendMessageW(handle, WM_UPDATEUISTATE, wparam, lparam);
     case WM_SYSKEYDOWN:
-    case WM_KEYDOWN: return on_key(window, message, wparam, lparam);
+    case WM_KEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_KEYUP: return on_key(window, message, wparam, lparam);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:

@@ -206,6 +206,12 @@ void input_menu_command(HWND window, UINT id) {
   post_input(root->handle, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
+void input_menu_bar_opened(HWND window) {
+  Window* root = input_root(window);
+  if (!root || (root->style & WS_DISABLED)) return;
+  post_input(root->handle, WM_SYSCOMMAND, SC_MOUSEMENU, 0);
+}
+
 void input_window_state(HWND window, InputWindowState state) {
   Window* root = input_root(window);
   if (!root) return;

@@ -6,6 +6,7 @@
 // pending WM_PAINT and each timer at most one pending WM_TIMER.
 #include <deque>
 
+#include "platform/backend/input.h"
 #include "platform/win32/kernel32.h"
 #include "platform/user32/user32_internal.h"
 
@@ -21,6 +22,7 @@ struct QueueState {
   // the kinds that were waiting at the last look.
   UINT added_since_look = 0;
   UINT waiting_at_look = 0;
+  ULONGLONG serial = 0;  // messages queued so far
 };
 
 QueueState& queue() {
@@ -117,12 +119,16 @@ bool queue_filter_matches(HWND message_window, UINT message, HWND filter, UINT f
 void queue_post(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   queue().posted.push_back(make_message(window, message, wparam, lparam));
   queue().added_since_look |= POSTED_KINDS;
+  ++queue().serial;
 }
 
 void queue_post_input(const MSG& message) {
   queue().input.push_back(message);
   queue().added_since_look |= input_kind(message.message);
+  ++queue().serial;
 }
+
+ULONGLONG input_queue_serial() { return queue().serial; }
 
 void queue_forget_window(HWND window) {
   auto drop = [window](std::deque<MSG>& list) { std::erase_if(list, [window](const MSG& m) { return m.hwnd == window; }); };
@@ -211,6 +217,7 @@ void PostQuitMessage(int exit_code) {
   queue().quit = true;
   queue().quit_code = exit_code;
   queue().added_since_look |= POSTED_KINDS;
+  ++queue().serial;
 }
 
 LRESULT DispatchMessageW(const MSG* message) {

@@ -1,6 +1,6 @@
 // Metrics of the non-client area and the system colours. The frame and caption
-// sizes are those of a plain Windows theme; the screen size and the menu bar
-// height come from the display.
+// sizes are those of a plain Windows theme, unless the display frames top-level
+// windows itself; the screen size and the menu bar height come from the display.
 #include "platform/backend/backend.h"
 #include "platform/user32/window_store.h"
 
@@ -28,12 +28,22 @@ int caption_height(DWORD style, DWORD ex_style) {
   return (ex_style & WS_EX_TOOLWINDOW) ? TOOL_CAPTION : CAPTION;
 }
 
+// The thickness of each side of the non-client frame: the display's own frame
+// for a top-level window where it draws one, else Windows' borders and caption.
+RECT frame_sides(DWORD style, DWORD ex_style, bool child) {
+  RECT sides{};
+  const DisplayBackend* display = backend_current();
+  if (!child && display->frame_extents && display->frame_extents(style, ex_style, &sides)) return sides;
+  const int inset = frame_inset(style, ex_style);
+  return RECT{inset, inset + caption_height(style, ex_style), inset, inset};
+}
+
 }  // namespace
 
 RECT window_client_for(DWORD style, DWORD ex_style, bool has_menu, bool child, LONG width, LONG height) {
-  int inset = frame_inset(style, ex_style);
-  int top = inset + caption_height(style, ex_style) + (has_menu && !child ? GetSystemMetrics(SM_CYMENU) : 0);
-  RECT client{inset, top, width - inset, height - inset};
+  const RECT sides = frame_sides(style, ex_style, child);
+  const int top = sides.top + (has_menu && !child ? GetSystemMetrics(SM_CYMENU) : 0);
+  RECT client{sides.left, top, width - sides.right, height - sides.bottom};
   // A window smaller than its frame has an empty client area at the frame's corner.
   if (client.right < client.left) client.right = client.left;
   if (client.bottom < client.top) client.bottom = client.top;
@@ -43,12 +53,13 @@ RECT window_client_for(DWORD style, DWORD ex_style, bool has_menu, bool child, L
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL has_menu, DWORD ex_style) {
   if (!rect) return FALSE;
   bool child = (style & WS_CHILD) != 0;
-  int inset = frame_inset(style, ex_style);
-  int top = inset + caption_height(style, ex_style) + (has_menu && !child ? GetSystemMetrics(SM_CYMENU) : 0);
+  const RECT sides = frame_sides(style, ex_style, child);
+  const int top = sides.top + (has_menu && !child ? GetSystemMetrics(SM_CYMENU) : 0);
   // Clamped sums: a rectangle at the edge of the coordinate range stays in it.
-  InflateRect(rect, inset, 0);
+  rect->left = rect_offset(*rect, -sides.left, 0).left;
+  rect->right = rect_offset(*rect, sides.right, 0).right;
   rect->top = rect_offset(*rect, 0, -top).top;
-  rect->bottom = rect_offset(*rect, 0, inset).bottom;
+  rect->bottom = rect_offset(*rect, 0, sides.bottom).bottom;
   return TRUE;
 }
 

@@ -93,6 +93,12 @@ void window_tell_display_moved(Window* window);
 
 // --- Menus --------------------------------------------------------------------------
 void menu_destroy_handle(HMENU menu);
+// The menu bar's modal loop of `window`'s top-level window, if it has a bar.
+void menu_loop_run(HWND window, bool by_keyboard);
+// DefWindowProc's menu keys: F10, or Alt pressed and released with no key
+// between, enter the menu loop on release.
+void menu_keys_track(HWND window, UINT message, WPARAM key, LPARAM lparam);
+void menu_keys_reset();
 
 // --- Modal requesters ----------------------------------------------------------------
 // Disables and deactivates the owner's top-level window around a modal requester.

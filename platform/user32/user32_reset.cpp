@@ -14,5 +14,6 @@ void user32_reset() {
   cursor_reset();
   accelerator_reset();
   menu_reset();
+  menu_keys_reset();
   class_reset();
 }

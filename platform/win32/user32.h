@@ -179,6 +179,8 @@ using DRAWSTATEPROC = BOOL (*)(HDC dc, LPARAM data, WPARAM wdata, int cx, int cy
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
+#define SC_MOUSEMENU 0xF090
+#define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
 
 // --- Messages -------------------------------------------------------------
@@ -451,6 +453,7 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 #define MF_POPUP 0x00000010L
 #define MF_MENUBARBREAK 0x00000020L
 #define MF_MENUBREAK 0x00000040L
+#define MF_HILITE 0x00000080L
 #define MF_OWNERDRAW 0x00000100L
 #define MF_BYPOSITION 0x00000400L
 #define MF_SEPARATOR 0x00000800L

@@ -35,9 +35,22 @@ void release_menus_of(HWND window) {
   }
 }
 
+// Escape pressed while the menu's modal loop ran (to close the menu): a press
+// the event loop must not take for its own Escape.
+bool escape_down_at_menu_entry = false;
+bool escape_pressed_in_menu = false;
+
+bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
+
+void watch_menu_loop(UINT message) {
+  if (message == WM_ENTERMENULOOP) escape_down_at_menu_entry = escape_down();
+  if (message == WM_EXITMENULOOP && !escape_down_at_menu_entry && escape_down()) escape_pressed_in_menu = true;
+}
+
 LRESULT menu_subclass_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, PROPERTY_MENU_CALLBACK));
   if (message == WM_NCDESTROY) release_menus_of(window);
+  watch_menu_loop(message);
   return previous ? CallWindowProcA(previous, window, message, wparam, lparam)
                   : DefWindowProcA(window, message, wparam, lparam);
 }
@@ -116,4 +129,10 @@ void menu_free(ObjectId number) {
   DestroyMenu(record->handle);
   if (builder.current_menu == record) builder.current_menu = nullptr;
   object_release(registry, number);
+}
+
+bool menu_loop_took_escape() {
+  const bool took = escape_pressed_in_menu;
+  escape_pressed_in_menu = false;
+  return took;
 }

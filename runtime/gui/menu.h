@@ -27,3 +27,6 @@ void menu_item(std::uint32_t id, const char16_t* text);
 void menu_bar();
 // The registry's free callback (-1: every menu).
 void menu_free(ObjectId number);
+// Whether Escape went down while a menu's modal loop ran since the last call
+// (it closed the menu); the answer is given once.
+bool menu_loop_took_escape();

@@ -2,6 +2,7 @@
 // open, save and drop flows as the user drives them.
 #include "app/shell.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,9 @@
 #include "platform/win32/process_arguments.h"
 #include "platform/win32/user32.h"
 #include "runtime/file/file.h"
+#include "runtime/gui/event_codes.h"
+#include "runtime/gui/event_loop.h"
+#include "runtime/gui/event_queue.h"
 #include "runtime/gui/gadget.h"
 
 namespace {
@@ -322,6 +326,79 @@ TEST_F(ShellTest, DroppingLoadsTheFirstFileWhenItsNameEndsInIfs) {
   ASSERT_TRUE(drop({write_file("graphifs", FERN_TEXT)}));
   EXPECT_EQ(app_state().table.map_count, 4);
   EXPECT_TRUE(messages().empty());
+}
+
+// "--" ends the options for the desktop program as for the command line: the
+// name after it is the file, even one that starts with a dash; alone it names none.
+TEST_F(ShellTest, TheFileAfterTheOptionsEndIsTheOneLoaded) {
+  const std::string fern = write_file("-fern.ifs", FERN_TEXT);
+  set_command_line({"ifs-render", "--", fern.c_str()});
+  ASSERT_TRUE(shell_start());
+  EXPECT_EQ(app_state().table.map_count, 4);
+  EXPECT_TRUE(messages().empty());
+  EXPECT_TRUE(tick());
+  EXPECT_GT(lit_pixels(), 0);
+}
+
+TEST_F(ShellTest, TheOptionsEndAloneNamesNoFile) {
+  set_command_line({"ifs-render", "--"});
+  ASSERT_TRUE(shell_start());
+  EXPECT_TRUE(messages().empty()) << "\"--\" was loaded as a file";
+  EXPECT_TRUE(pass_time(3 * 1500));
+  EXPECT_EQ(lit_pixels(), 0);
+}
+
+// The event codes the program's loop handles until it ends, as it runs.
+std::vector<std::int32_t> run_event_loop() {
+  std::vector<std::int32_t> codes;
+  for (std::int32_t code = event_wait(-1);; code = event_wait(-1)) {
+    codes.push_back(code);
+    if (!shell_dispatch(code)) return codes;
+  }
+}
+
+int timer_events(const std::vector<std::int32_t>& codes) {
+  return static_cast<int>(std::count(codes.begin(), codes.end(), EVENT_TIMER));
+}
+
+// The keyboard alone: F10 opens the File menu, and Quit chosen there ends the program.
+TEST_F(ShellTest, F10OpensTheMenuWhereQuitEndsTheProgram) {
+  start();
+  headless_script_key_press(headless_now() + 100, window(), VK_F10, 0);
+  headless_answer_menu(MENU_QUIT, 300);
+  const std::vector<std::int32_t> codes = run_event_loop();
+  EXPECT_EQ(headless_menu_loops().by_keyboard, 1);
+  EXPECT_EQ(codes.back(), EVENT_MENU);
+  EXPECT_EQ(event_menu_item(), MENU_QUIT);
+}
+
+// While the menu is open the program's loop waits: three ticks that fall due
+// meanwhile give one batch once it closes, and the Escape that closed it, held
+// a moment, does not end the program.
+TEST_F(ShellTest, TheMenuHeldOpenAcrossThreeTicksGivesOneBatchAndItsEscapeDoesNotQuit) {
+  start(write_file("fern.ifs", FERN_TEXT));
+  const BackendTime loaded = headless_now();
+  headless_script_key_press(loaded + 100, window(), VK_F10, 0);
+  headless_answer_menu(HEADLESS_MENU_ESCAPED, 4600);  // ticks at 1500, 3000 and 4500 fall inside
+  headless_script_close_box(loaded + 4800, window());
+  const std::vector<std::int32_t> codes = run_event_loop();
+  EXPECT_EQ(codes.back(), EVENT_CLOSE) << "the Escape that closed the menu ended the program";
+  EXPECT_EQ(timer_events(codes), 1);
+}
+
+// The user's first minute: the program started without a file sits idle in its
+// loop; a file dropped then is loaded at once and drawn from the first tick on,
+// with nothing else done (the close box comes just after that tick).
+TEST_F(ShellTest, AFileDroppedOnTheIdleWindowIsDrawnAtTheFirstTick) {
+  start();
+  const std::string fern = write_file("fern.ifs", FERN_TEXT);
+  HWND canvas = gadget_lookup(APP_CANVAS)->handle;
+  const BackendTime dropped_at = headless_now() + 100;
+  headless_script_drag_files(dropped_at, canvas, {to_utf16(fern)}, POINT{300, 300}, DROPEFFECT_COPY, 0);
+  headless_script_close_box(dropped_at + 1500 + 10, window());
+  shell_event_loop();
+  EXPECT_EQ(app_state().table.map_count, 4);
+  EXPECT_GT(lit_pixels(), 0) << "the drop waited for other input before it was loaded";
 }
 
 }  // namespace

@@ -3,23 +3,11 @@
 # input and read the screen. Needs IFS_RENDER and DESKTOP_HELPER (paths of the
 # program and of desktop_test_helper). A missing tool fails the test: CI must
 # install it (scripts/setup), not skip it.
-set -euo pipefail
-
-for tool in Xvfb xdotool import compare identify; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/test_checks.sh"
+need_tools Xvfb xdotool import compare identify
 program_pid=""
 xvfb_pid=""
-failures=0
-
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  if [ -n "${DESKTOP_KEEP:-}" ]; then echo "kept $work" >&2; else rm -rf "$work"; fi
-}
-trap cleanup EXIT
+started_processes=(program_pid xvfb_pid)
 
 # -displayfd picks a free display number; -noreset keeps the server up when
 # the last client goes.
@@ -36,12 +24,6 @@ unset WAYLAND_DISPLAY
 
 TITLE="IFS render by Tarnwick"
 CANVAS=600
-
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; failures=$((failures + 1)); fi
-}
 
 finish() {
   if [ "$failures" -ne 0 ]; then

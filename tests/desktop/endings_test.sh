@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Escape held on the main window and the window manager's close request end the
-# desktop program with status 0; without a display it says so and exits 69.
+# desktop program with status 0; without a display it says so and exits 69; when
+# the X server goes away under it, it says so and exits 74.
 source "$(dirname "$0")/desktop_session.sh"
 fern="$SOURCE_DIR/examples/fern.ifs"
 
@@ -10,7 +11,10 @@ wait_program_end
 xdotool keyup Escape
 check "Escape held ends the program with status 0 (status $status)" test "$status" -eq 0
 
-start_program "$fern"
+# "--" ends the options here too: the file after it is the one drawn.
+start_program -- "$fern"
+canvas_shot "$work/empty.png"
+check "the file after -- is drawn" wait_for_growth "$work/empty.png"
 "$DESKTOP_HELPER" close "$window"
 wait_program_end
 check "the close request ends the program with status 0 (status $status)" test "$status" -eq 0
@@ -19,4 +23,12 @@ status=0
 env -u DISPLAY -u WAYLAND_DISPLAY "$IFS_RENDER" "$fern" 2>"$work/no_display.txt" || status=$?
 check "without a display the program exits with status 69 (status $status)" test "$status" -eq 69
 check "and says there is no desktop display" grep -q "no desktop display" "$work/no_display.txt"
+
+# Last, as it ends this test's X server.
+start_program "$fern"
+kill "$xvfb_pid"
+xvfb_pid=""
+wait_program_end
+check "the X server going away ends the program with status 74 (status $status)" test "$status" -eq 74
+check "and it says why" grep -q "^ifs-render: the display went away: lost the connection to the X server :" "$work/program.out"
 finish

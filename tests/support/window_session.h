@@ -75,3 +75,10 @@ void let_time_pass(DWORD milliseconds);
 void inject_key(HWND window, UINT virtual_key, bool down);
 // Moves the pointer to a point of the window's client area.
 void inject_mouse_move(HWND window, POINT client_point);
+
+// Answers the next menu loop of `window` as the user would: the first popup
+// opened, `downs` more presses of Down and Return choose the item `id`; with
+// downs -1 the menu is closed with Escape. The headless display takes it as a
+// scripted answer; on Windows the keys are typed from inside the loop (a timer
+// fires there).
+void choose_in_next_menu(HWND window, int downs, UINT id);

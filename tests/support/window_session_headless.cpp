@@ -25,4 +25,8 @@ void let_time_pass(DWORD milliseconds) { headless_advance_clock(milliseconds); }
 void inject_key(HWND window, UINT virtual_key, bool down) { headless_key(window, virtual_key, down ? TRUE : FALSE); }
 
 void inject_mouse_move(HWND window, POINT client_point) { headless_mouse_move(window, client_point); }
+
+void choose_in_next_menu(HWND, int downs, UINT id) {
+  headless_answer_menu(downs < 0 ? HEADLESS_MENU_ESCAPED : static_cast<int>(id));
+}
 #endif

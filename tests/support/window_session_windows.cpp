@@ -147,4 +147,31 @@ void inject_mouse_move(HWND window, POINT client_point) {
   input.mouse.flags = MOUSE_MOVE | MOUSE_ABSOLUTE;
   SendInput(1, &input, sizeof input);
 }
+
+namespace {
+
+std::vector<UINT> menu_keys;
+
+void type_menu_keys(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  for (UINT key : menu_keys) {
+    send_key(key, true);
+    send_key(key, false);
+  }
+  menu_keys.clear();
+}
+
+}  // namespace
+
+void choose_in_next_menu(HWND, int downs, UINT) {
+  menu_keys.clear();
+  if (downs < 0) {
+    menu_keys.push_back(VK_ESCAPE);
+  } else {
+    menu_keys.push_back(VK_DOWN);  // opens the first popup on its first item
+    for (int i = 0; i < downs; ++i) menu_keys.push_back(VK_DOWN);
+    menu_keys.push_back(VK_RETURN);
+  }
+  SetTimer(nullptr, 0, 100, type_menu_keys);
+}
 #endif

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/backend/gtk/gtk_internal.h"
+#include "platform/backend/input.h"
 #include "platform/kernel32/text_conversion.h"
 #include "platform/win32/user32.h"
 
@@ -26,12 +27,14 @@ gboolean wake_up(gpointer fired) {
   return G_SOURCE_REMOVE;
 }
 
-// Runs GLib until input reached user32 or the deadline has passed.
+// Runs GLib until input reached user32, a callback queued a message for the
+// thread (a drop's call, a posted event) or the deadline has passed.
 void wait_for_input(BackendTime deadline) {
   input_was_delivered = false;
+  const ULONGLONG queued_before = input_queue_serial();
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
-  while (!input_was_delivered) {
+  while (!input_was_delivered && input_queue_serial() == queued_before) {
     const BackendTime current = now();
     if (current >= deadline) return;
     bool fired = false;
@@ -186,8 +189,8 @@ int menu_bar_height() {
 const DisplayBackend GTK_BACKEND{"gtk",           now,           wait_for_input,      window_created,
                                  window_shown,    window_moved,  window_retitled,     window_enabled,
                                  window_activated, window_destroyed, menu_bar_changed, surface_presented,
-                                 gtk_run_file_dialog, gtk_run_message_box, accept_drops, screen_size,
-                                 menu_bar_height, gtk_key_is_down};
+                                 gtk_run_file_dialog, gtk_run_message_box, gtk_run_menu_bar, accept_drops, screen_size,
+                                 menu_bar_height, gtk_frame_extents, gtk_key_is_down};
 
 }  // namespace
 
@@ -213,6 +216,10 @@ std::u16string gtk_text_utf16(const char* text) { return text ? utf8_to_utf16(te
 
 const DisplayBackend* gtk_backend_open() {
   static bool opened = false;
-  if (!opened) opened = gtk_init_check(nullptr, nullptr) != FALSE;
+  if (!opened) {
+    gtk_display_watch_logs();
+    opened = gtk_init_check(nullptr, nullptr) != FALSE;
+    if (opened) gtk_display_watch_connection();
+  }
   return opened ? &GTK_BACKEND : nullptr;
 }

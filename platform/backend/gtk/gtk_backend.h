@@ -7,3 +7,9 @@
 // Opens the display; null when GDK cannot open one (no desktop to draw on).
 // The table stays valid for the rest of the process.
 const DisplayBackend* gtk_backend_open();
+
+// Called once when the display the windows are on goes away (the X server
+// ended, the compositor quit), with the system's or GDK's reason; it must end
+// the process. Without one the process ends as GDK ends it.
+using DisplayLostHandler = void (*)(const char* reason);
+void gtk_backend_when_display_lost(DisplayLostHandler handler);

@@ -36,8 +36,10 @@ GdkDragAction action_of(DWORD effect) {
 DWORD key_state(GtkWidget* widget, bool button_held) {
   GdkModifierType mask = GdkModifierType(0);
   GdkWindow* window = gtk_widget_get_window(widget);
+  // A Wayland display may have no seat, or a seat without a pointer.
   GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(widget));
-  if (window && seat) gdk_window_get_device_position(window, gdk_seat_get_pointer(seat), nullptr, nullptr, &mask);
+  GdkDevice* pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
+  if (window && pointer) gdk_window_get_device_position(window, pointer, nullptr, nullptr, &mask);
   DWORD state = button_held ? MK_LBUTTON : 0;
   if (mask & GDK_SHIFT_MASK) state |= MK_SHIFT;
   if (mask & GDK_CONTROL_MASK) state |= MK_CONTROL;

@@ -35,7 +35,8 @@ void sync_modifiers(HWND window, guint state, int except) {
 
 gboolean on_key(GtkWidget*, GdkEventKey* event, gpointer data) {
   auto* record = static_cast<GtkTopLevel*>(data);
-  const int virtual_key = key_code_from_keyval(event->keyval);
+  GdkKeymap* keymap = gdk_keymap_get_for_display(gtk_widget_get_display(record->window));
+  const int virtual_key = key_code_from_event(keymap, event->keyval, event->hardware_keycode);
   if (virtual_key == 0) return TRUE;
   const bool down = event->type == GDK_KEY_PRESS;
   sync_modifiers(record->handle, event->state, virtual_key);

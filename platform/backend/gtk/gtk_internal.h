@@ -19,6 +19,11 @@ struct GtkTopLevel {
   int client_height = 0;
   bool minimized = false;
   bool maximized = false;
+  // The menu bar's modal loop (run_menu_bar): running, the menu still open,
+  // and the id chosen in it (-1: none yet).
+  bool menu_loop_running = false;
+  bool menu_open = false;
+  int menu_choice = -1;
   // A drag from another program over the client area.
   bool drag_entered = false;
   bool drag_requested = false;
@@ -35,6 +40,17 @@ void gtk_top_level_remove(HWND window);
 // UTF-16 <-> UTF-8 at the GTK boundary.
 std::string gtk_text_utf8(LPCWSTR text);
 std::u16string gtk_text_utf16(const char* text);
+
+// Watches GDK's messages (before the display opens) and the display's
+// connection (once it is open).
+void gtk_display_watch_logs();
+void gtk_display_watch_connection();
+// While set, GTK's notice that a menu popped up without a triggering event is
+// not printed (the keyboard's menu opens outside GTK's event handling).
+void gtk_log_opening_menu_for_keyboard(bool opening);
+
+// The window manager's frame around top-level windows of this style.
+BOOL gtk_frame_extents(DWORD style, DWORD ex_style, RECT* extents);
 
 // Input was handed to user32: ends the current wait for input.
 void gtk_input_delivered();
@@ -70,4 +86,5 @@ class GtkModalPump {
 // stay above their owners (a window manager does that, but none may run).
 void gtk_dialogs_raise();
 BackendDialogResult gtk_run_file_dialog(BackendFileDialog* request);
+int gtk_run_menu_bar(HWND window, BOOL by_keyboard);
 int gtk_run_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

@@ -24,7 +24,9 @@ bool x11_key_down(GdkDisplay* display, int virtual_key) {
   char keymap[32];
   XQueryKeymap(x_display, keymap);
   for (int i = 0; i < count; ++i) {
-    const KeyCode code = XKeysymToKeycode(x_display, keyvals[i]);
+    KeyCode code = XKeysymToKeycode(x_display, keyvals[i]);
+    // A letter a non-Latin layout does not type is the key at its US position.
+    if (code == 0) code = static_cast<KeyCode>(key_code_us_position(virtual_key));
     if (code != 0 && (keymap[code / 8] & (1 << (code % 8)))) return true;
   }
   return false;

@@ -1,7 +1,7 @@
 #include "platform/backend/headless/drag_script.h"
 
 #include "platform/backend/drag_input.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/backend/headless/headless_state.h"
 #include "platform/ole32/drag_data_object.h"
 #include "platform/ole32/window_tree.h"
 #include "platform/win32/user32.h"
@@ -47,4 +47,9 @@ HeadlessDragResult headless_drag_files(HWND window, const std::vector<std::u16st
 HeadlessDragResult headless_drag_text(HWND window, std::u16string_view text, POINT client_point, DWORD offered,
                                       DWORD key_state, HeadlessDragEnd end) {
   return drag_and_release(window, drag_data_create_text(text), client_point, offered, key_state, end);
+}
+
+void headless_script_drag_files(BackendTime at, HWND window, const std::vector<std::u16string>& paths,
+                                POINT client_point, DWORD offered, DWORD key_state) {
+  headless_schedule(at, [=] { headless_drag_files(window, paths, client_point, offered, key_state); });
 }

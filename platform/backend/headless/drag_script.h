@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/backend/backend.h"
 #include "platform/win32/ole32.h"
 
 enum HeadlessDragEnd { HEADLESS_DRAG_DROP, HEADLESS_DRAG_LEAVE };
@@ -28,6 +29,10 @@ HeadlessDragResult headless_drag_files(HWND window, const std::vector<std::u16st
                                        DWORD offered, DWORD key_state, HeadlessDragEnd end = HEADLESS_DRAG_DROP);
 HeadlessDragResult headless_drag_text(HWND window, std::u16string_view text, POINT client_point, DWORD offered,
                                       DWORD key_state, HeadlessDragEnd end = HEADLESS_DRAG_DROP);
+// The same drag and drop of files, made when user32 next waits for input once the
+// clock reached `at`, as a user's drag arrives while the program waits.
+void headless_script_drag_files(BackendTime at, HWND window, const std::vector<std::u16string>& paths,
+                                POINT client_point, DWORD offered, DWORD key_state);
 // Any data object (referenced only while the drag runs).
 HeadlessDragResult headless_drag_data(HWND window, IDataObject* data, POINT client_point, DWORD offered,
                                       DWORD key_state, HeadlessDragEnd end = HEADLESS_DRAG_DROP);

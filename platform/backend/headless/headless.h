@@ -60,6 +60,21 @@ void headless_cancel_file_dialog(BackendTime open_for_ms = 0);
 // first button is pressed.
 void headless_answer_message_box(int result, BackendTime open_for_ms = 0);
 
+// Answers for the next menu loops (F10, Alt alone, a click on the bar), in
+// order: the item with this id is chosen, its popup opened and the item
+// highlighted first; HEADLESS_MENU_ESCAPED closes it without a choice by
+// Escape, which is still held as the menu closes and let go at the next wait
+// for input. The menu stays open for `open_for_ms` of virtual time, timers
+// dispatched meanwhile. Without an answer the menu closes at once.
+inline constexpr int HEADLESS_MENU_ESCAPED = -1;
+void headless_answer_menu(int id, BackendTime open_for_ms = 0);
+// The menu loops the display ran, and how many of them the keyboard opened.
+struct HeadlessMenuLoops {
+  int run;
+  int by_keyboard;
+};
+HeadlessMenuLoops headless_menu_loops();
+
 enum HeadlessRequesterKind { HEADLESS_OPEN_FILE, HEADLESS_SAVE_FILE, HEADLESS_MESSAGE_BOX };
 
 // What was shown, as the user saw it.

@@ -111,14 +111,16 @@ void accept_drops(HWND window, BOOL accept) {
 
 SIZE screen_size() { return SCREEN; }
 int menu_bar_height() { return MENU_BAR_HEIGHT; }
+BOOL frame_extents(DWORD, DWORD, RECT*) { return FALSE; }
 
 BOOL key_is_down(int key) { return key >= 0 && key < 256 && headless_state().keys[key] ? TRUE : FALSE; }
 
 const DisplayBackend HEADLESS{"headless",      now,           wait_for_input,   window_created,
                               window_shown,    window_moved,  window_retitled,  window_enabled,
                               window_activated, window_destroyed, menu_bar_changed, surface_presented,
-                              headless_run_file_dialog, headless_run_message_box, accept_drops, screen_size,
-                              menu_bar_height, key_is_down};
+                              headless_run_file_dialog, headless_run_message_box, headless_run_menu_bar,
+                              accept_drops, screen_size,
+                              menu_bar_height, frame_extents, key_is_down};
 
 }  // namespace
 

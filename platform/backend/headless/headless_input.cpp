@@ -16,13 +16,6 @@ void press_modifiers(HWND window, UINT modifiers, BOOL down) {
   }
 }
 
-void schedule(BackendTime at, std::function<void()> deliver) {
-  auto& script = headless_state().script;
-  auto position = std::upper_bound(script.begin(), script.end(), at,
-                                   [](BackendTime time, const HeadlessScriptStep& step) { return time < step.at; });
-  script.insert(position, HeadlessScriptStep{at, std::move(deliver)});
-}
-
 bool menu_has_enabled_item(HMENU menu, UINT id, int depth) {
   int count = GetMenuItemCount(menu);
   for (int i = 0; i < count && depth < 16; ++i) {
@@ -37,6 +30,13 @@ bool menu_has_enabled_item(HMENU menu, UINT id, int depth) {
 }
 
 }  // namespace
+
+void headless_schedule(BackendTime at, std::function<void()> deliver) {
+  auto& script = headless_state().script;
+  auto position = std::upper_bound(script.begin(), script.end(), at,
+                                   [](BackendTime time, const HeadlessScriptStep& step) { return time < step.at; });
+  script.insert(position, HeadlessScriptStep{at, std::move(deliver)});
+}
 
 void headless_key(HWND window, UINT virtual_key, BOOL down) {
   virtual_key &= 0xFF;
@@ -77,11 +77,11 @@ BOOL headless_choose_menu(HWND window, UINT id) {
 }
 
 void headless_script_key_press(BackendTime at, HWND window, UINT virtual_key, UINT modifiers) {
-  schedule(at, [=] { headless_key_press(window, virtual_key, modifiers); });
+  headless_schedule(at, [=] { headless_key_press(window, virtual_key, modifiers); });
 }
 
 void headless_script_close_box(BackendTime at, HWND window) {
-  schedule(at, [=] { headless_close_box(window); });
+  headless_schedule(at, [=] { headless_close_box(window); });
 }
 
 BOOL headless_key_is_down(int virtual_key) {

@@ -34,6 +34,11 @@ struct HeadlessBoxAnswer {
   BackendTime open_for;
 };
 
+struct HeadlessMenuAnswer {
+  int id;
+  BackendTime open_for;
+};
+
 // The clock starts here rather than at 0, like a machine that has been up a while.
 inline constexpr BackendTime HEADLESS_CLOCK_START = 100000;
 
@@ -44,13 +49,18 @@ struct HeadlessState {
   std::deque<HeadlessScriptStep> script;
   std::deque<HeadlessFileAnswer> file_answers;
   std::deque<HeadlessBoxAnswer> box_answers;
+  std::deque<HeadlessMenuAnswer> menu_answers;
+  HeadlessMenuLoops menu_loops{0, 0};
   std::vector<HeadlessRequesterRecord> shown;
   std::array<bool, 256> keys{};
   bool keep_pixels = true;
 };
 
 HeadlessState& headless_state();
+// Inserts a step into the script, after the steps due at the same time.
+void headless_schedule(BackendTime at, std::function<void()> deliver);
 // Keeps a requester "open" for some virtual time, dispatching the thread's messages.
 void headless_keep_open(BackendTime milliseconds);
 BackendDialogResult headless_run_file_dialog(BackendFileDialog* request);
 int headless_run_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+int headless_run_menu_bar(HWND window, BOOL by_keyboard);

@@ -197,3 +197,30 @@ TEST_F(DragInput, TheDisplayOffersDragsWhileAWindowOfTheTreeHasATarget) {
 }
 
 }  // namespace
+
+namespace {
+
+// A user drops a file while the thread sits in GetMessageW: the drop's calls end
+// that wait at once, as Win32 delivers them through the thread's message queue,
+// instead of the wait running on to the next timer (or for ever without one).
+TEST_F(DragInput, ADropMadeWhileTheThreadWaitsEndsTheWait) {
+  RecordingDropTarget target(DROPEFFECT_COPY, CF_HDROP);
+  ASSERT_EQ(RegisterDragDrop(left_child, &target), S_OK);
+  ASSERT_NE(SetTimer(top, 7, 10000, nullptr), 0u);
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);  // the windows' first paints
+  const BackendTime start = headless_now();
+  headless_script_drag_files(start + 50, left_child, {u"/tmp/a.ifs"}, {30, 40}, DROPEFFECT_COPY, 0);
+
+  ASSERT_EQ(GetMessageW(&message, nullptr, 0, 0), TRUE);
+  EXPECT_EQ(target.operations(), (Calls{"DragEnter", "DragOver", "Drop"}));
+  EXPECT_NE(message.message, static_cast<UINT>(WM_TIMER));
+  EXPECT_LT(headless_now(), start + 10000) << "the wait ran on to the timer";
+  // The message stands for the calls alone: no window receives it.
+  EXPECT_EQ(message.hwnd, nullptr);
+  DispatchMessageW(&message);
+  KillTimer(top, 7);
+  RevokeDragDrop(left_child);
+}
+
+}  // namespace

@@ -130,8 +130,12 @@ TEST_F(DropTest, TheNamesAreGoneAfterTheNextEvent) {
   event_push(EVENT_MENU, 0, 0, 0, nullptr, nullptr);
   EXPECT_EQ(event_wait(0), EVENT_MENU);
   EXPECT_EQ(event_dropped_files(), u"");
-  EXPECT_EQ(event_wait(0), 0);
-  EXPECT_EQ(event_dropped_files(), u"");
+  // What is left are the platform's messages that carried the drag's calls: raw
+  // message ids, never another event, and no names with them.
+  for (std::int32_t code; (code = event_wait(0)) != 0;) {
+    EXPECT_FALSE(code >= EVENT_GADGET && code <= EVENT_SIZE) << code;
+    EXPECT_EQ(event_dropped_files(), u"");
+  }
 }
 
 TEST_F(DropTest, ATextDragIsRefusedAndQueuesNothing) {

@@ -1,7 +1,7 @@
 // Build-time helper: turns a picture the program rendered into its icons.
 // The lit part of the picture is cut out, centred in a square and shrunk to
-// each size by averaging; black becomes transparent, so the fractal stands on
-// whatever background the desktop shows.
+// each size by averaging, then laid on a dark rounded square: the pale points
+// alone would vanish on a light panel.
 //
 // Usage: icon_scale PICTURE.png OUT_DIR NAME SIZE...
 // writes OUT_DIR/SIZExSIZE/apps/NAME.png for every SIZE (1 to 1024).
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "packaging/icon_backdrop.h"
 #include "packaging/icon_shrink.h"
 
 namespace {
@@ -61,7 +62,9 @@ int main(int argc, char** argv) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::string path = folder + "/" + argv[3] + ".png";
-    if (error || !write_rgba(path, size, icon_shrink(picture, square, size))) {
+    const int inner_size = size - 2 * icon_backdrop_inset(size);
+    const std::vector<unsigned char> icon = icon_on_backdrop(icon_shrink(picture, square, inner_size), inner_size, size);
+    if (error || !write_rgba(path, size, icon)) {
       std::fprintf(stderr, "icon_scale: cannot write %s\n", path.c_str());
       return 1;
     }

@@ -7,7 +7,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) version=$3
 . "$(dirname "$0")/check.sh"
 require_tools desktop-file-validate update-desktop-database update-mime-database xdg-mime gio man file \
-  bash cmp
+  bash cmp convert od
 [ -f /usr/share/bash-completion/bash_completion ] || require_tools bash-completion-is-not-installed
 
 work=$(mktemp -d "$build/install-test.XXXXXX")
@@ -152,5 +152,25 @@ icons_ok() {
   done
 }
 check "the icons are RGBA PNG files of their theme sizes" icons_ok
+# Legible on a panel: laid on white and on black, as ImageMagick reads and
+# flattens the icon, a good share of its pixels stand out from the panel by at
+# least 40 % of full brightness.
+stand_out_share() {  # stand_out_share ICON PANEL(0 black, 255 white): per cent of the pixels
+  convert "$1" -background "$([ "$2" = 0 ] && echo black || echo white)" -flatten -colorspace gray -depth 8 gray:- |
+    od -An -tu1 -v | awk -v panel="$2" '
+      { for (i = 1; i <= NF; i++) { pixels++; if ($i - panel >= 102 || panel - $i >= 102) standing++ } }
+      END { print pixels ? int(100 * standing / pixels) : 0 }'
+}
+small_icons_legible() {
+  local size panel standing legible=0
+  for size in 16 22 24 32 48; do
+    for panel in 255 0; do
+      standing=$(stand_out_share "$share/icons/hicolor/${size}x${size}/apps/ifs-render.png" "$panel")
+      [ "$standing" -ge 15 ] || { echo "${size}x${size} icon on panel $panel: $standing % of it stands out" >&2; legible=1; }
+    done
+  done
+  return "$legible"
+}
+check "the small icons stand out on light and on dark panels" small_icons_legible
 
 finish_checks

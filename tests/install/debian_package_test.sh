@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package with `cpack -G DEB` and checks it with dpkg's own
-# tools: its control fields, that its dependencies name the package of every
-# shared library the program loads, its files, and that the program runs from
-# the unpacked package (no chroot, no installation).
+# tools and lintian: its control fields, that its dependencies name the
+# package of every shared library the program loads, its files, and that the
+# program runs from the unpacked package (no chroot, no installation).
 # Usage: debian_package_test.sh BUILD_DIR SOURCE_DIR VERSION
 set -uo pipefail
 build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) version=$3
 . "$(dirname "$0")/check.sh"
-require_tools cpack dpkg-deb dpkg-shlibdeps dpkg-query readelf ldd file cmp
+require_tools cpack dpkg-deb dpkg-shlibdeps dpkg-query readelf ldd file cmp lintian
 
 work=$(mktemp -d "$build/install-test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -26,6 +26,19 @@ check "the package is ifs-render of the project's version" \
 check "the package is for this machine's architecture" test "$(field Architecture)" = "$(dpkg --print-architecture)"
 check "the package is in the graphics section" test "$(field Section)" = graphics
 check "dpkg-deb --info shows the dependencies" grep -q '^ Depends: .*libc6' "$work/info"
+configured_maintainer=$(sed -n 's/^IFS_PACKAGE_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")
+check "the maintainer is the one the build was configured with" \
+  test -n "$configured_maintainer" -a "$(field Maintainer)" = "$configured_maintainer"
+
+# Debian's own judgement of the package: any error or warning fails (the
+# notes of lower levels are shown).
+lintian_clean() {
+  local status=0
+  lintian --display-info --pedantic "$deb" >"$work/lintian" 2>&1 || status=$?
+  cat "$work/lintian"
+  [ "$status" -eq 0 ] && ! grep -qE '^[EW]: ' "$work/lintian"
+}
+check "lintian reports no error and no warning" lintian_clean
 
 dpkg-deb -x "$deb" "$work/root"
 program=$work/root/usr/bin/ifs-render
@@ -62,13 +75,14 @@ check "the package names its licence in its copyright file" \
   cmp -s "$source/LICENSE" "$work/root/usr/share/doc/ifs-render/copyright"
 has_files() {
   local path
-  for path in usr/share/man/man1/ifs-render.1 usr/share/applications/ifs-render.desktop \
+  for path in usr/share/man/man1/ifs-render.1.gz usr/share/applications/io.github.tarnwick.ifs_render.desktop \
+    usr/share/metainfo/io.github.tarnwick.ifs_render.metainfo.xml usr/share/doc/ifs-render/changelog.gz \
     usr/share/mime/packages/ifs-render.xml usr/share/bash-completion/completions/ifs-render \
     usr/share/icons/hicolor/48x48/apps/ifs-render.png usr/share/ifs-render/examples/fern.ifs; do
     [ -f "$work/root/$path" ] || { echo "the package lacks /$path" >&2; return 1; }
   done
 }
-check "the package holds the manual page, desktop entry, file type, completion, icons and examples" has_files
+check "the package holds the manual page, changelog, desktop and software-centre entries, file type, completion, icons and examples" has_files
 check "the package installs everything under /usr" \
   test "$(dpkg-deb --contents "$deb" | awk '{ print $6 }' | grep -v '^\./$' | grep -cv '^\./usr/')" = 0
 

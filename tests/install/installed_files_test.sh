@@ -7,7 +7,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) version=$3
 . "$(dirname "$0")/check.sh"
 require_tools desktop-file-validate update-desktop-database update-mime-database xdg-mime gio man file \
-  bash cmp convert od
+  bash cmp appstreamcli dpkg-parsechangelog convert od
 [ -f /usr/share/bash-completion/bash_completion ] || require_tools bash-completion-is-not-installed
 
 work=$(mktemp -d "$build/install-test.XXXXXX")
@@ -17,6 +17,7 @@ prefix=/opt/ifs
 root=$stage$prefix
 share=$root/share
 icon_sizes=(16 22 24 32 48 64 128 256)
+app_id=io.github.tarnwick.ifs_render
 
 DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log" >&2; echo "FAILED: cmake --install" >&2; exit 1; }
@@ -24,13 +25,15 @@ DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >"$work/install.log" 
 # --- exactly the expected files, all under DESTDIR + prefix -------------------
 {
   echo bin/ifs-render
-  echo share/applications/ifs-render.desktop
+  echo "share/applications/$app_id.desktop"
   echo share/bash-completion/completions/ifs-render
   echo share/doc/ifs-render/README.md
+  echo share/doc/ifs-render/changelog.gz
   echo share/doc/ifs-render/copyright
   for size in "${icon_sizes[@]}"; do echo "share/icons/hicolor/${size}x${size}/apps/ifs-render.png"; done
   for example in "$source"/examples/*.ifs; do echo "share/ifs-render/examples/$(basename "$example")"; done
-  echo share/man/man1/ifs-render.1
+  echo share/man/man1/ifs-render.1.gz
+  echo "share/metainfo/$app_id.metainfo.xml"
   echo share/mime/packages/ifs-render.xml
 } | sort >"$work/expected"
 (cd "$stage" && find . -type f -o -type l) | sed "s|^\./${prefix#/}/||" | sort >"$work/installed"
@@ -55,7 +58,7 @@ check "the installed examples are the bundled ones" examples_match
 check "the licence is installed as the copyright file" cmp -s "$source/LICENSE" "$share/doc/ifs-render/copyright"
 
 # --- desktop entry and file type --------------------------------------------------
-desktop=$share/applications/ifs-render.desktop
+desktop=$share/applications/$app_id.desktop
 check "the desktop entry validates" desktop-file-validate "$desktop"
 entry_is() { grep -qx "$1" "$desktop"; }
 check "the desktop entry opens one file with the program" entry_is 'Exec=ifs-render %f'
@@ -83,15 +86,40 @@ check "xdg-mime finds the .ifs type of a file" test "$(as_desktop xdg-mime query
 check "xdg-mime still finds plain text for a .txt file" \
   test "$(as_desktop xdg-mime query filetype "$work/x.txt")" = text/plain
 check "xdg-mime makes the program the default for .ifs files" \
-  test "$(as_desktop xdg-mime query default text/x-ifs)" = ifs-render.desktop
+  test "$(as_desktop xdg-mime query default text/x-ifs)" = "$app_id.desktop"
 offers_program() {
   as_desktop gio mime text/x-ifs >"$work/gio-mime" 2>&1
-  grep -q "^Default application for .text/x-ifs.: ifs-render\.desktop$" "$work/gio-mime" || { cat "$work/gio-mime" >&2; return 1; }
+  grep -q "^Default application for .text/x-ifs.: $app_id\.desktop$" "$work/gio-mime" || { cat "$work/gio-mime" >&2; return 1; }
 }
 check "gio offers the program as the default for .ifs files" offers_program
 
+# --- software-centre entry -----------------------------------------------------
+metainfo=$share/metainfo/$app_id.metainfo.xml
+# Network checks of the web page and screenshot are left out: the test must
+# not depend on the network, nor on the project's pages being published.
+appstream_clean() {  # appstream_clean COMMAND...: passes with no issue at all, pedantic ones too
+  local report
+  report=$(appstreamcli "$@" --pedantic --no-net 2>&1) && ! grep -qE '^ *[EWIP]: ' <<<"$report" ||
+    { echo "$report" >&2; return 1; }
+}
+check "appstreamcli validates the software-centre entry, pedantically" appstream_clean validate "$metainfo"
+check "appstreamcli finds the desktop entry it names among the installed files" \
+  appstream_clean validate-tree "$root"
+xml_text() { sed -n "s|.*<$1>\\(.*\\)</$1>.*|\\1|p" "$metainfo"; }
+check "the entry's id is the desktop entry's name" test "$(xml_text id)" = "$app_id"
+check "the entry provides the installed program" test -x "$root/bin/$(xml_text binary)"
+check "the entry provides the file type the MIME package defines" \
+  grep -q "<mime-type type=\"$(xml_text mediatype)\">" "$share/mime/packages/ifs-render.xml"
+check "the entry's release is the program's version" \
+  test "ifs-render $(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo")" = "$("$root/bin/ifs-render" --version)"
+
+# --- changelog ------------------------------------------------------------------
+zcat "$share/doc/ifs-render/changelog.gz" >"$work/changelog"
+check "the changelog's latest entry is the program's version" \
+  test "ifs-render $(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$("$root/bin/ifs-render" --version)"
+
 # --- manual page --------------------------------------------------------------
-page=$share/man/man1/ifs-render.1
+page=$share/man/man1/ifs-render.1.gz
 man_messages=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=w -l "$page" 2>&1 >"$work/man.txt")
 check "the manual page renders with man -l without warnings" test -z "$man_messages"
 has_sections() {

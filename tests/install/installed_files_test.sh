@@ -7,7 +7,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) version=$3
 . "$(dirname "$0")/check.sh"
 require_tools desktop-file-validate update-desktop-database update-mime-database xdg-mime gio man file \
-  bash cmp appstreamcli dpkg-parsechangelog convert od
+  bash cmp appstreamcli dpkg-parsechangelog convert od timeout
 [ -f /usr/share/bash-completion/bash_completion ] || require_tools bash-completion-is-not-installed
 
 work=$(mktemp -d "$build/install-test.XXXXXX")
@@ -152,23 +152,60 @@ check "the manual page lists every exit status" documents_statuses
 
 # --- bash completion, loaded the way bash-completion finds it ------------------
 mkdir -p "$work/files/folder"
-touch "$work/files/a.ifs" "$work/files/b.txt"
-complete_words() {
-  (cd "$work/files" && as_desktop bash --norc --noprofile -c '
+touch "$work/files/b.txt" "$work/files/c.png" "$work/files/D.BMP"
+printf '0 0 0 0.5 0 0 1\n' >"$work/files/a.ifs"
+library='fern {\n0 0 0 .16 0 0 .01\n.85 .04 -.04 .85 0 1.6 .85\n}\nsquare {\n.5 0 0 .5 0 0 1\n}\n'
+printf "$library" >"$work/files/library.ifs"
+mkfifo "$work/files/stream.ifs"
+# complete_line LINE: what completing at the end of LINE offers, one a line,
+# sorted. The line is split into words as bash does, "=" a word of its own.
+complete_line() {
+  (cd "$work/files" && as_desktop timeout 20 bash --norc --noprofile -c '
     . /usr/share/bash-completion/bash_completion
     __load_completion ifs-render || exit 1
-    COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
-    COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+    read -r -a COMP_WORDS <<<"${1//=/ = }"
+    [[ $1 == *[[:space:]=] ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMP_LINE=$1 COMP_POINT=${#1}
     _ifs_render ifs-render "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-    printf "%s\n" "${COMPREPLY[@]}"' _ "$@") | sort
+    printf "%s\n" "${COMPREPLY[@]}"' _ "$1") | sort
 }
-check "the completion completes an option" test "$(complete_words ifs-render --out)" = --output
+offers() {  # offers LINE WORD...: completing LINE offers exactly the WORDs
+  local line=$1 expected got
+  shift
+  expected=$(printf '%s\n' "$@" | sort)
+  got=$(complete_line "$line") || { echo "completing '$line' failed or did not end" >&2; return 1; }
+  [ "$got" = "$expected" ] || { echo "completing '$line' offers: $(echo $got)" >&2; return 1; }
+}
+check "the completion completes an option" offers "ifs-render --out" --output
 check "the completion offers every option of --help" \
-  test "$(complete_words ifs-render -)" = "$(grep -- '^-' "$work/options" | sort)"
+  test "$(complete_line "ifs-render -")" = "$(grep -- '^-' "$work/options" | sort)"
 check "the completion offers .ifs files and folders for the FILE argument" \
-  test "$(complete_words ifs-render --batches 3 "")" = "$(printf 'a.ifs\nfolder')"
-check "the completion offers any file after --output" \
-  test "$(complete_words ifs-render --output "")" = "$(printf 'a.ifs\nb.txt\nfolder')"
+  offers "ifs-render --batches 3 " a.ifs folder library.ifs stream.ifs
+check "the completion completes the start of a file name typed" offers "ifs-render fo" folder
+check "the completion offers pictures and folders, not tables, after --output" \
+  offers "ifs-render a.ifs --output " c.png D.BMP folder
+check "the completion offers .ifs files and folders after --write-ifs" \
+  offers "ifs-render --write-ifs " a.ifs folder library.ifs stream.ifs
+offers_formats() { offers "ifs-render --format " bmp png && offers "ifs-render -o x --format=p" png; }
+check "the completion offers the formats after --format, also after =" offers_formats
+check "the completion offers the shadings after --shade" offers "ifs-render --shade " density flat
+check "the completion offers the depths after --depth" offers "ifs-render --depth " 16 8
+check "the completion offers the colour maps after --colormap" \
+  offers "ifs-render --colormap " cividis grey inferno magma viridis
+check "the completion offers the tables of the file on the line after --name" \
+  offers "ifs-render --output x.png library.ifs --name " fern square
+check "the completion offers the tables that start with what is typed" \
+  offers "ifs-render -o x.png ./library.ifs --batches 2 --name=s" square
+check "the completion offers no table of a seven-number file" offers "ifs-render a.ifs --name "
+# A program waits to write a library into the pipe: reading it to find the
+# tables would take its data from whoever it was meant for.
+printf "$library" >"$work/files/stream.ifs" &
+writer=$!
+check "the completion does not read a pipe on the line to find tables" offers "ifs-render stream.ifs --name "
+check "and the pipe's data is still there for the program" kill -0 "$writer"
+kill "$writer" 2>/dev/null
+wait "$writer" 2>/dev/null
 
 # --- icons ----------------------------------------------------------------------
 icons_ok() {

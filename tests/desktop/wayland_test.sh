@@ -26,6 +26,10 @@ for _ in $(seq 50); do grep -q 'set_title("IFS render by Tarnwick")' "$work/prog
 sleep 2
 check "the window opens on the compositor" grep -q 'set_title("IFS render by Tarnwick")' "$work/program.out"
 check "and its surface is drawn" grep -q 'wl_surface@[0-9]*\.commit' "$work/program.out"
+# The compositor finds the window's desktop entry, and so its icon, by the app id.
+entry_class=$(sed -n 's/^StartupWMClass=//p' "$SOURCE_DIR"/packaging/*.desktop)
+check "its app id is the window class the desktop entry names ($entry_class)" \
+  grep -qF "set_app_id(\"$entry_class\")" "$work/program.out"
 check "the program keeps running" kill -0 "$program_pid"
 check "without GTK's complaints about a keyboard (or any other)" eval '! grep -E "CRITICAL|WARNING" "$work/program.out"'
 

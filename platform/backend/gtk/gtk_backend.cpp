@@ -219,7 +219,10 @@ const DisplayBackend* gtk_backend_open() {
   if (!opened) {
     gtk_display_watch_logs();
     opened = gtk_init_check(nullptr, nullptr) != FALSE;
-    if (opened) gtk_display_watch_connection();
+    if (opened) {
+      gtk_display_watch_connection();
+      gtk_use_program_icon();
+    }
   }
   return opened ? &GTK_BACKEND : nullptr;
 }

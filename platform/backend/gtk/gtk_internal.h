@@ -52,6 +52,9 @@ void gtk_log_opening_menu_for_keyboard(bool opening);
 // The window manager's frame around top-level windows of this style.
 BOOL gtk_frame_extents(DWORD style, DWORD ex_style, RECT* extents);
 
+// Top-level windows take the icon of the program's name from the icon theme.
+void gtk_use_program_icon();
+
 // Input was handed to user32: ends the current wait for input.
 void gtk_input_delivered();
 

@@ -5,12 +5,11 @@
 # boxes without a display). libpng is found through IFS_PNG_PREFIX.
 set(IFS_PNG_PREFIX "" CACHE PATH "Folder holding include/png.h and lib/libpng.a built for the target")
 
-file(GLOB_RECURSE IFS_WINDOWS_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/runtime/*.cpp
-  ${CMAKE_SOURCE_DIR}/app/*.cpp)
-list(FILTER IFS_WINDOWS_SOURCES EXCLUDE REGEX "/app/main\\.cpp$|/app/standard_streams\\.cpp$|/app/file_identity\\.cpp$|/app/windows/main\\.cpp$")
-file(GLOB IFS_WINDOWS_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/windows/*.cpp)
-list(APPEND IFS_WINDOWS_SOURCES ${IFS_WINDOWS_PLATFORM_SOURCES} ${CMAKE_SOURCE_DIR}/platform/ole32/interface_ids.cpp)
+include(${CMAKE_SOURCE_DIR}/platform/sources.cmake)
+include(${CMAKE_SOURCE_DIR}/runtime/sources.cmake)
+include(${CMAKE_SOURCE_DIR}/app/sources.cmake)
+set(IFS_WINDOWS_SOURCES ${IFS_RUNTIME_SOURCES} ${IFS_APP_SOURCES} ${IFS_APP_WINDOWS_SOURCES}
+  ${IFS_WINDOWS_PLATFORM_SOURCES})
 
 add_library(ifs_lib STATIC ${IFS_WINDOWS_SOURCES})
 target_include_directories(ifs_lib PUBLIC ${CMAKE_SOURCE_DIR} ${IFS_PNG_PREFIX}/include)

@@ -12,7 +12,7 @@
 #include "app/command_line_messages.h"
 #include "app/file_identity.h"
 #include "app/loader.h"
-#include "app/quality/quality_render.h"
+#include "poster/poster_render.h"
 #include "app/shell.h"
 #include "app/standard_streams.h"
 #include "app/system_names.h"
@@ -194,17 +194,17 @@ void report_save_failure(const RenderOptions& options, std::FILE* errors) {
                to_out ? "standard output" : shown_argument(options.output).c_str(), reason.c_str());
 }
 
-// The loaded table drawn by the quality renderer instead of the timer ticks.
-int render_quality_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors) {
-  const QualityOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
+// The loaded table drawn by the poster renderer instead of the timer ticks.
+int render_poster_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors) {
+  const PosterOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
                              std::string("ifs-render ") + IFS_RENDER_VERSION, options.files.front()};
-  switch (quality_render(app_state().table, options.quality, output)) {
-    case QUALITY_RENDERED:
+  switch (poster_render(app_state().table, options.poster, output)) {
+    case POSTER_RENDERED:
       return EXIT_RENDERED;
-    case QUALITY_NO_MEMORY:
+    case POSTER_NO_MEMORY:
       std::fputs("ifs-render: not enough memory for a picture of that size\n", errors);
       return EXIT_SAVE_FAILED;
-    case QUALITY_NOT_SAVED:
+    case POSTER_NOT_SAVED:
       break;
   }
   report_save_failure(options, errors);
@@ -227,7 +227,7 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     const int code = write_table(options.write_ifs, files.out, errors);
     if (code != EXIT_RENDERED || files.picture.empty()) return code;
   }
-  if (options.quality.selected) return render_quality_picture(options, files, errors);
+  if (options.poster.selected) return render_poster_picture(options, files, errors);
   if (!draw_batches(options.batches, errors, show_progress)) {
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;

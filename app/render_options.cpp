@@ -218,8 +218,8 @@ RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
       parse.options.files.push_back(argument);
     } else if (argument == "--") {
       options_ended = true;
-    } else if (std::string error; quality_option_take(arguments, index, parse.options.quality, error) !=
-                                  QUALITY_NOT_MINE) {
+    } else if (std::string error; poster_option_take(arguments, index, parse.options.poster, error) !=
+                                  POSTER_NOT_MINE) {
       if (!error.empty()) return usage_error(error);
     } else {
       const std::string wrong = read_option(arguments, index, parse, seen);
@@ -231,7 +231,7 @@ RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
                           : !parse.given.output && parse.options.write_ifs.empty() ? settle_desktop(parse)
                                                                                    : settle_render(parse);
   if (settled.mode == MODE_USAGE_ERROR) return settled;
-  if (std::string error = quality_settings_finish(settled.quality, parse.given.output, parse.given.batches,
+  if (std::string error = poster_settings_finish(settled.poster, parse.given.output, parse.given.batches,
                                                   settled.batches, settled.format == FORMAT_PNG);
       !error.empty())
     return usage_error(error);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/quality/quality_settings.h"
+#include "poster/poster_settings.h"
 
 inline constexpr std::int64_t DEFAULT_BATCHES = 10;
 // About 17 hours of the desktop program's drawing; enough for any picture.
@@ -27,7 +27,7 @@ struct RenderOptions {
   std::int64_t batches = DEFAULT_BATCHES;
   std::string table_name;        // --name: the block to load; empty for the first
   std::string write_ifs;         // --write-ifs: where the table goes in the seven-number format
-  QualitySettings quality;       // the picture options beyond the desktop program's
+  PosterSettings poster;       // the picture options beyond the desktop program's
   std::string error;             // MODE_USAGE_ERROR: what is wrong
 };
 

@@ -14,15 +14,6 @@ set(IFS_APP_SOURCES
   map_choice.cpp
   program_parameters.cpp
   progressive_drawing.cpp
-  quality/accumulation.cpp
-  quality/attractor_fit.cpp
-  quality/parallel_shares.cpp
-  quality/png_rows_writer.cpp
-  quality/point_streams.cpp
-  quality/quality_render.cpp
-  quality/quality_settings.cpp
-  quality/sample_buffer.cpp
-  quality/tone_map.cpp
   render_options.cpp
   shell.cpp
   shell_flows.cpp

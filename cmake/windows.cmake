@@ -7,8 +7,9 @@ set(IFS_PNG_PREFIX "" CACHE PATH "Folder holding include/png.h and lib/libpng.a 
 
 include(${CMAKE_SOURCE_DIR}/platform/sources.cmake)
 include(${CMAKE_SOURCE_DIR}/runtime/sources.cmake)
+include(${CMAKE_SOURCE_DIR}/poster/sources.cmake)
 include(${CMAKE_SOURCE_DIR}/app/sources.cmake)
-set(IFS_WINDOWS_SOURCES ${IFS_RUNTIME_SOURCES} ${IFS_APP_SOURCES} ${IFS_APP_WINDOWS_SOURCES}
+set(IFS_WINDOWS_SOURCES ${IFS_RUNTIME_SOURCES} ${IFS_POSTER_SOURCES} ${IFS_APP_SOURCES} ${IFS_APP_WINDOWS_SOURCES}
   ${IFS_WINDOWS_PLATFORM_SOURCES})
 
 add_library(ifs_lib STATIC ${IFS_WINDOWS_SOURCES})

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/quality/sample_buffer.h"
+#include "poster/sample_buffer.h"
 
 struct LinearColour {
   double red = 0.0, green = 0.0, blue = 0.0;  // 0..1

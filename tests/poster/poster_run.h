@@ -10,7 +10,7 @@
 
 #include "support/image_readers.h"
 
-struct QualityRun {
+struct PosterRun {
   int code = -1;
   std::string errors;
 };
@@ -23,11 +23,11 @@ void PrintTo(const Rgb& colour, std::ostream* out);
 // Pixel (x, y) of a decoded RGB PNG, 8 or 16 bits per channel.
 Rgb pixel(const DecodedPng& png, std::uint32_t x, std::uint32_t y);
 
-class QualityTest : public ::testing::Test {
+class PosterTest : public ::testing::Test {
  protected:
   // Writes `ifs_text` as NAME.ifs and renders it to `output` (a name in the
   // scratch folder) with the given options.
-  QualityRun render(const std::string& ifs_text, const std::string& output, const std::vector<std::string>& options);
+  PosterRun render(const std::string& ifs_text, const std::string& output, const std::vector<std::string>& options);
   std::string path(const std::string& name) const { return folder.file(name); }
 
   ScratchFolder folder;

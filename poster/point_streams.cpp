@@ -1,4 +1,4 @@
-#include "app/quality/point_streams.h"
+#include "poster/point_streams.h"
 
 namespace {
 

@@ -1,20 +1,20 @@
-#include "app/quality/quality_render.h"
+#include "poster/poster_render.h"
 
 #include <algorithm>
 #include <memory>
 #include <new>
 #include <thread>
 
-#include "app/quality/accumulation.h"
-#include "app/quality/parallel_shares.h"
-#include "app/quality/png_rows_writer.h"
-#include "app/quality/tone_map.h"
+#include "poster/accumulation.h"
+#include "poster/parallel_shares.h"
+#include "poster/png_rows_writer.h"
+#include "poster/tone_map.h"
 #include "runtime/graphics/bmp_encoder.h"
 #include "runtime/graphics/encoder_table.h"
 
 namespace {
 
-SampleCanvas sample_canvas(const IfsTable& table, const QualitySettings& settings) {
+SampleCanvas sample_canvas(const IfsTable& table, const PosterSettings& settings) {
   SampleCanvas canvas;
   canvas.width = std::int64_t{settings.width} * settings.supersample;
   canvas.height = std::int64_t{settings.height} * settings.supersample;
@@ -25,17 +25,17 @@ SampleCanvas sample_canvas(const IfsTable& table, const QualitySettings& setting
 }
 
 // The margin is a share of the picture's shorter side, the same on all sides.
-std::int64_t margin_samples(const QualitySettings& settings) {
+std::int64_t margin_samples(const PosterSettings& settings) {
   const double shorter = std::min(settings.width, settings.height);
   return static_cast<std::int64_t>(settings.margin_percent * shorter / 100.0) * settings.supersample;
 }
 
 // Shading gains nothing from more threads than cores.
-int shading_threads(const QualitySettings& settings) {
-  return std::min(quality_threads(settings), static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+int shading_threads(const PosterSettings& settings) {
+  return std::min(poster_threads(settings), static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
 }
 
-Shading shading_for(const QualitySettings& settings, std::uint32_t slots) {
+Shading shading_for(const PosterSettings& settings, std::uint32_t slots) {
   Shading shading;
   shading.gamma = settings.gamma;
   shading.background = linear_colour(settings.background);
@@ -85,7 +85,7 @@ class RowBlocks {
 void produce_row(void* context, std::int64_t y, std::uint8_t* row) { static_cast<RowBlocks*>(context)->row(y, row); }
 
 
-bool write_png(const ToneMapper& tones, const QualitySettings& settings, const QualityOutput& output) {
+bool write_png(const ToneMapper& tones, const PosterSettings& settings, const PosterOutput& output) {
   RowBlocks blocks(tones, shading_threads(settings));
   PngRowsJob job;
   job.file_name = output.file_name;
@@ -93,14 +93,14 @@ bool write_png(const ToneMapper& tones, const QualitySettings& settings, const Q
   job.height = tones.height();
   job.depth = settings.depth;
   job.texts = {{"Software", output.software},
-               {"Comment", "ifs-render " + quality_settings_text(settings) + " " + output.source_name}};
+               {"Comment", "ifs-render " + poster_settings_text(settings) + " " + output.source_name}};
   job.produce = produce_row;
   job.context = &blocks;
   return png_rows_write(job);
 }
 
 // BMP rows are B, G, R, bottom line first, padded to four bytes.
-bool write_bmp(const ToneMapper& tones, const QualitySettings& settings, const QualityOutput& output) {
+bool write_bmp(const ToneMapper& tones, const PosterSettings& settings, const PosterOutput& output) {
   const std::int64_t width = tones.width();
   const std::int64_t height = tones.height();
   const std::int64_t stride = (width * 3 + 3) / 4 * 4;
@@ -119,12 +119,12 @@ bool write_bmp(const ToneMapper& tones, const QualitySettings& settings, const Q
 
 }  // namespace
 
-int quality_threads(const QualitySettings& settings) {
+int poster_threads(const PosterSettings& settings) {
   if (settings.threads > 0) return settings.threads;
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-QualityResult quality_render(const IfsTable& table, const QualitySettings& settings, const QualityOutput& output) {
+PosterResult poster_render(const IfsTable& table, const PosterSettings& settings, const PosterOutput& output) {
   AccumulationJob job;
   job.table = &table;
   job.seed = settings.seed;
@@ -132,10 +132,10 @@ QualityResult quality_render(const IfsTable& table, const QualitySettings& setti
   job.canvas = sample_canvas(table, settings);
   job.transform = attractor_fit(attractor_measure(table, settings.seed), job.canvas.width, job.canvas.height,
                                 margin_samples(settings));
-  job.threads = quality_threads(settings);
+  job.threads = poster_threads(settings);
   SampleBuffer samples;
-  if (!accumulate(job, samples)) return QUALITY_NO_MEMORY;
+  if (!accumulate(job, samples)) return POSTER_NO_MEMORY;
   const ToneMapper tones(samples, job.canvas, shading_for(settings, job.canvas.slots));
   const bool saved = output.png ? write_png(tones, settings, output) : write_bmp(tones, settings, output);
-  return saved ? QUALITY_RENDERED : QUALITY_NOT_SAVED;
+  return saved ? POSTER_RENDERED : POSTER_NOT_SAVED;
 }

@@ -1,4 +1,4 @@
-// Pictures of the quality renderer checked against what the points must give:
+// Pictures of the poster renderer checked against what the points must give:
 // hit counts computed directly from the renderer's rules, the attractor's box
 // fitted into the canvas, the same bytes whatever the number of threads.
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line_renderer.h"
-#include "quality_run.h"
+#include "poster_run.h"
 #include "reference_streams.h"
 
 namespace {
@@ -92,9 +92,9 @@ LitBox lit_box(const DecodedPng& png) {
   return box;
 }
 
-TEST_F(QualityTest, DensityOfTwoPointsFollowsHitCountsComputedDirectly) {
+TEST_F(PosterTest, DensityOfTwoPointsFollowsHitCountsComputedDirectly) {
   const std::int64_t points = 200000;  // four chunks, the last one short
-  const QualityRun run = render(TWO_POINTS, "two.png",
+  const PosterRun run = render(TWO_POINTS, "two.png",
                                 {"--shade", "density", "--size", "11x5", "--points", std::to_string(points),
                                  "--palette", "#FF0000,#0000FF", "--gamma", "2"});
   ASSERT_EQ(run.code, 0) << run.errors;
@@ -111,9 +111,9 @@ TEST_F(QualityTest, DensityOfTwoPointsFollowsHitCountsComputedDirectly) {
   expect_only_lit(png, {{0, 2}, {10, 2}}, BLACK);
 }
 
-TEST_F(QualityTest, SupersampledPixelsAreTheMeanOfTheirSamples) {
+TEST_F(PosterTest, SupersampledPixelsAreTheMeanOfTheirSamples) {
   const std::int64_t points = 100000;
-  const QualityRun run = render(TWO_POINTS, "two.png",
+  const PosterRun run = render(TWO_POINTS, "two.png",
                                 {"--shade", "density", "--size", "11x5", "--supersample", "2", "--points",
                                  std::to_string(points), "--palette", "#FF0000,#0000FF", "--gamma", "1", "--depth", "16"});
   ASSERT_EQ(run.code, 0) << run.errors;
@@ -130,12 +130,12 @@ TEST_F(QualityTest, SupersampledPixelsAreTheMeanOfTheirSamples) {
   expect_only_lit(png, {{0, 2}, {10, 2}}, BLACK);
 }
 
-TEST_F(QualityTest, MapsHittingOnePixelBlendTheirColoursByHits) {
+TEST_F(PosterTest, MapsHittingOnePixelBlendTheirColoursByHits) {
   const std::int64_t points = 150000;
   const std::vector<ReferenceMap> maps = {{0, 0, 0, 0, 0, 0, 0.25f}, {0, 0, 0, 0, 0, 0, 0.75f}};
   std::int64_t first = 0;
   reference_points(maps, 9, points, [&](float, float, int map) { first += map == 0; });
-  const QualityRun run = render("0 0 0 0 0 0 0.25\n0 0 0 0 0 0 0.75\n", "one.png",
+  const PosterRun run = render("0 0 0 0 0 0 0.25\n0 0 0 0 0 0 0.75\n", "one.png",
                                 {"--shade", "density", "--size", "5x5", "--seed", "9", "--points",
                                  std::to_string(points), "--palette", "#FF0000,#0000FF", "--background", "#204060"});
   ASSERT_EQ(run.code, 0) << run.errors;
@@ -147,10 +147,10 @@ TEST_F(QualityTest, MapsHittingOnePixelBlendTheirColoursByHits) {
   expect_only_lit(png, {{2, 2}}, Rgb{0x20, 0x40, 0x60});
 }
 
-TEST_F(QualityTest, AttractorBoxFillsTheCanvasLessTheMarginUndistortedAndCentred) {
+TEST_F(PosterTest, AttractorBoxFillsTheCanvasLessTheMarginUndistortedAndCentred) {
   // 40 x 20 with a 10 % margin (2 pixels of the shorter side) leaves 36 x 16:
   // the unit square becomes 16 x 16, centred across.
-  QualityRun run = render(UNIT_SQUARE, "square.png", {"--size", "40x20", "--margin", "10", "--points", "300000"});
+  PosterRun run = render(UNIT_SQUARE, "square.png", {"--size", "40x20", "--margin", "10", "--points", "300000"});
   ASSERT_EQ(run.code, 0) << run.errors;
   LitBox box = lit_box(decode_png(path("square.png")));
   EXPECT_EQ(box.left, 12);
@@ -177,7 +177,7 @@ TEST_F(QualityTest, AttractorBoxFillsTheCanvasLessTheMarginUndistortedAndCentred
   EXPECT_TRUE(box.filled);
 }
 
-TEST_F(QualityTest, FlatPixelsTakeTheColourOfTheLastPointThatLandedThere) {
+TEST_F(PosterTest, FlatPixelsTakeTheColourOfTheLastPointThatLandedThere) {
   // Both maps send every point to the origin; the very last point of the
   // render, in the last chunk, decides the pixel's colour whichever thread
   // played it.
@@ -186,7 +186,7 @@ TEST_F(QualityTest, FlatPixelsTakeTheColourOfTheLastPointThatLandedThere) {
   for (const std::uint32_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
     int last = -1;
     reference_points(maps, seed, points, [&](float, float, int map) { last = map; });
-    const QualityRun run = render("0 0 0 0 0 0 0.5\n0 0 0 0 0 0 0.5\n", "flat.png",
+    const PosterRun run = render("0 0 0 0 0 0 0.5\n0 0 0 0 0 0 0.5\n", "flat.png",
                                   {"--size", "3x3", "--points", std::to_string(points), "--seed", std::to_string(seed),
                                    "--threads", std::to_string(seed % 3 + 2), "--palette", "#112233,#445566,#778899"});
     ASSERT_EQ(run.code, 0) << run.errors;
@@ -197,12 +197,12 @@ TEST_F(QualityTest, FlatPixelsTakeTheColourOfTheLastPointThatLandedThere) {
   }
 }
 
-TEST_F(QualityTest, SameBytesForOneTwoAndFourThreads) {
+TEST_F(PosterTest, SameBytesForOneTwoAndFourThreads) {
   for (const std::string shade : {"density", "flat"}) {
     std::vector<Bytes> files;
     for (const std::string threads : {"1", "2", "4"}) {
       const std::string name = shade + threads + ".png";
-      const QualityRun run = render(OVERLAPPING, name,
+      const PosterRun run = render(OVERLAPPING, name,
                                     {"--shade", shade, "--size", "64x48", "--supersample", "2", "--points", "3000000",
                                      "--threads", threads, "--depth", "16"});
       ASSERT_EQ(run.code, 0) << run.errors;
@@ -210,7 +210,7 @@ TEST_F(QualityTest, SameBytesForOneTwoAndFourThreads) {
     }
     EXPECT_EQ(files[0], files[1]) << shade;
     EXPECT_EQ(files[0], files[2]) << shade;
-    const QualityRun other = render(OVERLAPPING, "other.png",
+    const PosterRun other = render(OVERLAPPING, "other.png",
                                     {"--shade", shade, "--size", "64x48", "--supersample", "2", "--points", "3000000",
                                      "--depth", "16", "--seed", "1235"});
     ASSERT_EQ(other.code, 0) << other.errors;
@@ -218,8 +218,8 @@ TEST_F(QualityTest, SameBytesForOneTwoAndFourThreads) {
   }
 }
 
-TEST_F(QualityTest, PngSaysHowItWasMadeAndBmpHoldsTheSamePixels) {
-  const QualityRun run = render(FERN, "fern.png", {"--size", "30x20", "--shade", "density", "--seed", "77",
+TEST_F(PosterTest, PngSaysHowItWasMadeAndBmpHoldsTheSamePixels) {
+  const PosterRun run = render(FERN, "fern.png", {"--size", "30x20", "--shade", "density", "--seed", "77",
                                                    "--threads", "3", "--background", "102030"});
   ASSERT_EQ(run.code, 0) << run.errors;
   const DecodedPng png = decode_png(path("fern.png"));

@@ -1,4 +1,4 @@
-#include "app/quality/png_rows_writer.h"
+#include "poster/png_rows_writer.h"
 
 #include <png.h>
 

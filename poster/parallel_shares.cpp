@@ -1,4 +1,4 @@
-#include "app/quality/parallel_shares.h"
+#include "poster/parallel_shares.h"
 
 #include <system_error>
 #include <thread>

@@ -1,10 +1,10 @@
-#include "app/quality/tone_map.h"
+#include "poster/tone_map.h"
 
 #include <algorithm>
 #include <cmath>
 #include <mutex>
 
-#include "app/quality/parallel_shares.h"
+#include "poster/parallel_shares.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "app/ifs_table.h"
-#include "app/quality/attractor_fit.h"
-#include "app/quality/sample_buffer.h"
+#include "poster/attractor_fit.h"
+#include "poster/sample_buffer.h"
 
 struct AccumulationJob {
   const IfsTable* table = nullptr;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/chaos_game.h"
-#include "app/quality/point_streams.h"
+#include "poster/point_streams.h"
 
 namespace {
 

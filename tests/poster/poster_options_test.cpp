@@ -1,5 +1,5 @@
 // The picture options on the command line: what each sets, when they choose
-// the quality renderer, and the values and combinations refused with exit 64.
+// the poster renderer, and the values and combinations refused with exit 64.
 #include <string>
 #include <vector>
 
@@ -7,7 +7,7 @@
 
 #include "app/command_line_renderer.h"
 #include "app/render_options.h"
-#include "quality_run.h"
+#include "poster_run.h"
 
 namespace {
 
@@ -19,13 +19,13 @@ RenderOptions parse_with(const Arguments& extra, const std::string& output = "x.
   return render_options_parse(arguments);
 }
 
-TEST(QualityOptions, EachOptionSetsItsSettingInEitherForm) {
+TEST(PosterOptions, EachOptionSetsItsSettingInEitherForm) {
   const RenderOptions options = parse_with({"--size", "1920x1080", "--margin=4.5", "--points", "1000",
                                             "--seed=4294967295", "--background", "#0a0B0c", "--shade=density",
                                             "--gamma", "3", "--palette", "ff0000,#00ff00", "--supersample", "3",
                                             "--threads=7", "--depth", "16"});
   ASSERT_EQ(options.mode, MODE_RENDER) << options.error;
-  const QualitySettings& q = options.quality;
+  const PosterSettings& q = options.poster;
   EXPECT_TRUE(q.selected);
   EXPECT_EQ(q.width, 1920);
   EXPECT_EQ(q.height, 1080);
@@ -39,35 +39,35 @@ TEST(QualityOptions, EachOptionSetsItsSettingInEitherForm) {
   EXPECT_EQ(q.supersample, 3);
   EXPECT_EQ(q.threads, 7);
   EXPECT_EQ(q.depth, 16);
-  EXPECT_EQ(quality_settings_text(q),
+  EXPECT_EQ(poster_settings_text(q),
             "--size 1920x1080 --margin 4.5 --points 1000 --seed 4294967295 --background #0A0B0C --shade density "
             "--gamma 3 --palette #FF0000,#00FF00 --supersample 3 --depth 16");
 }
 
-TEST(QualityOptions, OnlyOptionsThatChangeThePictureLeaveTheDesktopPipeline) {
-  EXPECT_FALSE(parse_with({}).quality.selected);
+TEST(PosterOptions, OnlyOptionsThatChangeThePictureLeaveTheDesktopPipeline) {
+  EXPECT_FALSE(parse_with({}).poster.selected);
   EXPECT_FALSE(parse_with({"--shade", "flat", "--threads", "2", "--size", "600x600", "--margin", "0", "--seed", "1234",
                            "--background", "#000000", "--supersample", "1", "--depth", "8", "--palette",
                            "#FFFFFF,#FFBEFF,#FFFFBE,#BEFFFF,#FFBEBE,#BEFFBE,#BEBEFF,#BED2FF"})
-                   .quality.selected);
+                   .poster.selected);
   const std::vector<Arguments> changes = {
       {"--shade", "density"}, {"--size", "600x601"}, {"--margin", "0.5"},       {"--points", "200010"},
       {"--seed", "1235"},     {"--background", "#000001"}, {"--palette", "#FFFFFF"}, {"--supersample", "2"},
       {"--depth", "16"},
   };
-  for (const Arguments& change : changes) EXPECT_TRUE(parse_with(change).quality.selected) << change.front();
+  for (const Arguments& change : changes) EXPECT_TRUE(parse_with(change).poster.selected) << change.front();
 
   // Points: --points, else 20001 per batch, else 20 per pixel and never fewer
   // than the default render's ten batches.
-  EXPECT_EQ(parse_with({"--size", "10x10"}).quality.points, 200010);
-  EXPECT_EQ(parse_with({"--size", "1000x500"}).quality.points, 10000000);
-  EXPECT_EQ(parse_with({"--size", "1000x500", "--batches", "3"}).quality.points, 60003);
-  EXPECT_EQ(parse_with({"--points", "0", "--shade", "density"}).quality.points, 0);
+  EXPECT_EQ(parse_with({"--size", "10x10"}).poster.points, 200010);
+  EXPECT_EQ(parse_with({"--size", "1000x500"}).poster.points, 10000000);
+  EXPECT_EQ(parse_with({"--size", "1000x500", "--batches", "3"}).poster.points, 60003);
+  EXPECT_EQ(parse_with({"--points", "0", "--shade", "density"}).poster.points, 0);
   // The eight point colours unless a palette is given.
-  EXPECT_EQ(parse_with({"--shade", "density"}).quality.palette.size(), 8u);
+  EXPECT_EQ(parse_with({"--shade", "density"}).poster.palette.size(), 8u);
 }
 
-TEST(QualityOptions, BadValuesAndCombinationsAreUsageErrorsNamingTheOption) {
+TEST(PosterOptions, BadValuesAndCombinationsAreUsageErrorsNamingTheOption) {
   const std::vector<std::pair<Arguments, std::string>> cases = {
       {{"--size", "0x10"}, "--size"},
       {{"--size", "16385x10"}, "--size"},
@@ -111,9 +111,9 @@ TEST(QualityOptions, BadValuesAndCombinationsAreUsageErrorsNamingTheOption) {
   EXPECT_EQ(parse_with({"--size", "16384x16384"}).mode, MODE_RENDER);
 }
 
-class QualityProgram : public QualityTest {};
+class PosterProgram : public PosterTest {};
 
-TEST_F(QualityProgram, DefaultPictureStaysTheDesktopProgramsWithNeutralOptions) {
+TEST_F(PosterProgram, DefaultPictureStaysTheDesktopProgramsWithNeutralOptions) {
   const std::string fern = "0 0 0 0.16 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1.6 0.85\n";
   ASSERT_EQ(render(fern, "plain.png", {"--batches", "2"}).code, 0);
   ASSERT_EQ(render(fern, "flat.png", {"--batches", "2", "--shade", "flat", "--threads", "2"}).code, 0);
@@ -124,14 +124,14 @@ TEST_F(QualityProgram, DefaultPictureStaysTheDesktopProgramsWithNeutralOptions) 
   EXPECT_NE(read_file(path("plain.png")), read_file(path("seeded.png")));
 }
 
-TEST_F(QualityProgram, FailuresKeepTheProgramsExitCodes) {
-  const QualityRun bad = render("1 2 3\n", "bad.png", {"--shade", "density"});
+TEST_F(PosterProgram, FailuresKeepTheProgramsExitCodes) {
+  const PosterRun bad = render("1 2 3\n", "bad.png", {"--shade", "density"});
   EXPECT_EQ(bad.code, 2);
   EXPECT_FALSE(file_exists(path("bad.png")));
-  const QualityRun unwritable = render("0 0 0 0 0 0 1\n", "missing/x.png", {"--shade", "density"});
+  const PosterRun unwritable = render("0 0 0 0 0 0 1\n", "missing/x.png", {"--shade", "density"});
   EXPECT_EQ(unwritable.code, 1);
   EXPECT_NE(unwritable.errors.find("cannot save the picture to"), std::string::npos) << unwritable.errors;
-  const QualityRun usage = render("0 0 0 0 0 0 1\n", "x.png", {"--supersample", "9"});
+  const PosterRun usage = render("0 0 0 0 0 0 1\n", "x.png", {"--supersample", "9"});
   EXPECT_EQ(usage.code, 64);
   EXPECT_NE(usage.errors.find("--supersample takes a whole number from 1 to 8"), std::string::npos);
 }

@@ -1,4 +1,4 @@
-#include "app/quality/sample_buffer.h"
+#include "poster/sample_buffer.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
-#include "app/quality/attractor_fit.h"
+#include "poster/attractor_fit.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/quality/point_streams.h"
+#include "poster/point_streams.h"
 
 namespace {
 

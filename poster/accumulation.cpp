@@ -1,4 +1,4 @@
-#include "app/quality/accumulation.h"
+#include "poster/accumulation.h"
 
 #include <unistd.h>
 
@@ -7,8 +7,8 @@
 #include <limits>
 #include <vector>
 
-#include "app/quality/parallel_shares.h"
-#include "app/quality/point_streams.h"
+#include "poster/parallel_shares.h"
+#include "poster/point_streams.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The quality renderer's points computed again from its rules alone, without
+// The poster renderer's points computed again from its rules alone, without
 // calling the program: the two-table generator seeded per chunk from
 // splitmix64(seed · 2^32 + chunk), 65536 points a chunk after 100 unplotted
 // steps from the origin, the map chosen by scanning the running weights, each

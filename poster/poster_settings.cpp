@@ -1,4 +1,4 @@
-#include "app/quality/quality_settings.h"
+#include "poster/poster_settings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 namespace {
 
 // Reads one option's value into the settings; an error text, or empty.
-using ValueReader = std::string (*)(const std::string& value, QualitySettings& settings);
+using ValueReader = std::string (*)(const std::string& value, PosterSettings& settings);
 
 // Digits only, at most `limit`; -1 otherwise.
 std::int64_t whole_number(const std::string& text, std::int64_t limit) {
@@ -53,44 +53,44 @@ bool parse_colour(const std::string& text, std::uint32_t& bgr) {
   return true;
 }
 
-std::string read_size(const std::string& value, QualitySettings& settings) {
+std::string read_size(const std::string& value, PosterSettings& settings) {
   const std::size_t cross = value.find('x');
-  const std::int64_t width = cross == std::string::npos ? -1 : whole_number(value.substr(0, cross), QUALITY_MAX_SIDE);
-  const std::int64_t height = cross == std::string::npos ? -1 : whole_number(value.substr(cross + 1), QUALITY_MAX_SIDE);
+  const std::int64_t width = cross == std::string::npos ? -1 : whole_number(value.substr(0, cross), POSTER_MAX_SIDE);
+  const std::int64_t height = cross == std::string::npos ? -1 : whole_number(value.substr(cross + 1), POSTER_MAX_SIDE);
   if (width < 1 || height < 1)
-    return "--size takes WIDTHxHEIGHT, each from 1 to " + std::to_string(QUALITY_MAX_SIDE) + ", not \"" + value + "\"";
+    return "--size takes WIDTHxHEIGHT, each from 1 to " + std::to_string(POSTER_MAX_SIDE) + ", not \"" + value + "\"";
   settings.width = static_cast<int>(width);
   settings.height = static_cast<int>(height);
   return {};
 }
 
-std::string read_margin(const std::string& value, QualitySettings& settings) {
+std::string read_margin(const std::string& value, PosterSettings& settings) {
   const double margin = decimal_number(value);
-  if (!(margin >= 0.0 && margin <= QUALITY_MAX_MARGIN))
+  if (!(margin >= 0.0 && margin <= POSTER_MAX_MARGIN))
     return "--margin takes a percentage from 0 to 49, not \"" + value + "\"";
   settings.margin_percent = margin;
   return {};
 }
 
-std::string read_points(const std::string& value, QualitySettings& settings) {
-  settings.points = whole_number(value, QUALITY_MAX_POINTS);
+std::string read_points(const std::string& value, PosterSettings& settings) {
+  settings.points = whole_number(value, POSTER_MAX_POINTS);
   if (settings.points < 0) return "--points takes a whole number from 0 to 1000000000000, not \"" + value + "\"";
   return {};
 }
 
-std::string read_seed(const std::string& value, QualitySettings& settings) {
+std::string read_seed(const std::string& value, PosterSettings& settings) {
   const std::int64_t seed = whole_number(value, UINT32_MAX);
   if (seed < 0) return "--seed takes a whole number from 0 to 4294967295, not \"" + value + "\"";
   settings.seed = static_cast<std::uint32_t>(seed);
   return {};
 }
 
-std::string read_background(const std::string& value, QualitySettings& settings) {
+std::string read_background(const std::string& value, PosterSettings& settings) {
   if (!parse_colour(value, settings.background)) return "--background takes a colour #RRGGBB, not \"" + value + "\"";
   return {};
 }
 
-std::string read_shade(const std::string& value, QualitySettings& settings) {
+std::string read_shade(const std::string& value, PosterSettings& settings) {
   if (value == "flat") {
     settings.shade = SHADE_FLAT;
   } else if (value == "density") {
@@ -101,21 +101,21 @@ std::string read_shade(const std::string& value, QualitySettings& settings) {
   return {};
 }
 
-std::string read_gamma(const std::string& value, QualitySettings& settings) {
+std::string read_gamma(const std::string& value, PosterSettings& settings) {
   const double gamma = decimal_number(value);
-  if (!(gamma >= QUALITY_MIN_GAMMA && gamma <= QUALITY_MAX_GAMMA))
+  if (!(gamma >= POSTER_MIN_GAMMA && gamma <= POSTER_MAX_GAMMA))
     return "--gamma takes a number from 0.1 to 10, not \"" + value + "\"";
   settings.gamma = gamma;
   return {};
 }
 
-std::string read_palette(const std::string& value, QualitySettings& settings) {
+std::string read_palette(const std::string& value, PosterSettings& settings) {
   settings.palette.clear();
   std::size_t begin = 0;
   while (true) {
     const std::size_t comma = value.find(',', begin);
     std::uint32_t colour = 0;
-    if (!parse_colour(value.substr(begin, comma - begin), colour) || settings.palette.size() >= QUALITY_MAX_PALETTE)
+    if (!parse_colour(value.substr(begin, comma - begin), colour) || settings.palette.size() >= POSTER_MAX_PALETTE)
       return "--palette takes 1 to 256 colours #RRGGBB separated by commas, not \"" + value + "\"";
     settings.palette.push_back(colour);
     if (comma == std::string::npos) return {};
@@ -123,27 +123,27 @@ std::string read_palette(const std::string& value, QualitySettings& settings) {
   }
 }
 
-std::string read_supersample(const std::string& value, QualitySettings& settings) {
-  const std::int64_t k = whole_number(value, QUALITY_MAX_SUPERSAMPLE);
+std::string read_supersample(const std::string& value, PosterSettings& settings) {
+  const std::int64_t k = whole_number(value, POSTER_MAX_SUPERSAMPLE);
   if (k < 1) return "--supersample takes a whole number from 1 to 8, not \"" + value + "\"";
   settings.supersample = static_cast<int>(k);
   return {};
 }
 
-std::string read_threads(const std::string& value, QualitySettings& settings) {
-  const std::int64_t threads = whole_number(value, QUALITY_MAX_THREADS);
+std::string read_threads(const std::string& value, PosterSettings& settings) {
+  const std::int64_t threads = whole_number(value, POSTER_MAX_THREADS);
   if (threads < 1) return "--threads takes a whole number from 1 to 1024, not \"" + value + "\"";
   settings.threads = static_cast<int>(threads);
   return {};
 }
 
-std::string read_depth(const std::string& value, QualitySettings& settings) {
+std::string read_depth(const std::string& value, PosterSettings& settings) {
   if (value != "8" && value != "16") return "--depth takes 8 or 16, not \"" + value + "\"";
   settings.depth = value == "8" ? 8 : 16;
   return {};
 }
 
-struct QualityOption {
+struct PosterOption {
   const char* name;
   ValueReader read;
 };
@@ -163,7 +163,7 @@ enum OptionBit : std::uint32_t {
 };
 
 // In the order of the bits above.
-constexpr QualityOption OPTIONS[] = {
+constexpr PosterOption OPTIONS[] = {
     {"--size", read_size},       {"--margin", read_margin},   {"--points", read_points},
     {"--seed", read_seed},       {"--background", read_background}, {"--shade", read_shade},
     {"--gamma", read_gamma},     {"--palette", read_palette}, {"--supersample", read_supersample},
@@ -181,35 +181,35 @@ bool default_palette(const std::vector<std::uint32_t>& palette) {
 }
 
 // Options set to anything but the desktop program's own picture, so that only
-// the quality renderer can draw it. --points always does: the desktop program
+// the poster renderer can draw it. --points always does: the desktop program
 // counts in batches.
-bool picture_changed(const QualitySettings& settings) {
-  return settings.shade != SHADE_FLAT || settings.width != QUALITY_DEFAULT_SIDE ||
-         settings.height != QUALITY_DEFAULT_SIDE || settings.margin_percent != 0.0 ||
-         (settings.given & GIVEN_POINTS) != 0 || settings.seed != QUALITY_DEFAULT_SEED || settings.background != 0 ||
+bool picture_changed(const PosterSettings& settings) {
+  return settings.shade != SHADE_FLAT || settings.width != POSTER_DEFAULT_SIDE ||
+         settings.height != POSTER_DEFAULT_SIDE || settings.margin_percent != 0.0 ||
+         (settings.given & GIVEN_POINTS) != 0 || settings.seed != POSTER_DEFAULT_SEED || settings.background != 0 ||
          !default_palette(settings.palette) || settings.supersample != 1 || settings.depth != 8;
 }
 
-std::int64_t default_points(const QualitySettings& settings) {
-  const std::int64_t by_size = QUALITY_POINTS_PER_PIXEL * settings.width * settings.height;
-  return by_size > QUALITY_MIN_DEFAULT_POINTS ? by_size : QUALITY_MIN_DEFAULT_POINTS;
+std::int64_t default_points(const PosterSettings& settings) {
+  const std::int64_t by_size = POSTER_POINTS_PER_PIXEL * settings.width * settings.height;
+  return by_size > POSTER_MIN_DEFAULT_POINTS ? by_size : POSTER_MIN_DEFAULT_POINTS;
 }
 
-std::string check_combinations(const QualitySettings& settings, bool batches_given, bool output_is_png) {
+std::string check_combinations(const PosterSettings& settings, bool batches_given, bool output_is_png) {
   if ((settings.given & GIVEN_GAMMA) != 0 && settings.shade != SHADE_DENSITY)
     return "--gamma only applies with --shade density";
   if (settings.depth == 16 && !output_is_png) return "--depth 16 needs a .png output";
   if ((settings.given & GIVEN_POINTS) != 0 && batches_given) return "give --points or --batches, not both";
   const std::int64_t k = settings.supersample;
-  if (std::int64_t{settings.width} * k * settings.height * k > QUALITY_MAX_SAMPLES)
+  if (std::int64_t{settings.width} * k * settings.height * k > POSTER_MAX_SAMPLES)
     return "--size times --supersample on each side may cover at most 16384 x 16384 samples";
   return {};
 }
 
 }  // namespace
 
-QualityTake quality_option_take(const std::vector<std::string>& arguments, std::size_t& index,
-                                QualitySettings& settings, std::string& error) {
+PosterTake poster_option_take(const std::vector<std::string>& arguments, std::size_t& index,
+                                PosterSettings& settings, std::string& error) {
   const std::string& argument = arguments[index];
   for (std::size_t k = 0; k < std::size(OPTIONS); ++k) {
     const std::string name = OPTIONS[k].name;
@@ -217,7 +217,7 @@ QualityTake quality_option_take(const std::vector<std::string>& arguments, std::
     const std::uint32_t bit = 1u << k;
     if ((settings.given & bit) != 0) {
       error = name + " was given twice";
-      return QUALITY_BAD;
+      return POSTER_BAD;
     }
     settings.given |= bit;
     std::string value;
@@ -227,15 +227,15 @@ QualityTake quality_option_take(const std::vector<std::string>& arguments, std::
       value = arguments[++index];
     } else {
       error = name + " needs a value";
-      return QUALITY_BAD;
+      return POSTER_BAD;
     }
     error = OPTIONS[k].read(value, settings);
-    return error.empty() ? QUALITY_TAKEN : QUALITY_BAD;
+    return error.empty() ? POSTER_TAKEN : POSTER_BAD;
   }
-  return QUALITY_NOT_MINE;
+  return POSTER_NOT_MINE;
 }
 
-std::string quality_settings_finish(QualitySettings& settings, bool has_output, bool batches_given,
+std::string poster_settings_finish(PosterSettings& settings, bool has_output, bool batches_given,
                                     std::int64_t batches, bool output_is_png) {
   if (settings.given == 0) return {};
   if (!has_output) return "the picture options only apply with --output";
@@ -254,7 +254,7 @@ std::string colour_text(std::uint32_t bgr) {
   return text;
 }
 
-std::string quality_settings_text(const QualitySettings& settings) {
+std::string poster_settings_text(const PosterSettings& settings) {
   char margin[32];
   std::snprintf(margin, sizeof margin, "%g", settings.margin_percent);
   std::string text = "--size " + std::to_string(settings.width) + "x" + std::to_string(settings.height) +

@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "app/colour_table.h"
-#include "app/quality/accumulation.h"
-#include "app/quality/point_streams.h"
-#include "app/quality/quality_render.h"
+#include "poster/accumulation.h"
+#include "poster/point_streams.h"
+#include "poster/poster_render.h"
 
 namespace {
 
@@ -96,8 +96,8 @@ std::uint64_t bare_flat_loop(const IfsTable& table, const SampleTransform& trans
   return lit;
 }
 
-QualitySettings density_settings(int threads) {
-  QualitySettings settings;
+PosterSettings density_settings(int threads) {
+  PosterSettings settings;
   settings.width = WIDTH;
   settings.height = HEIGHT;
   settings.points = POINTS;
@@ -149,12 +149,12 @@ int main() {
   report("density counting, 1 thread", counting[0], bare);
   report("density counting, all cores", counting[1], bare);
 
-  const std::string output = "/tmp/ifs_quality_bench_" + std::to_string(getpid()) + ".png";
-  const QualityOutput file{std::u16string(output.begin(), output.end()), true, "bench", "fern.ifs"};
+  const std::string output = "/tmp/ifs_poster_bench_" + std::to_string(getpid()) + ".png";
+  const PosterOutput file{std::u16string(output.begin(), output.end()), true, "bench", "fern.ifs"};
   Timing whole[2];
   for (int t = 0; t < 2; ++t) {
     whole[t] = best_of_runs([&] {
-      if (quality_render(table, density_settings(t == 0 ? 1 : cores), file) != QUALITY_RENDERED)
+      if (poster_render(table, density_settings(t == 0 ? 1 : cores), file) != POSTER_RENDERED)
         std::fputs("render failed\n", stderr);
     });
   }

@@ -1,4 +1,4 @@
-#include "quality_run.h"
+#include "poster_run.h"
 
 #include <cstdio>
 #include <ostream>
@@ -9,7 +9,7 @@ void PrintTo(const Rgb& colour, std::ostream* out) {
   *out << "(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
 }
 
-QualityRun QualityTest::render(const std::string& ifs_text, const std::string& output,
+PosterRun PosterTest::render(const std::string& ifs_text, const std::string& output,
                                const std::vector<std::string>& options) {
   const std::string table = folder.file("table.ifs");
   write_file(table, Bytes(ifs_text.begin(), ifs_text.end()));
@@ -17,7 +17,7 @@ QualityRun QualityTest::render(const std::string& ifs_text, const std::string& o
   arguments.insert(arguments.end(), options.begin(), options.end());
   std::FILE* out = std::tmpfile();
   std::FILE* errors = std::tmpfile();
-  QualityRun run;
+  PosterRun run;
   run.code = ifs_render_main(arguments, out, errors);
   std::rewind(errors);
   for (int c; (c = std::fgetc(errors)) != EOF;) run.errors.push_back(static_cast<char>(c));

@@ -9,7 +9,9 @@ include(${CMAKE_SOURCE_DIR}/platform/sources.cmake)
 include(${CMAKE_SOURCE_DIR}/runtime/sources.cmake)
 include(${CMAKE_SOURCE_DIR}/poster/sources.cmake)
 include(${CMAKE_SOURCE_DIR}/app/sources.cmake)
-set(IFS_WINDOWS_SOURCES ${IFS_RUNTIME_SOURCES} ${IFS_POSTER_SOURCES} ${IFS_APP_SOURCES} ${IFS_APP_WINDOWS_SOURCES}
+include(${CMAKE_SOURCE_DIR}/cli/sources.cmake)
+set(IFS_WINDOWS_SOURCES ${IFS_RUNTIME_SOURCES} ${IFS_POSTER_SOURCES} ${IFS_APP_SOURCES} ${IFS_CLI_SOURCES}
+  ${IFS_CLI_WINDOWS_SOURCES}
   ${IFS_WINDOWS_PLATFORM_SOURCES})
 
 add_library(ifs_lib STATIC ${IFS_WINDOWS_SOURCES})
@@ -21,7 +23,7 @@ target_link_options(ifs_lib PUBLIC -static -static-libgcc -static-libstdc++)
 
 # A windows-subsystem program, so Explorer opens no console for it; wmain
 # reads the wide command line.
-add_executable(ifs-render app/windows/main.cpp)
+add_executable(ifs-render ${IFS_CLI_WINDOWS_ENTRY})
 target_link_libraries(ifs-render PRIVATE ifs_lib)
 target_link_options(ifs-render PRIVATE -mwindows -municode)
 

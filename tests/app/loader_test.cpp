@@ -10,7 +10,7 @@
 #include "app/shell.h"
 #include "app/shell_state.h"
 #include "app/shortened_text.h"
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
 #include "runtime/gui/event_queue.h"

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line_renderer.h"
-#include "app/render_options.h"
+#include "cli/offscreen_render.h"
+#include "cli/render_options.h"
 #include "poster_run.h"
 
 namespace {

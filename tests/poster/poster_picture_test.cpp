@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line_renderer.h"
+#include "cli/offscreen_render.h"
 #include "poster_run.h"
 #include "reference_streams.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "app/command_line_renderer.h"
+#include "cli/offscreen_render.h"
 
 void PrintTo(const Rgb& colour, std::ostream* out) {
   *out << "(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";

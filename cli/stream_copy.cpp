@@ -1,4 +1,4 @@
-#include "app/stream_copy.h"
+#include "cli/stream_copy.h"
 
 #include <cerrno>
 #include <vector>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line_renderer.h"
+#include "cli/offscreen_render.h"
 #include "platform/backend/gtk/gtk_backend.h"
 #include "platform/win32/process_arguments.h"
 

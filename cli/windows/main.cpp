@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line_renderer.h"
-#include "app/render_options.h"
-#include "app/system_names.h"
-#include "app/windows/console_streams.h"
+#include "cli/offscreen_render.h"
+#include "cli/render_options.h"
+#include "cli/system_names.h"
+#include "cli/windows/console_streams.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "app/standard_streams.h"
-#include "app/stream_copy.h"
-#include "app/system_names.h"
+#include "cli/standard_streams.h"
+#include "cli/stream_copy.h"
+#include "cli/system_names.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/command_line_messages.h"
+#include "cli/load_reports.h"
 
-#include "app/terminal_text.h"
+#include "cli/terminal_text.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/system_reason.h"
 

@@ -1,4 +1,4 @@
-#include "app/system_names.h"
+#include "cli/system_names.h"
 
 #include "platform/win32/kernel32.h"
 

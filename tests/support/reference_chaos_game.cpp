@@ -1,4 +1,4 @@
-#include "reference_chaos_game.h"
+#include "support/reference_chaos_game.h"
 
 #include <climits>
 #include <cstring>

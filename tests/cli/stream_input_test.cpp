@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line_renderer.h"
-#include "app_fixture.h"
+#include "cli/offscreen_render.h"
+#include "support/app_fixture.h"
 #include "support/program_child.h"
 
 namespace {

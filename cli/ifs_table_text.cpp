@@ -1,4 +1,4 @@
-#include "app/ifs_table_text.h"
+#include "cli/ifs_table_text.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/command_line_renderer.h"
+#include "cli/offscreen_render.h"
 
 #include <unistd.h>
 
@@ -9,15 +9,15 @@
 #include <stdexcept>
 
 #include "app/app_state.h"
-#include "app/command_line_messages.h"
-#include "app/file_identity.h"
+#include "cli/load_reports.h"
+#include "cli/file_identity.h"
 #include "app/loader.h"
 #include "poster/poster_render.h"
 #include "app/shell.h"
-#include "app/standard_streams.h"
-#include "app/system_names.h"
-#include "app/table_output.h"
-#include "app/terminal_text.h"
+#include "cli/standard_streams.h"
+#include "cli/system_names.h"
+#include "cli/table_output.h"
+#include "cli/terminal_text.h"
 #include "platform/backend/headless/headless.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/startup.h"

@@ -1,6 +1,6 @@
 // What the command line prints from files and names: readable characters pass
 // through as UTF-8, everything that could steer a terminal is spelled out.
-#include "app/terminal_text.h"
+#include "cli/terminal_text.h"
 
 #include <gtest/gtest.h>
 

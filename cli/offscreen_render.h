@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/render_options.h"
+#include "cli/render_options.h"
 #include "platform/backend/backend.h"
 
 inline constexpr const char* IFS_RENDER_VERSION = "0.1.0";

@@ -1,4 +1,4 @@
-#include "app/windows/console_streams.h"
+#include "cli/windows/console_streams.h"
 
 #include <fcntl.h>
 #include <io.h>

@@ -17,8 +17,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line_renderer.h"
-#include "app_fixture.h"
+#include "cli/offscreen_render.h"
+#include "support/app_fixture.h"
 #include "runtime/graphics/encoder_table.h"
 #include "app/shortened_text.h"
 #include "support/image_readers.h"

@@ -1,8 +1,8 @@
-#include "app/table_output.h"
+#include "cli/table_output.h"
 
 #include <cerrno>
 
-#include "app/ifs_table_text.h"
+#include "cli/ifs_table_text.h"
 #include "runtime/graphics/safe_file_writer.h"
 
 bool table_output_to_file(const IfsTable& table, const std::u16string& name) {

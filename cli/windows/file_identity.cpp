@@ -3,8 +3,8 @@
 #include <io.h>
 #include <windows.h>
 
-#include "app/file_identity.h"
-#include "app/system_names.h"
+#include "cli/file_identity.h"
+#include "cli/system_names.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/render_options.h"
+#include "cli/render_options.h"
 
 #include <algorithm>
 #include <cctype>

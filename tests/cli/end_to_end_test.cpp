@@ -6,14 +6,14 @@
 #include <filesystem>
 
 #include "app/app_state.h"
-#include "app/command_line_renderer.h"
+#include "cli/offscreen_render.h"
 #include "app/shell.h"
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "platform/backend/headless/headless_state.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/process_arguments.h"
 #include "platform/win32/user32.h"
-#include "reference_chaos_game.h"
+#include "support/reference_chaos_game.h"
 #include "runtime/core/startup.h"
 #include "runtime/file/file.h"
 #include "runtime/graphics/drawing_session.h"

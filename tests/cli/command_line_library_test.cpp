@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_line_renderer.h"
-#include "app_fixture.h"
-#include "library_text.h"
+#include "cli/offscreen_render.h"
+#include "support/app_fixture.h"
+#include "support/library_text.h"
 #include "runtime/graphics/encoder_table.h"
 #include "support/image_readers.h"
 

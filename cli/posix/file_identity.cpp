@@ -1,5 +1,5 @@
 // File identity on POSIX systems: device and inode.
-#include "app/file_identity.h"
+#include "cli/file_identity.h"
 
 #include <sys/stat.h>
 

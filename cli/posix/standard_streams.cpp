@@ -1,4 +1,4 @@
-#include "app/standard_streams.h"
+#include "cli/standard_streams.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "app/stream_copy.h"
+#include "cli/stream_copy.h"
 
 namespace {
 

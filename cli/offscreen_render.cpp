@@ -18,7 +18,7 @@
 #include "cli/system_names.h"
 #include "cli/table_output.h"
 #include "cli/terminal_text.h"
-#include "platform/backend/headless/headless.h"
+#include "platform/offscreen.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/system_reason.h"
@@ -99,19 +99,15 @@ void print_progress(std::FILE* errors, std::int64_t done, std::int64_t total) {
   std::fflush(errors);
 }
 
-// The loader's message boxes as the headless display recorded them, then
-// the load's detail line; true when it showed any since `first`.
-bool report_load_messages(std::size_t first, std::FILE* errors) {
-  const std::vector<HeadlessRequesterRecord>& shown = headless_requesters_shown();
-  bool reported = false;
-  for (std::size_t index = first; index < shown.size(); ++index) {
-    if (shown[index].kind != HEADLESS_MESSAGE_BOX) continue;
-    std::fprintf(errors, "%s\n", message_box_line(shown[index].title, shown[index].text).c_str());
-    reported = true;
-  }
-  const std::string detail = load_detail_line(loader_last_outcome());
-  if (reported && !detail.empty()) std::fprintf(errors, "%s\n", detail.c_str());
-  return reported;
+// The message boxes the load showed, then its detail line; true when it
+// showed any.
+bool report_load_messages(const LoadOutcome& outcome, std::FILE* errors) {
+  for (const LoadMessage& message : outcome.messages)
+    std::fprintf(errors, "%s\n", message_box_line(message.caption, message.text).c_str());
+  if (outcome.messages.empty()) return false;
+  const std::string detail = load_detail_line(outcome);
+  if (!detail.empty()) std::fprintf(errors, "%s\n", detail.c_str());
+  return true;
 }
 
 // Handles every event and message that is waiting; the number of timer
@@ -130,7 +126,7 @@ bool draw_batches(std::int64_t batches, std::FILE* errors, bool show_progress) {
   std::int64_t drawn = 0;
   int idle_ticks = 0;
   while (drawn < batches) {
-    headless_advance_clock(DRAW_TIMER_INTERVAL_MS);
+    offscreen_advance(DRAW_TIMER_INTERVAL_MS);
     const int ticks = dispatch_waiting_events();
     if (ticks < 0) return false;
     drawn += ticks;
@@ -213,12 +209,11 @@ int render_poster_picture(const RenderOptions& options, const RenderFiles& files
 
 int render_on_started_runtime(const RenderOptions& options, const RenderFiles& files, std::FILE* errors,
                               bool show_progress) {
-  const std::size_t messages_before = headless_requesters_shown().size();
   if (!shell_start_with_request(files.load)) {
     std::fputs("ifs-render: the window to draw in cannot be opened\n", errors);
     return EXIT_SAVE_FAILED;
   }
-  if (report_load_messages(messages_before, errors)) return EXIT_LOAD_FAILED;
+  if (report_load_messages(loader_last_outcome(), errors)) return EXIT_LOAD_FAILED;
   if (!loader_last_outcome().loaded) {
     std::fprintf(errors, "ifs-render: %s was not loaded\n", shown_argument(options.files.front()).c_str());
     return EXIT_LOAD_FAILED;
@@ -249,22 +244,17 @@ int finish_output(std::FILE* out, std::FILE* errors) {
   return EXIT_SAVE_FAILED;
 }
 
-// Runs `work` between the runtime's start-up and shut-down on a fresh
-// headless display.
+// Runs `work` between the runtime's start-up and shut-down, offscreen.
 template <typename Work>
-int on_headless_runtime(Work work) {
-  backend_select(nullptr);
-  headless_reset();
-  // Nobody looks at this screen: what the program draws reaches the file
-  // through the canvas, not through the display.
-  headless_keep_presented_pixels(FALSE);
+int on_offscreen_runtime(Work work) {
+  offscreen_begin();
   if (!program_begin()) return EXIT_CODE_NO_HEAP;
   // Shut down on the way out of a failed allocation too, so that the caller
   // finds the runtime as it was before.
   struct RuntimeEnd {
     ~RuntimeEnd() {
       program_end();
-      headless_reset();
+      offscreen_end();
     }
   } end;
   return work();
@@ -308,9 +298,9 @@ int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std
   LoadRequest load;
   if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
   std::optional<std::vector<std::u16string>> names;
-  const int code = on_headless_runtime([&] {
+  const int code = on_offscreen_runtime([&] {
     names = loader_table_names(load);
-    report_load_messages(0, errors);
+    report_load_messages(loader_last_outcome(), errors);
     return names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
   });
   if (names)
@@ -340,7 +330,7 @@ int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* 
     }
     files.picture = folder->file(options.format == FORMAT_BMP ? "picture.bmp" : "picture.png");
   }
-  int code = on_headless_runtime([&] { return render_on_started_runtime(options, files, errors, show_progress); });
+  int code = on_offscreen_runtime([&] { return render_on_started_runtime(options, files, errors, show_progress); });
   if (code == EXIT_RENDERED && folder && !copy_file_to(files.picture, out)) {
     std::fprintf(errors, "ifs-render: cannot write the picture to standard output: %s\n", std::strerror(errno));
     code = EXIT_SAVE_FAILED;
@@ -374,10 +364,7 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
       return command_line_render(options, in, out, errors, progress);
     }
     case MODE_DESKTOP:
-      if (const DisplayBackend* display = open_display ? open_display() : nullptr) {
-        backend_select(display);
-        return shell_run();
-      }
+      if (open_display && open_display()) return shell_run();
       break;
   }
   std::fputs(

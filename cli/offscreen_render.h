@@ -1,5 +1,5 @@
 // Rendering without a display: the shell's own start-up, loader, timer-driven
-// drawing and save pipeline run on the headless backend, so the file written
+// drawing and save pipeline run offscreen (platform/offscreen.h), so the file written
 // is the one the desktop program saves after the same number of timer ticks.
 #pragma once
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "cli/render_options.h"
-#include "platform/backend/backend.h"
 
 inline constexpr const char* IFS_RENDER_VERSION = "0.1.0";
 
@@ -27,7 +26,7 @@ inline constexpr std::int64_t PROGRESS_BAR_FROM = 100;
 // Runs the render described by options (MODE_RENDER: the table loaded,
 // written with --write-ifs, drawn and saved with --output) and returns the
 // exit code. Messages go to `errors`; the progress bar too when `show_progress`.
-// Owns the headless display for the whole run: it is reset before and after.
+// Runs offscreen for the whole run: the virtual clock starts afresh and is forgotten after.
 // `in` and `out` stand for standard input and output: they are used when
 // FILE, --output or --write-ifs is "-".
 int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors,
@@ -35,8 +34,8 @@ int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* 
 // The same with the process's standard input and output.
 int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress);
 
-// Opens the desktop's display; null when there is none.
-using DisplayOpener = const DisplayBackend* (*)();
+// Opens the desktop's display and puts the windows there; false when there is none.
+using DisplayOpener = bool (*)();
 
 // The program: parses the arguments after the program's name, then renders,
 // prints help or version to `out`, runs the desktop program on the display

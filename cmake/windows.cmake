@@ -1,7 +1,7 @@
 # The Windows build (MinGW-w64, cross or native): the runtime and the
 # application over the system's kernel32, advapi32, user32, gdi32, comdlg32, ole32 and
 # shell32. From platform/ only what Windows lacks is compiled: the interface
-# ids, and platform/windows/ (the Linux-side hooks, and timers and message
+# ids, and platform/windows_build/ (the Linux-side hooks, and timers and message
 # boxes without a display). libpng is found through IFS_PNG_PREFIX.
 set(IFS_PNG_PREFIX "" CACHE PATH "Folder holding include/png.h and lib/libpng.a built for the target")
 
@@ -57,6 +57,7 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/user32/character_case_test.cpp
     tests/platform/user32/input_order_test.cpp
     tests/platform/user32/input_routing_test.cpp
+    tests/platform/offscreen/offscreen_test.cpp
     tests/platform/ole32/drop_registration_test.cpp
     tests/platform/ole32/drag_data_object_test.cpp
     # The requesters' folder split, given the system's own path forms.

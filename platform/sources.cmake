@@ -8,6 +8,7 @@ set(IFS_PLATFORM_SOURCES
   backend/headless/headless_backend.cpp
   backend/headless/headless_input.cpp
   backend/headless/headless_menu.cpp
+  backend/headless/headless_offscreen.cpp
   backend/headless/headless_requesters.cpp
   comctl32/common_controls.cpp
   comctl32/track_mouse_event.cpp
@@ -99,6 +100,7 @@ list(TRANSFORM IFS_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(IFS_GTK_SOURCES
   backend/gtk/file_filters.cpp
   backend/gtk/gtk_backend.cpp
+  backend/gtk/gtk_desktop_display.cpp
   backend/gtk/gtk_display_connection.cpp
   backend/gtk/gtk_drops.cpp
   backend/gtk/gtk_frame_extents.cpp
@@ -113,10 +115,11 @@ set(IFS_GTK_SOURCES
 list(TRANSFORM IFS_GTK_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 
 set(IFS_WINDOWS_PLATFORM_SOURCES
-  windows/final_path.cpp
-  windows/no_display.cpp
-  windows/path_separators.cpp
-  windows/process_arguments.cpp
+  windows_build/final_path.cpp
+  windows_build/desktop_display.cpp
+  windows_build/offscreen_desktop.cpp
+  windows_build/path_separators.cpp
+  windows_build/process_arguments.cpp
   ole32/interface_ids.cpp
 )
 list(TRANSFORM IFS_WINDOWS_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

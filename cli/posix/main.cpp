@@ -1,5 +1,5 @@
 // Program entry: hands the arguments to the platform's command line and runs
-// the program, on the GTK display when one can be opened.
+// the program, on the desktop's display when one can be opened.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/offscreen_render.h"
-#include "platform/backend/gtk/gtk_backend.h"
+#include "platform/desktop_display.h"
 #include "platform/win32/process_arguments.h"
 
 namespace {
@@ -18,6 +18,8 @@ namespace {
   std::_Exit(EXIT_DISPLAY_LOST);
 }
 
+bool open_desktop_display() { return desktop_display_open(end_on_lost_display); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -25,7 +27,6 @@ int main(int argc, char** argv) {
   // standard output included, instead of killing the program unannounced.
   std::signal(SIGXFSZ, SIG_IGN);
   kernel32_set_process_arguments(argc, argv);
-  gtk_backend_when_display_lost(end_on_lost_display);
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-  return ifs_render_main(arguments, stdin, stdout, stderr, gtk_backend_open);
+  return ifs_render_main(arguments, stdin, stdout, stderr, open_desktop_display);
 }

@@ -1,6 +1,4 @@
-// Program entry on Windows: the runtime runs over the system's own windows,
-// so the desktop program needs no display backend from this project; a
-// non-null one only tells the renderer that a display is there.
+// Program entry on Windows: the runtime runs over the system's own windows.
 //
 // The program is built for the windows subsystem, so Explorer opens no
 // console for it; the command line's text still reaches a console or a
@@ -14,17 +12,11 @@
 #include "cli/render_options.h"
 #include "cli/system_names.h"
 #include "cli/windows/console_streams.h"
+#include "platform/desktop_display.h"
 
 namespace {
 
-// Only its name is set: nothing in the runtime calls a backend on Windows.
-const DisplayBackend system_display = [] {
-  DisplayBackend display{};
-  display.name = "windows";
-  return display;
-}();
-
-const DisplayBackend* open_system_display() { return &system_display; }
+bool open_desktop_display() { return desktop_display_open(nullptr); }
 
 std::vector<std::string> arguments_of(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
@@ -42,5 +34,5 @@ int wmain(int argc, wchar_t** argv) {
   // The desktop program prints nothing; joined to a console it would also
   // end when that console is closed.
   if (render_options_parse(arguments).mode != MODE_DESKTOP) console_streams_connect();
-  return ifs_render_main(arguments, stdin, stdout, stderr, open_system_display);
+  return ifs_render_main(arguments, stdin, stdout, stderr, open_desktop_display);
 }

@@ -43,7 +43,7 @@ TEST_F(LoaderTest, NamesAndSizesThatCannotBeLoadedAreReportedUnderLoadIfs) {
   };
   EXPECT_EQ(messages(), expected);
   EXPECT_EQ(table_values(), builtin);
-  EXPECT_EQ(shell_state().timer_pending, 1);
+  EXPECT_EQ(app_state().timer_pending, 1);
   EXPECT_TRUE(pass_time(3000));
   EXPECT_EQ(lit_pixels(), 0);
 }
@@ -138,7 +138,7 @@ TEST_F(LoaderTest, TheFirstLoadStartsTimer123AtFifteenHundredMillisecondsAndLate
   const std::string fern = write_file("fern.ifs", FERN_TEXT);
   const std::string origin = write_file("origin.ifs", ORIGIN_TEXT);
   load_ifs(wide(fern));
-  EXPECT_EQ(shell_state().timer_pending, 0);
+  EXPECT_EQ(app_state().timer_pending, 0);
 
   headless_advance_clock(1499);
   EXPECT_TRUE(handle_waiting());

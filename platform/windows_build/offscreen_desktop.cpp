@@ -1,14 +1,13 @@
-// Rendering without a display on Windows. The program's windows are the
-// system's, but while no display is selected (backend_select(nullptr), as the
-// command-line renderer does) timers run on a virtual clock and message boxes
-// are recorded, not shown: the renderer moves the clock on by one timer
-// interval at a time, and every timer that fell due is posted as WM_TIMER to
-// its window, so the tick reaches the same window procedure, event queue and
-// drawing as a real one, without waiting 1.5 s of real time.
+// Offscreen on Windows. The program's windows are the system's, but while
+// offscreen they go on a desktop of their own, timers run on a virtual clock
+// and message boxes are answered without being shown: offscreen_advance moves
+// the clock on, and every timer that fell due is posted as WM_TIMER to its
+// window, so the tick reaches the same window procedure, event queue and
+// drawing as a real one, without waiting for real time.
 #include <vector>
 
-#include "platform/backend/headless/headless.h"
-#include "platform/windows/system_user32.h"
+#include "platform/offscreen.h"
+#include "platform/windows_build/system_user32.h"
 
 namespace {
 
@@ -20,20 +19,19 @@ constexpr UINT BOX_ABORT_RETRY_IGNORE = 2, BOX_YES_NO_CANCEL = 3, BOX_YES_NO = 4
 struct VirtualTimer {
   HWND window;
   UINT_PTR id;
-  BackendTime interval;
-  BackendTime due;
+  ULONGLONG interval;
+  ULONGLONG due;
 };
 
-bool display_selected = false;
-BackendTime virtual_now = 0;
+bool offscreen = false;
+ULONGLONG virtual_now = 0;
 std::vector<VirtualTimer> timers;
-std::vector<HeadlessRequesterRecord> shown;
 UINT_PTR next_thread_timer_id = 1;
 
 // The id Windows gives back: the caller's for a window's timer, a fresh one otherwise.
 UINT_PTR virtual_set_timer(HWND window, UINT_PTR id, UINT elapse_ms) {
   if (!window) id = next_thread_timer_id++;
-  const BackendTime interval = elapse_ms < TIMER_MINIMUM_MS ? TIMER_MINIMUM_MS : elapse_ms;
+  const ULONGLONG interval = elapse_ms < TIMER_MINIMUM_MS ? TIMER_MINIMUM_MS : elapse_ms;
   for (VirtualTimer& timer : timers) {
     if (timer.window == window && timer.id == id) {
       timer.interval = interval;
@@ -57,32 +55,29 @@ int first_button(UINT type) {
   }
 }
 
-// The windows of a render without a display go on a desktop of their own,
-// which no one sees: they are shown, painted and sent every message as on the
-// user's desktop, but never appear there. Where it cannot be made, they go on
-// the user's desktop, and the picture is the same.
+// The windows are shown, painted and sent every message as on the user's
+// desktop, but never appear there. Where the desktop cannot be made, they go
+// on the user's desktop, and the picture is the same.
 void use_unseen_desktop() {
   constexpr DWORD ALL_ACCESS = 0x10000000;  // GENERIC_ALL
   static HANDLE desktop = CreateDesktopW(u"ifs-render-output", nullptr, nullptr, 0, ALL_ACCESS, nullptr);
   if (desktop) SetThreadDesktop(desktop);
 }
 
-}  // namespace
-
-void backend_select(const DisplayBackend* backend) {
-  display_selected = backend != nullptr;
-  if (!display_selected) use_unseen_desktop();
-}
-
-void headless_reset() {
+void forget_timers() {
   virtual_now = 0;
   timers.clear();
-  shown.clear();
 }
 
-void headless_keep_presented_pixels(BOOL) {}
+}  // namespace
 
-void headless_advance_clock(BackendTime milliseconds) {
+void offscreen_begin() {
+  offscreen = true;
+  use_unseen_desktop();
+  forget_timers();
+}
+
+void offscreen_advance(DWORD milliseconds) {
   virtual_now += milliseconds;
   for (VirtualTimer& timer : timers) {
     if (timer.due > virtual_now) continue;
@@ -94,15 +89,18 @@ void headless_advance_clock(BackendTime milliseconds) {
   }
 }
 
-const std::vector<HeadlessRequesterRecord>& headless_requesters_shown() { return shown; }
+void offscreen_end() {
+  offscreen = false;
+  forget_timers();
+}
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse_ms, TIMERPROC callback) {
-  if (display_selected) return system_set_timer(window, id, elapse_ms, callback);
+  if (!offscreen) return system_set_timer(window, id, elapse_ms, callback);
   return virtual_set_timer(window, id, elapse_ms);
 }
 
 BOOL KillTimer(HWND window, UINT_PTR id) {
-  if (display_selected) return system_kill_timer(window, id);
+  if (!offscreen) return system_kill_timer(window, id);
   for (auto timer = timers.begin(); timer != timers.end(); ++timer) {
     if (timer->window == window && timer->id == id) {
       timers.erase(timer);
@@ -113,14 +111,6 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
 }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-  if (display_selected) return system_message_box(owner, text, caption, type);
-  HeadlessRequesterRecord record{};
-  record.kind = HEADLESS_MESSAGE_BOX;
-  record.owner = owner;
-  record.owner_enabled = owner ? IsWindowEnabled(owner) : FALSE;
-  record.title = caption ? caption : u"Error";
-  record.text = text ? text : u"";
-  record.type = type;
-  shown.push_back(record);
+  if (!offscreen) return system_message_box(owner, text, caption, type);
   return first_button(type);
 }

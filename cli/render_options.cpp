@@ -41,7 +41,9 @@ struct Parse {
 
 // One option: its long and short spelling, whether it takes a value (and
 // what to say when it is missing), and what it does; `apply` returns an
-// error message, empty when the value is fine.
+// error message, empty when the value is fine. Every option may be given
+// once, as "--name value", "--name=value" or, with a short spelling, "-x value"
+// and "-xvalue".
 struct Option {
   const char* name;
   char short_name;
@@ -98,6 +100,13 @@ std::string apply_version(Parse& parse, const std::string&) {
   return {};
 }
 
+// A picture option: its value is the poster renderer's to read.
+template <PosterOption option>
+std::string apply_picture(Parse& parse, const std::string& value) {
+  return poster_option_read(option, value, parse.options.poster);
+}
+
+// Every option of the program.
 const Option OPTIONS[] = {
     {"--output", 'o', "--output needs a file name", apply_output},
     {"--batches", 'n', "--batches needs a number", apply_batches},
@@ -107,6 +116,17 @@ const Option OPTIONS[] = {
     {"--list", 0, nullptr, apply_list},
     {"--help", 'h', nullptr, apply_help},
     {"--version", 'V', nullptr, apply_version},
+    {"--size", 0, "--size needs a value", apply_picture<POSTER_SIZE>},
+    {"--margin", 0, "--margin needs a value", apply_picture<POSTER_MARGIN>},
+    {"--points", 0, "--points needs a value", apply_picture<POSTER_POINTS>},
+    {"--seed", 0, "--seed needs a value", apply_picture<POSTER_SEED>},
+    {"--background", 0, "--background needs a value", apply_picture<POSTER_BACKGROUND>},
+    {"--shade", 0, "--shade needs a value", apply_picture<POSTER_SHADE>},
+    {"--gamma", 0, "--gamma needs a value", apply_picture<POSTER_GAMMA>},
+    {"--palette", 0, "--palette needs a value", apply_picture<POSTER_PALETTE>},
+    {"--supersample", 0, "--supersample needs a value", apply_picture<POSTER_SUPERSAMPLE>},
+    {"--threads", 0, "--threads needs a value", apply_picture<POSTER_THREADS>},
+    {"--depth", 0, "--depth needs a value", apply_picture<POSTER_DEPTH>},
 };
 
 const Option* find_long(const std::string& name) {
@@ -218,9 +238,6 @@ RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
       parse.options.files.push_back(argument);
     } else if (argument == "--") {
       options_ended = true;
-    } else if (std::string error; poster_option_take(arguments, index, parse.options.poster, error) !=
-                                  POSTER_NOT_MINE) {
-      if (!error.empty()) return usage_error(error);
     } else {
       const std::string wrong = read_option(arguments, index, parse, seen);
       if (!wrong.empty()) return usage_error(wrong);

@@ -143,37 +143,13 @@ std::string read_depth(const std::string& value, PosterSettings& settings) {
   return {};
 }
 
-struct PosterOption {
-  const char* name;
-  ValueReader read;
+// In the order of PosterOption.
+constexpr ValueReader READERS[] = {
+    read_size, read_margin,  read_points,      read_seed,    read_background, read_shade,
+    read_gamma, read_palette, read_supersample, read_threads, read_depth,
 };
 
-enum OptionBit : std::uint32_t {
-  GIVEN_SIZE = 1 << 0,
-  GIVEN_MARGIN = 1 << 1,
-  GIVEN_POINTS = 1 << 2,
-  GIVEN_SEED = 1 << 3,
-  GIVEN_BACKGROUND = 1 << 4,
-  GIVEN_SHADE = 1 << 5,
-  GIVEN_GAMMA = 1 << 6,
-  GIVEN_PALETTE = 1 << 7,
-  GIVEN_SUPERSAMPLE = 1 << 8,
-  GIVEN_THREADS = 1 << 9,
-  GIVEN_DEPTH = 1 << 10,
-};
-
-// In the order of the bits above.
-constexpr PosterOption OPTIONS[] = {
-    {"--size", read_size},       {"--margin", read_margin},   {"--points", read_points},
-    {"--seed", read_seed},       {"--background", read_background}, {"--shade", read_shade},
-    {"--gamma", read_gamma},     {"--palette", read_palette}, {"--supersample", read_supersample},
-    {"--threads", read_threads}, {"--depth", read_depth},
-};
-
-// "--name" or "--name=...".
-bool names(const std::string& argument, const std::string& name) {
-  return argument == name || (argument.starts_with(name) && argument[name.size()] == '=');
-}
+constexpr std::uint32_t given_bit(PosterOption option) { return 1u << option; }
 
 bool default_palette(const std::vector<std::uint32_t>& palette) {
   return palette.empty() || std::equal(palette.begin(), palette.end(), std::begin(INITIAL_COLOURS.colours),
@@ -186,7 +162,7 @@ bool default_palette(const std::vector<std::uint32_t>& palette) {
 bool picture_changed(const PosterSettings& settings) {
   return settings.shade != SHADE_FLAT || settings.width != POSTER_DEFAULT_SIDE ||
          settings.height != POSTER_DEFAULT_SIDE || settings.margin_percent != 0.0 ||
-         (settings.given & GIVEN_POINTS) != 0 || settings.seed != POSTER_DEFAULT_SEED || settings.background != 0 ||
+         (settings.given & given_bit(POSTER_POINTS)) != 0 || settings.seed != POSTER_DEFAULT_SEED || settings.background != 0 ||
          !default_palette(settings.palette) || settings.supersample != 1 || settings.depth != 8;
 }
 
@@ -196,10 +172,10 @@ std::int64_t default_points(const PosterSettings& settings) {
 }
 
 std::string check_combinations(const PosterSettings& settings, bool batches_given, bool output_is_png) {
-  if ((settings.given & GIVEN_GAMMA) != 0 && settings.shade != SHADE_DENSITY)
+  if ((settings.given & given_bit(POSTER_GAMMA)) != 0 && settings.shade != SHADE_DENSITY)
     return "--gamma only applies with --shade density";
   if (settings.depth == 16 && !output_is_png) return "--depth 16 needs a .png output";
-  if ((settings.given & GIVEN_POINTS) != 0 && batches_given) return "give --points or --batches, not both";
+  if ((settings.given & given_bit(POSTER_POINTS)) != 0 && batches_given) return "give --points or --batches, not both";
   const std::int64_t k = settings.supersample;
   if (std::int64_t{settings.width} * k * settings.height * k > POSTER_MAX_SAMPLES)
     return "--size times --supersample on each side may cover at most 16384 x 16384 samples";
@@ -208,31 +184,9 @@ std::string check_combinations(const PosterSettings& settings, bool batches_give
 
 }  // namespace
 
-PosterTake poster_option_take(const std::vector<std::string>& arguments, std::size_t& index,
-                                PosterSettings& settings, std::string& error) {
-  const std::string& argument = arguments[index];
-  for (std::size_t k = 0; k < std::size(OPTIONS); ++k) {
-    const std::string name = OPTIONS[k].name;
-    if (!names(argument, name)) continue;
-    const std::uint32_t bit = 1u << k;
-    if ((settings.given & bit) != 0) {
-      error = name + " was given twice";
-      return POSTER_BAD;
-    }
-    settings.given |= bit;
-    std::string value;
-    if (argument.size() > name.size()) {
-      value = argument.substr(name.size() + 1);
-    } else if (index + 1 < arguments.size()) {
-      value = arguments[++index];
-    } else {
-      error = name + " needs a value";
-      return POSTER_BAD;
-    }
-    error = OPTIONS[k].read(value, settings);
-    return error.empty() ? POSTER_TAKEN : POSTER_BAD;
-  }
-  return POSTER_NOT_MINE;
+std::string poster_option_read(PosterOption option, const std::string& value, PosterSettings& settings) {
+  settings.given |= given_bit(option);
+  return READERS[option](value, settings);
 }
 
 std::string poster_settings_finish(PosterSettings& settings, bool has_output, bool batches_given,
@@ -242,7 +196,7 @@ std::string poster_settings_finish(PosterSettings& settings, bool has_output, bo
   if (std::string error = check_combinations(settings, batches_given, output_is_png); !error.empty()) return error;
   settings.selected = picture_changed(settings);
   if (!settings.selected) return {};
-  if ((settings.given & GIVEN_POINTS) == 0)
+  if ((settings.given & given_bit(POSTER_POINTS)) == 0)
     settings.points = batches_given ? batches * POINTS_PER_BATCH : default_points(settings);
   if (settings.palette.empty()) settings.palette.assign(std::begin(INITIAL_COLOURS.colours), std::end(INITIAL_COLOURS.colours));
   return {};

@@ -1,7 +1,7 @@
 // The options of the poster renderer: any picture size, a margin, a number
 // of points, a seed, a background, flat or density shading with gamma and a
-// palette, supersampling, threads and 16-bit PNGs. Each option is read and
-// checked here, so the command line's parser only hands them over.
+// palette, supersampling, threads and 16-bit PNGs. Each option's value is
+// read and checked here; the command line's option table hands them over.
 #pragma once
 
 #include <cstdint>
@@ -50,13 +50,24 @@ struct PosterSettings {
   bool selected = false;    // the picture is the poster renderer's, not the desktop program's
 };
 
-enum PosterTake { POSTER_NOT_MINE, POSTER_TAKEN, POSTER_BAD };
+// The picture options, one bit each in PosterSettings::given.
+enum PosterOption {
+  POSTER_SIZE,
+  POSTER_MARGIN,
+  POSTER_POINTS,
+  POSTER_SEED,
+  POSTER_BACKGROUND,
+  POSTER_SHADE,
+  POSTER_GAMMA,
+  POSTER_PALETTE,
+  POSTER_SUPERSAMPLE,
+  POSTER_THREADS,
+  POSTER_DEPTH,
+};
 
-// Reads arguments[index] when it is one of the options above ("--name value"
-// or "--name=value"), moving index past its value. POSTER_BAD with `error`
-// set for a missing, invalid or repeated value.
-PosterTake poster_option_take(const std::vector<std::string>& arguments, std::size_t& index,
-                                PosterSettings& settings, std::string& error);
+// Reads one option's value into the settings and notes the option as given;
+// an error text naming the option, or empty when the value is fine.
+std::string poster_option_read(PosterOption option, const std::string& value, PosterSettings& settings);
 
 // After all arguments: checks the options against each other and the output,
 // decides whether the poster renderer draws the picture and how many points

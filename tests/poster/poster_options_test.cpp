@@ -91,7 +91,7 @@ TEST(PosterOptions, BadValuesAndCombinationsAreUsageErrorsNamingTheOption) {
       {{"--supersample", "0"}, "--supersample"},
       {{"--threads", "0"}, "--threads"},
       {{"--depth", "12"}, "--depth"},
-      {{"--seed", "1", "--seed", "2"}, "--seed was given twice"},
+      {{"--seed", "1", "--seed", "2"}, "--seed may be given only once"},
       {{"--size"}, "--size needs a value"},
       {{"--gamma", "2"}, "--gamma only applies with --shade density"},
       {{"--points", "5", "--batches", "2"}, "--points or --batches"},

@@ -76,7 +76,7 @@ Timing best_of_runs(const Work& work) {
 std::uint64_t bare_flat_loop(const IfsTable& table, const SampleTransform& transform) {
   std::vector<std::uint8_t> picture(static_cast<std::size_t>(WIDTH) * HEIGHT * 3);
   const ChoiceTable choices = choice_table_make(table, COLOUR_COUNT);
-  const MapRows maps = map_rows(table);
+  const MapRows maps = ifs_map_rows(table);
   RandomGenerator generator;
   stream_start(generator, 1234, 0);
   StreamPoint point;

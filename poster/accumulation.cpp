@@ -161,7 +161,7 @@ bool accumulate(const AccumulationJob& job, SampleBuffer& result) {
     buffers.resize(t);  // fewer threads give the same picture
     break;
   }
-  const ChunkPlayer player{&job, choice_table_make(*job.table, job.canvas.slots), map_rows(*job.table),
+  const ChunkPlayer player{&job, choice_table_make(*job.table, job.canvas.slots), ifs_map_rows(*job.table),
                            SampleLocator{job.transform, static_cast<double>(job.canvas.width),
                                          static_cast<double>(job.canvas.height), job.canvas.width}};
   const std::int64_t chunks = chunk_count(job.points);

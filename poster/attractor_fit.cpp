@@ -34,7 +34,7 @@ AttractorBox attractor_measure(const IfsTable& table, std::uint32_t seed, int st
   RandomGenerator generator;
   stream_start(generator, seed, MEASURE_STREAM);
   const ChoiceTable choices = choice_table_make(table, 1);
-  const MapRows maps = map_rows(table);
+  const MapRows maps = ifs_map_rows(table);
   StreamPoint point;
   for (int step = 0; step < CHUNK_WARM_UP_STEPS; ++step) stream_step(generator, choices, maps, point);
   AttractorBox box;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "app/chaos_game.h"
 #include "app/ifs_table.h"
 #include "runtime/core/random.h"
 
@@ -15,53 +16,33 @@ inline constexpr std::int64_t CHUNK_POINTS = 65536;
 inline constexpr int CHUNK_WARM_UP_STEPS = 100;
 // The stream that measures the attractor; chunk numbers never reach it.
 inline constexpr std::uint32_t MEASURE_STREAM = 0xFFFFFFFFu;
-// r = k / 100 for k = 0..100, as the chaos game draws it.
-inline constexpr int CHOICE_COUNT = 101;
 
 // The 32-bit seed of one stream: splitmix64 of seed·2^32 + stream, low word.
 std::uint32_t stream_seed(std::uint32_t seed, std::uint32_t stream);
 void stream_start(RandomGenerator& generator, std::uint32_t seed, std::uint32_t stream);
 
-// The map for each of the 101 values of r, found by the chaos game's rule
-// (the first map whose running weight reaches r) once instead of per step,
-// and the colour slot a point moved by it is counted in.
+// The map for each value of r, as the desktop program's chaos game chooses
+// it (app/map_choice.h), and the colour slot a point moved by it is counted in.
 struct ChoiceTable {
-  std::int32_t map[CHOICE_COUNT];   // -1: the weights fall short, the point stays
-  std::uint32_t slot[CHOICE_COUNT]; // map modulo the slot count; 0 when no map
+  MapChoices map;                       // IFS_NO_MAP: the weights fall short, the point stays
+  std::uint32_t slot[IFS_CHOICE_COUNT];  // map modulo the slot count; 0 when no map
 };
 
 // `slots` colours share the maps round-robin (at least 1).
 ChoiceTable choice_table_make(const IfsTable& table, std::uint32_t slots);
-
-// The maps' coefficients straight from the table's parameter-major rows.
-struct MapRows {
-  const float* a;
-  const float* b;
-  const float* c;
-  const float* d;
-  const float* e;
-  const float* f;
-};
-
-MapRows map_rows(const IfsTable& table);
 
 struct StreamPoint {
   float x = 0.0f;
   float y = 0.0f;
 };
 
-// One step: evaluated in double, stored as float, like the desktop program's
-// chaos game. The slot the new point is counted in.
+// One step, the map moving the point as in the desktop program's chaos game.
+// The slot the new point is counted in.
 inline std::uint32_t stream_step(RandomGenerator& generator, const ChoiceTable& choices, const MapRows& maps,
                                  StreamPoint& point) {
   const std::uint64_t word = random_state_step(generator);
-  const auto r = static_cast<std::uint32_t>((word * CHOICE_COUNT) >> 32);
+  const auto r = static_cast<std::uint32_t>((word * IFS_CHOICE_COUNT) >> 32);
   const std::int32_t map = choices.map[r];
-  if (map >= 0) {
-    const double x0 = point.x;
-    const double y0 = point.y;
-    point.x = static_cast<float>(static_cast<double>(maps.a[map]) * x0 + maps.b[map] * y0 + maps.e[map]);
-    point.y = static_cast<float>(static_cast<double>(maps.c[map]) * x0 + maps.d[map] * y0 + maps.f[map]);
-  }
+  if (map != IFS_NO_MAP) chaos_move(maps, map, point.x, point.y);
   return choices.slot[r];
 }

@@ -197,7 +197,7 @@ std::string poster_settings_finish(PosterSettings& settings, bool has_output, bo
   settings.selected = picture_changed(settings);
   if (!settings.selected) return {};
   if ((settings.given & given_bit(POSTER_POINTS)) == 0)
-    settings.points = batches_given ? batches * POINTS_PER_BATCH : default_points(settings);
+    settings.points = batches_given ? batches * BATCH_POINTS : default_points(settings);
   if (settings.palette.empty()) settings.palette.assign(std::begin(INITIAL_COLOURS.colours), std::end(INITIAL_COLOURS.colours));
   return {};
 }

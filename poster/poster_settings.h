@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "poster/sample_buffer.h"
-#include "app/shell.h"
+#include "app/picture.h"
 
 inline constexpr int POSTER_MAX_SIDE = 16384;
 // The largest sample canvas (picture times supersampling squared).
@@ -28,9 +28,8 @@ inline constexpr std::uint32_t POSTER_DEFAULT_SEED = APP_RANDOM_SEED;
 inline constexpr double POSTER_DEFAULT_GAMMA = 2.2;
 // Without --points: as many as the default render draws, or 20 per pixel
 // for larger pictures.
-inline constexpr std::int64_t POSTER_MIN_DEFAULT_POINTS = 10 * 20001;
+inline constexpr std::int64_t POSTER_MIN_DEFAULT_POINTS = 10 * BATCH_POINTS;
 inline constexpr std::int64_t POSTER_POINTS_PER_PIXEL = 20;
-inline constexpr std::int64_t POINTS_PER_BATCH = 20001;
 
 struct PosterSettings {
   int width = POSTER_DEFAULT_SIDE;

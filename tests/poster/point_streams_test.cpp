@@ -22,7 +22,7 @@ TEST(ChoiceTable, ChoosesTheMapTheChaosGameChoosesForEveryR) {
   for (const std::vector<float>& weights : weight_sets) {
     const IfsTable table = table_with_weights(weights);
     const ChoiceTable choices = choice_table_make(table, 3);
-    for (int k = 0; k < CHOICE_COUNT; ++k) {
+    for (int k = 0; k < IFS_CHOICE_COUNT; ++k) {
       const float r = static_cast<float>(static_cast<double>(k) / 100.0);
       const std::int32_t map = chaos_choose_map(table, r);
       EXPECT_EQ(choices.map[k], map) << "r = " << r << " with " << weights.size() << " maps";

@@ -2,24 +2,22 @@
 
 #include <png.h>
 
-#include <csetjmp>
 #include <cstdlib>
 #include <memory>
 #include <new>
 
+#include "runtime/graphics/png_write_guard.h"
 #include "runtime/graphics/safe_file_writer.h"
 
 namespace {
 
-// Everything the guarded part touches lives outside the frame that calls
-// setjmp, so a jump back from libpng skips no destructor.
+// Everything the guarded part touches lives outside the guard, so a jump
+// back from libpng skips no destructor.
 struct Guarded {
   const PngRowsJob* job;
   SafeFileWriter* file;
   png_text* texts;
   std::uint8_t* row;
-  png_structp png;
-  png_infop info;
 };
 
 void write_to_file(png_structp png, png_bytep data, png_size_t length) {
@@ -28,8 +26,6 @@ void write_to_file(png_structp png, png_bytep data, png_size_t length) {
 }
 
 void flush_nothing(png_structp) {}
-void fail_silently(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void ignore_warning(png_structp, png_const_charp) {}
 
 bool plain_ascii(const std::string& text) {
   for (const char c : text) {
@@ -54,33 +50,19 @@ void fill_texts(const PngRowsJob& job, png_text* texts) {
   }
 }
 
-void write_rows(Guarded* g) {
+void write_rows(png_structp png, png_infop info, void* context) {
+  auto* g = static_cast<Guarded*>(context);
+  png_set_write_fn(png, g->file, write_to_file, flush_nothing);
   const PngRowsJob& job = *g->job;
-  png_set_IHDR(g->png, g->info, static_cast<png_uint_32>(job.width), static_cast<png_uint_32>(job.height), job.depth,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(job.width), static_cast<png_uint_32>(job.height), job.depth,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_text(g->png, g->info, g->texts, static_cast<int>(job.texts.size()));
-  png_write_info(g->png, g->info);
+  png_set_text(png, info, g->texts, static_cast<int>(job.texts.size()));
+  png_write_info(png, info);
   for (std::int64_t y = 0; y < job.height; ++y) {
     job.produce(job.context, y, g->row);
-    png_write_row(g->png, g->row);
+    png_write_row(png, g->row);
   }
-  png_write_end(g->png, g->info);
-}
-
-bool write_guarded(Guarded* g) {
-  g->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, fail_silently, ignore_warning);
-  if (g->png == nullptr) return false;
-  std::jmp_buf* jump = png_set_longjmp_fn(g->png, longjmp, sizeof(std::jmp_buf));
-  if (jump == nullptr || setjmp(*jump) != 0) {
-    png_destroy_write_struct(&g->png, &g->info);
-    return false;
-  }
-  png_set_write_fn(g->png, g->file, write_to_file, flush_nothing);
-  g->info = png_create_info_struct(g->png);
-  if (g->info == nullptr) png_error(g->png, "no info structure");
-  write_rows(g);
-  png_destroy_write_struct(&g->png, &g->info);
-  return true;
+  png_write_end(png, info);
 }
 
 }  // namespace
@@ -94,8 +76,8 @@ bool png_rows_write(const PngRowsJob& job) {
   fill_texts(job, texts.get());
   SafeFileWriter file;
   if (!safe_file_open(&file, job.file_name.c_str())) return false;
-  Guarded guarded{&job, &file, texts.get(), row.get(), nullptr, nullptr};
-  if (!write_guarded(&guarded)) {
+  Guarded guarded{&job, &file, texts.get(), row.get()};
+  if (!png_write_guarded(write_rows, &guarded)) {
     safe_file_abandon(&file);
     return false;
   }

@@ -46,6 +46,7 @@ set(IFS_RUNTIME_SOURCES
   graphics/pixel_writers.cpp
   graphics/png_encoder.cpp
   graphics/png_output.cpp
+  graphics/png_write_guard.cpp
   graphics/safe_file_writer.cpp
   graphics/source_pixels.cpp
   gui/drop.cpp

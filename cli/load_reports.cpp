@@ -1,27 +1,13 @@
 #include "cli/load_reports.h"
 
+#include "cli/code_page_text.h"
 #include "cli/terminal_text.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/system_reason.h"
 
-std::string utf8_from(std::u16string_view text) {
-  if (text.empty()) return {};
-  const int wide_length = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return {};
-  std::string narrow(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_length, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
+std::string utf8_from(std::u16string_view text) { return text_to_code_page(CP_UTF8, text); }
 
-std::u16string utf16_from(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return {};
-  std::u16string wide(static_cast<std::size_t>(length), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
+std::u16string utf16_from(const std::string& text) { return text_from_code_page(CP_UTF8, text); }
 
 std::string message_box_line(std::u16string_view caption, std::u16string_view text) {
   return terminal_text(caption) + ": " + terminal_text(text);

@@ -34,9 +34,7 @@ class StreamInput {
   std::FILE* copy_ = nullptr;
   std::string path_;
   bool too_long_ = false;
-#ifdef _WIN32
-  std::string name_;  // the copy's file, removed with it
-#endif
+  std::string name_;  // a copy's file, where the system gives it a name: removed with it
 };
 
 // True when a name given as the .ifs file is a FIFO, a device or a socket:

@@ -40,6 +40,7 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/kernel32/file_system_test.cpp
     tests/platform/kernel32/code_pages_test.cpp
     tests/platform/kernel32/threads_and_modules_test.cpp
+    tests/platform/kernel32/memory_status_test.cpp
     tests/platform/kernel32/temporary_folder.cpp
     tests/platform/gdi32/bit_blt_test.cpp
     tests/platform/gdi32/fill_test.cpp

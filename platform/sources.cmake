@@ -45,6 +45,7 @@ set(IFS_PLATFORM_SOURCES
   kernel32/heap.cpp
   kernel32/interrupt_cleanup.cpp
   kernel32/last_error.cpp
+  kernel32/memory_status.cpp
   kernel32/modules.cpp
   kernel32/path_names.cpp
   kernel32/path_separators.cpp

@@ -1,7 +1,5 @@
 #include "poster/accumulation.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <limits>
@@ -9,6 +7,7 @@
 
 #include "poster/parallel_shares.h"
 #include "poster/point_streams.h"
+#include "platform/win32/kernel32.h"
 
 namespace {
 
@@ -119,28 +118,11 @@ void merge(std::vector<SampleBuffer>& buffers, const SampleCanvas& canvas) {
                   [&](std::int64_t begin, std::int64_t end) { merge_range(buffers, canvas.mode, begin, end); });
 }
 
-#ifdef _WIN32
-// kernel32's record and call for it, which the runtime needs nowhere else.
-struct MemoryStatus {
-  std::uint32_t dwLength;
-  std::uint32_t dwMemoryLoad;
-  std::uint64_t ullTotalPhys, ullAvailPhys, ullTotalPageFile, ullAvailPageFile, ullTotalVirtual, ullAvailVirtual,
-      ullAvailExtendedVirtual;
-};
-extern "C" int GlobalMemoryStatusEx(MemoryStatus* status);
-
 std::int64_t physical_memory() {
-  MemoryStatus status{};
+  MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
   return GlobalMemoryStatusEx(&status) ? static_cast<std::int64_t>(status.ullTotalPhys) : 0;
 }
-#else
-std::int64_t physical_memory() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long page_size = sysconf(_SC_PAGESIZE);
-  return pages > 0 && page_size > 0 ? std::int64_t{pages} * page_size : 0;
-}
-#endif
 
 }  // namespace
 

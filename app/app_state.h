@@ -1,7 +1,10 @@
-// The application's process-wide state: the map table, the point colours and
-// the current point with its view transform. Owned by the application for the
+// The application's process-wide state: the map table, the point colours,
+// the current point with its view transform, and whether the drawing timer is
+// still to be started. Owned by the application for the
 // whole run; the chaos game, the drawing and the loader all work on it.
 #pragma once
+
+#include <cstdint>
 
 #include "app/colour_table.h"
 #include "app/ifs_table.h"
@@ -21,6 +24,7 @@ struct AppState {
   IfsTable table;
   ColourTable colours = INITIAL_COLOURS;
   RenderState render;
+  std::int32_t timer_pending = 1;  // 1 until the first successful load starts the drawing timer
 };
 
 // The one instance; holds the built-in table from first use on.

@@ -8,9 +8,10 @@
 
 #include "app/app_state.h"
 #include "app/map_choice.h"
+#include "app/picture.h"
 #include "runtime/core/random.h"
 
-inline constexpr double CANVAS_PIXELS = 600.0;
+inline constexpr double CANVAS_PIXELS = APP_CANVAS_SIZE;
 inline constexpr int MEASURE_WARM_UP_STEPS = 101;
 inline constexpr int MEASURE_STEPS = 10001;
 
@@ -21,21 +22,31 @@ struct BoundsBox {
   float max_y = 0.0f;
 };
 
+// Moves the point by one map. Every expression is evaluated in double and
+// rounded to float when stored; both new coordinates use the old point. The
+// desktop program and the poster renderer move their points by this alone.
+inline void chaos_move(const MapRows& maps, std::int32_t map, float& x, float& y) {
+  const double x0 = x;
+  const double y0 = y;
+  x = static_cast<float>(static_cast<double>(maps.a[map]) * x0 + static_cast<double>(maps.b[map]) * y0 +
+                         static_cast<double>(maps.e[map]));
+  y = static_cast<float>(static_cast<double>(maps.c[map]) * x0 + static_cast<double>(maps.d[map]) * y0 +
+                         static_cast<double>(maps.f[map]));
+}
+
 // A run of steps on one table: the map choices and the parameter rows read
 // once, the point held here rather than in the state, so that nothing in the
 // loop has to be looked up again after each pixel the caller stores.
 struct ChaosWalk {
   const std::int32_t* choices;
-  const float *a, *b, *c, *d, *e, *f;
+  MapRows maps;
   float x, y;
 };
 
 // Valid until the table changes; chaos_walk_end gives the point back.
 inline ChaosWalk chaos_walk_begin(AppState& state) {
   const IfsTable& table = state.table;
-  return ChaosWalk{map_choices(state.table), ifs_row(table, IFS_A), ifs_row(table, IFS_B), ifs_row(table, IFS_C),
-                   ifs_row(table, IFS_D),    ifs_row(table, IFS_E), ifs_row(table, IFS_F), state.render.x,
-                   state.render.y};
+  return ChaosWalk{map_choices(state.table), ifs_map_rows(table), state.render.x, state.render.y};
 }
 
 inline void chaos_walk_end(const ChaosWalk& walk, AppState& state) {
@@ -46,14 +57,9 @@ inline void chaos_walk_end(const ChaosWalk& walk, AppState& state) {
 // One step: the index of the map used, or 0 when no map was chosen. Both new
 // coordinates use the old point.
 inline std::int32_t chaos_walk_step(ChaosWalk& walk) {
-  const std::int32_t map = walk.choices[random_next(100)];
+  const std::int32_t map = walk.choices[random_next(IFS_CHOICE_COUNT - 1)];
   if (map == IFS_NO_MAP) return 0;
-  const double x0 = walk.x;
-  const double y0 = walk.y;
-  walk.x = static_cast<float>(static_cast<double>(walk.a[map]) * x0 + static_cast<double>(walk.b[map]) * y0 +
-                              static_cast<double>(walk.e[map]));
-  walk.y = static_cast<float>(static_cast<double>(walk.c[map]) * x0 + static_cast<double>(walk.d[map]) * y0 +
-                              static_cast<double>(walk.f[map]));
+  chaos_move(walk.maps, map, walk.x, walk.y);
   return map;
 }
 

@@ -38,6 +38,17 @@ inline const float* ifs_row(const IfsTable& table, int parameter) {
   return table.values.get() + static_cast<std::size_t>(parameter) * table.map_count;
 }
 
+// The maps' coefficients, one row each, as the chaos game reads them; only
+// valid until the next resize.
+struct MapRows {
+  const float *a, *b, *c, *d, *e, *f;
+};
+
+inline MapRows ifs_map_rows(const IfsTable& table) {
+  return MapRows{ifs_row(table, IFS_A), ifs_row(table, IFS_B), ifs_row(table, IFS_C),
+                 ifs_row(table, IFS_D), ifs_row(table, IFS_E), ifs_row(table, IFS_F)};
+}
+
 inline bool ifs_holds(const IfsTable& table, int parameter, std::int32_t map) {
   return parameter >= 0 && parameter < IFS_PARAMETER_COUNT && map >= 0 && map < table.map_count;
 }

@@ -11,7 +11,6 @@
 #include "app/loader_passes.h"
 #include "app/loader_steps.h"
 #include "app/progressive_drawing.h"
-#include "app/shell_state.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/user32.h"
 #include "runtime/core/system_reason.h"
@@ -44,14 +43,14 @@ void reject_changed_file(const std::u16string& shown) {
 
 // Whatever was being built is gone; the table is as it was.
 void show_no_memory(const std::u16string& shown) {
-  outcome = LoadOutcome{false, {}, outcome.shown_name, 0, u"not enough memory", 0};
+  outcome = LoadOutcome{false, {}, outcome.shown_name, 0, u"not enough memory", 0, std::move(outcome.messages)};
   loader_show(LOAD_CAPTION, text_concat(u"Not enough memory to read ", shown));
 }
 
 void start_drawing_once() {
-  ShellState& shell = shell_state();
-  if (shell.timer_pending != 1) return;
-  shell.timer_pending = 0;
+  AppState& state = app_state();
+  if (state.timer_pending != 1) return;
+  state.timer_pending = 0;
   timer_add(APP_WINDOW, DRAW_TIMER, DRAW_TIMER_INTERVAL_MS);
 }
 
@@ -179,6 +178,8 @@ void loader_guard_memory(const std::u16string& shown, const std::function<void()
 }
 
 void loader_show(const char16_t* caption, const std::u16string& text) {
+  // The box shows the text up to its first zero, like any Win32 text.
+  outcome.messages.push_back(LoadMessage{caption, text.c_str()});
   requester_message(caption, text.c_str(), MB_OK);
 }
 

@@ -28,8 +28,14 @@ struct LoadRequest {
   std::u16string table_name;  // empty: the file's first table
 };
 
+// A message box the loader showed, as the user saw it.
+struct LoadMessage {
+  std::u16string caption;
+  std::u16string text;
+};
+
 // What a load did, for the shell (the table's name in the window title) and
-// for the command line, which prints more than the message boxes say.
+// for the command line, which prints the message boxes and more than they say.
 struct LoadOutcome {
   bool loaded = false;
   std::u16string table_name;  // of the block loaded; empty for a seven-number file
@@ -37,6 +43,7 @@ struct LoadOutcome {
   std::int64_t line = 0;      // 1-based line of the fault; 0 when none
   std::u16string reason;      // what was wrong, beyond the message box's words
   std::uint32_t system_error = 0;  // the platform's error code of a failed open; 0 when none
+  std::vector<LoadMessage> messages;  // in the order shown
 };
 
 const LoadOutcome& load_ifs_request(const LoadRequest& request);

@@ -20,14 +20,18 @@ std::int32_t chaos_choose_map(const IfsTable& table, float r) {
 // the values of r not yet reached are always those from `next` on, and the
 // first sum to reach one of them is the one the plain scan stops at. Sums may
 // fall (negative weights) or be NaN (reaching nothing); that changes neither.
-void map_choices_build(IfsTable& table) {
+void map_choices_compute(const IfsTable& table, MapChoices& choices) {
   const float* weights = ifs_row(table, IFS_P);
   std::int32_t next = 0;
   float sum = 0.0f;
   for (std::int32_t map = 0; map <= table.last_map && next < IFS_CHOICE_COUNT; ++map) {
     sum = add_weight(sum, weights[map]);
-    while (next < IFS_CHOICE_COUNT && sum >= map_choice_fraction(next)) table.choices[next++] = map;
+    while (next < IFS_CHOICE_COUNT && sum >= map_choice_fraction(next)) choices[next++] = map;
   }
-  while (next < IFS_CHOICE_COUNT) table.choices[next++] = IFS_NO_MAP;
+  while (next < IFS_CHOICE_COUNT) choices[next++] = IFS_NO_MAP;
+}
+
+void map_choices_build(IfsTable& table) {
+  map_choices_compute(table, table.choices);
   table.choices_stale = false;
 }

@@ -2,6 +2,7 @@
 // the first map in table order whose cumulative float weight reaches r.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "app/ifs_table.h"
@@ -15,8 +16,12 @@ inline float map_choice_fraction(std::int32_t hundredths) {
 // r, or IFS_NO_MAP when the weights add up to less than r.
 std::int32_t chaos_choose_map(const IfsTable& table, float r);
 
-// Works out the table's choices for all 101 values of r with the same float
-// sums in the same order as the plain scan, in one pass over the maps.
+// The map for each of the IFS_CHOICE_COUNT values of r, worked out with the
+// same float sums in the same order as the plain scan, in one pass over the
+// maps; IFS_NO_MAP where the weights fall short.
+using MapChoices = std::array<std::int32_t, IFS_CHOICE_COUNT>;
+void map_choices_compute(const IfsTable& table, MapChoices& choices);
+// The table's own choices worked out again.
 void map_choices_build(IfsTable& table);
 
 // The table's choices, indexed by random_next(100), rebuilt first if a weight

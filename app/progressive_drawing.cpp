@@ -10,7 +10,6 @@
 namespace {
 
 constexpr std::uint32_t BLACK = 0x000000;
-constexpr std::int32_t CANVAS_SIZE = 600;
 
 bool begin_canvas_session() { return drawing_begin(canvas_output(APP_CANVAS)) != 0; }
 
@@ -59,6 +58,6 @@ void draw_batch() {
 
 void clear_canvas() {
   if (!begin_canvas_session()) return;
-  draw_box(0, 0, CANVAS_SIZE, CANVAS_SIZE, BLACK);
+  draw_box(0, 0, APP_CANVAS_SIZE, APP_CANVAS_SIZE, BLACK);
   drawing_end();
 }

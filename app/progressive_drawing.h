@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-// 20001 points per tick (the counter runs from 0 to 20000 inclusive).
-inline constexpr std::int32_t BATCH_POINTS = 20001;
+#include "app/picture.h"
+
 inline constexpr std::int32_t APP_CANVAS = 0;
 
 // Draws the current point into the current session in the colour of map_index.

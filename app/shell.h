@@ -10,14 +10,13 @@
 #include <string_view>
 
 #include "app/loader.h"
+#include "app/picture.h"
 
 inline constexpr const char16_t* APP_TITLE = u"IFS render by Tarnwick";
 // Caption, system menu, minimize box, centred on the screen.
 inline constexpr std::uint32_t APP_WINDOW_FLAGS = 0xCA0001;
-inline constexpr std::int32_t APP_CANVAS_SIZE = 600;
 inline constexpr std::int32_t APP_MENU = 0;
 inline constexpr std::int32_t APP_IMAGE = 0;
-inline constexpr std::uint32_t APP_RANDOM_SEED = 1234;
 
 // Menu items; the two shortcuts post the ids of the first two.
 inline constexpr std::uint32_t MENU_OPEN = 0;

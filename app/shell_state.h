@@ -1,6 +1,5 @@
-// The shell's own state beside the map table and render state: whether the
-// drawing timer is still to be started, the folders the two file requesters
-// remember, the file type last chosen for saving, the last event code and
+// The shell's own state beside the application's: the folders the two file
+// requesters remember, the file type last chosen for saving, the last event code and
 // whether the Escape now held was pressed in a requester.
 #pragma once
 
@@ -8,7 +7,6 @@
 #include <string>
 
 struct ShellState {
-  std::int32_t timer_pending = 1;  // 1 until the first successful load starts the timer
   std::u16string open_dir;
   std::u16string save_dir;
   std::int32_t save_pattern = 0;  // 0 PNG, 1 BMP

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line_renderer.h"
+#include "cli/offscreen_render.h"
 
 namespace {
 

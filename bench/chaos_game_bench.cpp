@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int BATCH_POINTS = 20001;
 constexpr double REQUIRED_POINTS_PER_SECOND = BATCH_POINTS / 1.5;
 
 // Barnsley's fern, the usual four-map table.

@@ -1,16 +1,18 @@
 # The Windows build (MinGW-w64, cross or native): the runtime and the
 # application over the system's kernel32, advapi32, user32, gdi32, comdlg32, ole32 and
 # shell32. From platform/ only what Windows lacks is compiled: the interface
-# ids, and platform/windows/ (the Linux-side hooks, and timers and message
+# ids, and platform/windows_build/ (the Linux-side hooks, and timers and message
 # boxes without a display). libpng is found through IFS_PNG_PREFIX.
 set(IFS_PNG_PREFIX "" CACHE PATH "Folder holding include/png.h and lib/libpng.a built for the target")
 
-file(GLOB_RECURSE IFS_WINDOWS_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/runtime/*.cpp
-  ${CMAKE_SOURCE_DIR}/app/*.cpp)
-list(FILTER IFS_WINDOWS_SOURCES EXCLUDE REGEX "/app/main\\.cpp$|/app/standard_streams\\.cpp$|/app/file_identity\\.cpp$|/app/windows/main\\.cpp$")
-file(GLOB IFS_WINDOWS_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/windows/*.cpp)
-list(APPEND IFS_WINDOWS_SOURCES ${IFS_WINDOWS_PLATFORM_SOURCES} ${CMAKE_SOURCE_DIR}/platform/ole32/interface_ids.cpp)
+include(${CMAKE_SOURCE_DIR}/platform/sources.cmake)
+include(${CMAKE_SOURCE_DIR}/runtime/sources.cmake)
+include(${CMAKE_SOURCE_DIR}/poster/sources.cmake)
+include(${CMAKE_SOURCE_DIR}/app/sources.cmake)
+include(${CMAKE_SOURCE_DIR}/cli/sources.cmake)
+set(IFS_WINDOWS_SOURCES ${IFS_RUNTIME_SOURCES} ${IFS_POSTER_SOURCES} ${IFS_APP_SOURCES} ${IFS_CLI_SOURCES}
+  ${IFS_CLI_WINDOWS_SOURCES}
+  ${IFS_WINDOWS_PLATFORM_SOURCES})
 
 add_library(ifs_lib STATIC ${IFS_WINDOWS_SOURCES})
 target_include_directories(ifs_lib PUBLIC ${CMAKE_SOURCE_DIR} ${IFS_PNG_PREFIX}/include)
@@ -21,7 +23,7 @@ target_link_options(ifs_lib PUBLIC -static -static-libgcc -static-libstdc++)
 
 # A windows-subsystem program, so Explorer opens no console for it; wmain
 # reads the wide command line.
-add_executable(ifs-render app/windows/main.cpp)
+add_executable(ifs-render ${IFS_CLI_WINDOWS_ENTRY})
 target_link_libraries(ifs-render PRIVATE ifs_lib)
 target_link_options(ifs-render PRIVATE -mwindows -municode)
 
@@ -38,6 +40,7 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/kernel32/file_system_test.cpp
     tests/platform/kernel32/code_pages_test.cpp
     tests/platform/kernel32/threads_and_modules_test.cpp
+    tests/platform/kernel32/memory_status_test.cpp
     tests/platform/kernel32/temporary_folder.cpp
     tests/platform/gdi32/bit_blt_test.cpp
     tests/platform/gdi32/fill_test.cpp
@@ -55,6 +58,7 @@ if(IFS_WINDOWS_PLATFORM_TESTS)
     tests/platform/user32/character_case_test.cpp
     tests/platform/user32/input_order_test.cpp
     tests/platform/user32/input_routing_test.cpp
+    tests/platform/offscreen/offscreen_test.cpp
     tests/platform/ole32/drop_registration_test.cpp
     tests/platform/ole32/drag_data_object_test.cpp
     # The requesters' folder split, given the system's own path forms.

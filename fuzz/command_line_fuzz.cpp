@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line_renderer.h"
+#include "cli/offscreen_render.h"
 #include "app/program_parameters.h"
-#include "app/render_options.h"
-#include "app/terminal_text.h"
+#include "cli/render_options.h"
+#include "cli/terminal_text.h"
 #include "platform/kernel32/command_line.h"
 #include "platform/kernel32/text_conversion.h"
 #include "runtime/graphics/encoder_table.h"

@@ -70,6 +70,23 @@ BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 SIZE_T HeapSize(HANDLE heap, DWORD flags, LPCVOID block);
 HANDLE GetProcessHeap();
 
+// --- Memory status ----------------------------------------------------------
+// Win32's record; dwLength must hold its size before the call.
+struct MEMORYSTATUSEX {
+  DWORD dwLength;
+  DWORD dwMemoryLoad;  // percent of physical memory in use
+  ULONGLONG ullTotalPhys;
+  ULONGLONG ullAvailPhys;
+  ULONGLONG ullTotalPageFile;  // the commit limit: physical memory and swap
+  ULONGLONG ullAvailPageFile;
+  ULONGLONG ullTotalVirtual;  // the process's user address space
+  ULONGLONG ullAvailVirtual;
+  ULONGLONG ullAvailExtendedVirtual;  // always 0
+};
+using LPMEMORYSTATUSEX = MEMORYSTATUSEX*;
+
+BOOL GlobalMemoryStatusEx(LPMEMORYSTATUSEX buffer);
+
 // --- Global memory (clipboard and drag-and-drop data) ---------------------
 #define GMEM_FIXED 0x0000
 #define GMEM_MOVEABLE 0x0002

@@ -716,9 +716,9 @@ UINT RegisterWindowMessageA(LPCSTR name);
 IFS_WIN32_END
 #endif
 // On Windows these two and MessageBoxW are the program's own (C++ linkage,
-// platform/windows/): they forward to user32, except while the program
+// platform/windows_build/): they forward to user32, except while the program
 // renders without a display, when a virtual clock fires the timers and
-// message boxes are recorded instead of shown.
+// message boxes are answered without being shown (platform/offscreen.h).
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse_ms, TIMERPROC callback);
 BOOL KillTimer(HWND window, UINT_PTR id);
 #ifdef _WIN32

@@ -2,20 +2,18 @@
 
 #include <png.h>
 
-#include <csetjmp>
-
 #include "runtime/graphics/encoder_table.h"
 #include "runtime/graphics/palette.h"
 #include "runtime/graphics/png_output.h"
+#include "runtime/graphics/png_write_guard.h"
 #include "runtime/graphics/source_pixels.h"
 
 namespace {
 
 constexpr int BEST_COMPRESSION = 9;
 
-// Everything the guarded part touches lives here, outside the frame that
-// calls setjmp, so that a jump back from libpng skips no destructor and
-// finds every value as it was last stored.
+// Everything the guarded part touches lives here, outside the guard, so that
+// a jump back from libpng skips no destructor.
 struct PngJob {
   SourcePixels source;
   int row_flags;
@@ -59,35 +57,19 @@ void write_palette_image(PngJob* job) {
   }
 }
 
-// The runtime logs nothing: libpng's texts are dropped, its errors still end
-// in the jump back to write_guarded.
-void fail_silently(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void ignore_warning(png_structp, png_const_charp) {}
-
-// libpng reports errors by jumping back here; only plain values are live in
-// this frame.
-bool write_guarded(PngJob* job) {
-  job->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, fail_silently, ignore_warning);
-  if (job->png == nullptr) return false;
-  // The jump buffer's size is fixed by the first call: this platform's jmp_buf.
-  std::jmp_buf* jump = png_set_longjmp_fn(job->png, longjmp, sizeof(std::jmp_buf));
-  if (jump == nullptr || setjmp(*jump) != 0) {
-    png_destroy_write_struct(&job->png, &job->info);
-    return false;
-  }
-  png_output_bind(job->output, job->png);
-  job->info = png_create_info_struct(job->png);
-  if (job->info == nullptr) png_error(job->png, "no info structure");
-  png_set_filter(job->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_compression_level(job->png, BEST_COMPRESSION);
+void write_job(png_structp png, png_infop info, void* context) {
+  auto* job = static_cast<PngJob*>(context);
+  job->png = png;
+  job->info = info;
+  png_output_bind(job->output, png);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_level(png, BEST_COMPRESSION);
   if (job->palette != nullptr) {
     write_palette_image(job);
   } else {
     write_true_colour(job);
   }
-  png_write_end(job->png, job->info);
-  png_destroy_write_struct(&job->png, &job->info);
-  return true;
+  png_write_end(png, info);
 }
 
 bool palette_depth(int depth) { return depth >= 1 && depth <= 8; }
@@ -110,7 +92,7 @@ std::intptr_t png_encode(LPCWSTR file_name, const void* pixels, int width, int h
   std::intptr_t result = 0;
   if (png_output_open(&output, file_name, job.source)) {
     job.output = &output;
-    result = write_guarded(&job) ? png_output_finish(&output) : (png_output_abandon(&output), 0);
+    result = png_write_guarded(write_job, &job) ? png_output_finish(&output) : (png_output_abandon(&output), 0);
   }
   palette_free(&palette);
   return result;

@@ -7,7 +7,7 @@
 
 #include <sstream>
 
-#include "library_text.h"
+#include "support/library_text.h"
 
 namespace {
 

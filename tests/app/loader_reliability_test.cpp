@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "support/program_child.h"
 #include "support/sanitized.h"
 

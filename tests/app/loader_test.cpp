@@ -10,7 +10,7 @@
 #include "app/shell.h"
 #include "app/shell_state.h"
 #include "app/shortened_text.h"
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
 #include "runtime/gui/event_queue.h"
@@ -43,7 +43,7 @@ TEST_F(LoaderTest, NamesAndSizesThatCannotBeLoadedAreReportedUnderLoadIfs) {
   };
   EXPECT_EQ(messages(), expected);
   EXPECT_EQ(table_values(), builtin);
-  EXPECT_EQ(shell_state().timer_pending, 1);
+  EXPECT_EQ(app_state().timer_pending, 1);
   EXPECT_TRUE(pass_time(3000));
   EXPECT_EQ(lit_pixels(), 0);
 }
@@ -138,7 +138,7 @@ TEST_F(LoaderTest, TheFirstLoadStartsTimer123AtFifteenHundredMillisecondsAndLate
   const std::string fern = write_file("fern.ifs", FERN_TEXT);
   const std::string origin = write_file("origin.ifs", ORIGIN_TEXT);
   load_ifs(wide(fern));
-  EXPECT_EQ(shell_state().timer_pending, 0);
+  EXPECT_EQ(app_state().timer_pending, 0);
 
   headless_advance_clock(1499);
   EXPECT_TRUE(handle_waiting());

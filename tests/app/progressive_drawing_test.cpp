@@ -18,7 +18,7 @@
 #include "support/gui_pixels.h"
 #include "support/gui_runtime.h"
 #include "platform/backend/headless/headless.h"
-#include "reference_chaos_game.h"
+#include "support/reference_chaos_game.h"
 #include "runtime/core/random.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/graphics/canvas_output.h"

@@ -12,7 +12,7 @@
 #include "app/app_state.h"
 #include "app/program_parameters.h"
 #include "app/progressive_drawing.h"
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "platform/backend/headless/drag_script.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/process_arguments.h"

@@ -5,7 +5,6 @@
 #ifdef _WIN32
 #include <string>
 
-#include "platform/backend/backend.h"
 #include "support/window_session.h"
 
 // SendInput's records, declared here as the program's headers do not carry
@@ -63,14 +62,6 @@ LONG normalised(LONG pixel, int extent) {
   return static_cast<LONG>((2 * static_cast<long long>(pixel) + 1) * 65536 / (2 * static_cast<long long>(extent)));
 }
 
-// Any display selected sends the program's SetTimer and KillTimer to user32
-// instead of the virtual clock of rendering without a display.
-const DisplayBackend system_timers = [] {
-  DisplayBackend display{};
-  display.name = "system";
-  return display;
-}();
-
 // Class names compare without case; the tests' names are ASCII.
 std::u16string folded(std::u16string name) {
   for (char16_t& c : name)
@@ -109,7 +100,6 @@ void empty_the_queue() {
 }  // namespace
 
 void WindowSession::SetUp() {
-  backend_select(&system_timers);
   empty_the_queue();
   clear_message_log();
 }

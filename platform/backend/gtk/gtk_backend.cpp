@@ -186,11 +186,28 @@ int menu_bar_height() {
   return height;
 }
 
-const DisplayBackend GTK_BACKEND{"gtk",           now,           wait_for_input,      window_created,
-                                 window_shown,    window_moved,  window_retitled,     window_enabled,
-                                 window_activated, window_destroyed, menu_bar_changed, surface_presented,
-                                 gtk_run_file_dialog, gtk_run_message_box, gtk_run_menu_bar, accept_drops, screen_size,
-                                 menu_bar_height, gtk_frame_extents, gtk_key_is_down};
+const DisplayBackend GTK_BACKEND{
+    .name = "gtk",
+    .now = now,
+    .wait_for_input = wait_for_input,
+    .window_created = window_created,
+    .window_shown = window_shown,
+    .window_moved = window_moved,
+    .window_retitled = window_retitled,
+    .window_enabled = window_enabled,
+    .window_activated = window_activated,
+    .window_destroyed = window_destroyed,
+    .menu_bar_changed = menu_bar_changed,
+    .surface_presented = surface_presented,
+    .run_file_dialog = gtk_run_file_dialog,
+    .run_message_box = gtk_run_message_box,
+    .run_menu_bar = gtk_run_menu_bar,
+    .accept_drops = accept_drops,
+    .screen_size = screen_size,
+    .menu_bar_height = menu_bar_height,
+    .frame_extents = gtk_frame_extents,
+    .key_is_down = gtk_key_is_down,
+};
 
 }  // namespace
 

@@ -1,4 +1,5 @@
-// The headless display backend, seen from tests and the command-line renderer:
+// The headless display backend, seen from tests (the command line reaches it
+// only through platform/offscreen.h):
 // scripted input, queued answers for requesters, a record of what was shown,
 // a virtual clock and readable window surfaces. No real display is involved.
 #pragma once

@@ -115,12 +115,28 @@ BOOL frame_extents(DWORD, DWORD, RECT*) { return FALSE; }
 
 BOOL key_is_down(int key) { return key >= 0 && key < 256 && headless_state().keys[key] ? TRUE : FALSE; }
 
-const DisplayBackend HEADLESS{"headless",      now,           wait_for_input,   window_created,
-                              window_shown,    window_moved,  window_retitled,  window_enabled,
-                              window_activated, window_destroyed, menu_bar_changed, surface_presented,
-                              headless_run_file_dialog, headless_run_message_box, headless_run_menu_bar,
-                              accept_drops, screen_size,
-                              menu_bar_height, frame_extents, key_is_down};
+const DisplayBackend HEADLESS{
+    .name = "headless",
+    .now = now,
+    .wait_for_input = wait_for_input,
+    .window_created = window_created,
+    .window_shown = window_shown,
+    .window_moved = window_moved,
+    .window_retitled = window_retitled,
+    .window_enabled = window_enabled,
+    .window_activated = window_activated,
+    .window_destroyed = window_destroyed,
+    .menu_bar_changed = menu_bar_changed,
+    .surface_presented = surface_presented,
+    .run_file_dialog = headless_run_file_dialog,
+    .run_message_box = headless_run_message_box,
+    .run_menu_bar = headless_run_menu_bar,
+    .accept_drops = accept_drops,
+    .screen_size = screen_size,
+    .menu_bar_height = menu_bar_height,
+    .frame_extents = frame_extents,
+    .key_is_down = key_is_down,
+};
 
 }  // namespace
 

@@ -1,0 +1,126 @@
+# The platform layer's sources. On Linux: every library and the headless
+# backend in one list, the GTK backend in its own. On Windows the system is
+# the platform: only what it lacks is compiled.
+set(IFS_PLATFORM_SOURCES
+  advapi32/file_security.cpp
+  backend/backend_select.cpp
+  backend/headless/drag_script.cpp
+  backend/headless/headless_backend.cpp
+  backend/headless/headless_input.cpp
+  backend/headless/headless_menu.cpp
+  backend/headless/headless_offscreen.cpp
+  backend/headless/headless_requesters.cpp
+  comctl32/common_controls.cpp
+  comctl32/track_mouse_event.cpp
+  comdlg32/file_dialogs.cpp
+  gdi32/batch_limit.cpp
+  gdi32/bit_blt.cpp
+  gdi32/bitmap.cpp
+  gdi32/bitmap_create.cpp
+  gdi32/brush_pen.cpp
+  gdi32/device_context.cpp
+  gdi32/dib_bits.cpp
+  gdi32/fill.cpp
+  gdi32/gdi_object.cpp
+  gdi32/icon.cpp
+  gdi32/object_info.cpp
+  gdi32/pixel_view.cpp
+  gdi32/stock_objects.cpp
+  kernel32/code_pages.cpp
+  kernel32/command_line.cpp
+  kernel32/current_process.cpp
+  kernel32/errno_mapping.cpp
+  kernel32/file_attributes.cpp
+  kernel32/file_find.cpp
+  kernel32/file_links.cpp
+  kernel32/file_open_close.cpp
+  kernel32/file_position.cpp
+  kernel32/file_read_write.cpp
+  kernel32/file_replace.cpp
+  kernel32/file_size_signal.cpp
+  kernel32/file_sync.cpp
+  kernel32/file_system.cpp
+  kernel32/global_memory.cpp
+  kernel32/handle_table.cpp
+  kernel32/heap.cpp
+  kernel32/interrupt_cleanup.cpp
+  kernel32/last_error.cpp
+  kernel32/memory_status.cpp
+  kernel32/modules.cpp
+  kernel32/path_names.cpp
+  kernel32/path_separators.cpp
+  kernel32/process_exit.cpp
+  kernel32/synchronisation.cpp
+  kernel32/system_messages.cpp
+  kernel32/text_conversion.cpp
+  kernel32/thread_local_slots.cpp
+  kernel32/time_and_threads.cpp
+  ole32/drag_data_blocks.cpp
+  ole32/drag_data_object.cpp
+  ole32/drag_tracking.cpp
+  ole32/drop_target_registry.cpp
+  ole32/format_enumerator.cpp
+  ole32/initialization.cpp
+  ole32/interface_ids.cpp
+  ole32/storage_medium.cpp
+  ole32/window_tree.cpp
+  shell32/drag_query_file.cpp
+  shell32/file_list.cpp
+  user32/accelerators.cpp
+  user32/activation.cpp
+  user32/character_case.cpp
+  user32/client_surfaces.cpp
+  user32/cursors.cpp
+  user32/default_window_procedure.cpp
+  user32/display_input.cpp
+  user32/draw_state.cpp
+  user32/keyboard_state.cpp
+  user32/menu_loop.cpp
+  user32/menus.cpp
+  user32/message_queue.cpp
+  user32/modal_requesters.cpp
+  user32/painting.cpp
+  user32/rectangles.cpp
+  user32/registered_messages.cpp
+  user32/system_metrics.cpp
+  user32/texts.cpp
+  user32/timers.cpp
+  user32/user32_reset.cpp
+  user32/window_classes.cpp
+  user32/window_create.cpp
+  user32/window_destroy.cpp
+  user32/window_longs.cpp
+  user32/window_position.cpp
+  user32/window_procedure.cpp
+  user32/window_properties.cpp
+  user32/window_store.cpp
+  user32/window_tree.cpp
+)
+list(TRANSFORM IFS_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+
+set(IFS_GTK_SOURCES
+  backend/gtk/file_filters.cpp
+  backend/gtk/gtk_backend.cpp
+  backend/gtk/gtk_desktop_display.cpp
+  backend/gtk/gtk_display_connection.cpp
+  backend/gtk/gtk_drops.cpp
+  backend/gtk/gtk_frame_extents.cpp
+  backend/gtk/gtk_input.cpp
+  backend/gtk/gtk_keyboard.cpp
+  backend/gtk/gtk_menu_bar.cpp
+  backend/gtk/gtk_modal_pump.cpp
+  backend/gtk/gtk_requesters.cpp
+  backend/gtk/key_codes.cpp
+  backend/gtk/uri_list.cpp
+)
+list(TRANSFORM IFS_GTK_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+
+set(IFS_WINDOWS_PLATFORM_SOURCES
+  windows_build/final_path.cpp
+  windows_build/desktop_display.cpp
+  windows_build/offscreen_desktop.cpp
+  windows_build/path_separators.cpp
+  windows_build/process_arguments.cpp
+  ole32/interface_ids.cpp
+)
+list(TRANSFORM IFS_WINDOWS_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -1,0 +1,23 @@
+// The poster renderer: plays the loaded table's points in chunks on every
+// core, counts them per sample, shades the samples and writes the picture
+// (PNG at 8 or 16 bits with its making in a text chunk, or 24-bit BMP).
+#pragma once
+
+#include <string>
+
+#include "app/ifs_table.h"
+#include "poster/poster_settings.h"
+
+enum PosterResult { POSTER_RENDERED, POSTER_NO_MEMORY, POSTER_NOT_SAVED };
+
+struct PosterOutput {
+  std::u16string file_name;
+  bool png = true;
+  std::string software;     // the PNG's "Software" text
+  std::string source_name;  // the .ifs file, named in the PNG's "Comment" text
+};
+
+PosterResult poster_render(const IfsTable& table, const PosterSettings& settings, const PosterOutput& output);
+
+// The threads --threads asks for: every core when it was not given.
+int poster_threads(const PosterSettings& settings);

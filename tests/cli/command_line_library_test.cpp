@@ -1,0 +1,276 @@
+// The command line with files of the block format and with pipes: --list,
+// --name and --write-ifs, "-" for standard input and output, the short
+// options, and each option at most once.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli/offscreen_render.h"
+#include "support/app_fixture.h"
+#include "support/library_text.h"
+#include "runtime/graphics/encoder_table.h"
+#include "support/image_readers.h"
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+struct ProgramRun {
+  int code = -1;
+  std::string out;
+  std::string errors;
+};
+
+std::FILE* stream_holding(const std::string& text) {
+  std::FILE* file = std::tmpfile();
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::rewind(file);
+  return file;
+}
+
+std::string contents(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
+  std::fclose(file);
+  return text;
+}
+
+// The program with `input` as its standard input and both outputs captured.
+ProgramRun run(const Arguments& arguments, const std::string& input = "") {
+  std::FILE* in = stream_holding(input);
+  std::FILE* out = std::tmpfile();
+  std::FILE* errors = std::tmpfile();
+  ProgramRun result;
+  result.code = ifs_render_main(arguments, in, out, errors);
+  std::fclose(in);
+  result.out = contents(out);
+  result.errors = contents(errors);
+  return result;
+}
+
+class LibraryCommandLine : public FernFileTest {
+ protected:
+  void SetUp() override {
+    FernFileTest::SetUp();
+    library = folder.file("classics.ifs");
+    ::write_file(library, Bytes(LIBRARY_TEXT.begin(), LIBRARY_TEXT.end()));
+  }
+  std::string write(const std::string& name, const std::string& text) {
+    ::write_file(folder.file(name), Bytes(text.begin(), text.end()));
+    return folder.file(name);
+  }
+  // One tick's picture; empty when the render fails.
+  Bytes render(Arguments arguments, const std::string& output) {
+    arguments.insert(arguments.end(), {"-o", output, "-n", "1"});
+    const ProgramRun done = run(arguments);
+    EXPECT_EQ(done.code, 0) << done.errors;
+    return read_file(output);
+  }
+
+  std::string library;
+};
+
+TEST(LibraryOptions, ShortOptionsEachOptionOnceAndWhereTheNewOptionsApply) {
+  const RenderOptions shorts = render_options_parse({"-o", "x.png", "-n5", "f.ifs"});
+  EXPECT_EQ(shorts.mode, MODE_RENDER);
+  EXPECT_EQ(shorts.output, "x.png");
+  EXPECT_EQ(shorts.batches, 5);
+  EXPECT_EQ(render_options_parse({"-ox.png", "f.ifs"}).output, "x.png");
+  EXPECT_EQ(render_options_parse({"-h"}).mode, MODE_HELP);
+  EXPECT_EQ(render_options_parse({"-V"}).mode, MODE_VERSION);
+  EXPECT_EQ(render_options_parse({"-o", "x.png", "-"}).files, Arguments{"-"});
+
+  const RenderOptions piped = render_options_parse({"-o", "-", "--format", "BMP", "-"});
+  EXPECT_EQ(piped.mode, MODE_RENDER);
+  EXPECT_EQ(piped.format, FORMAT_BMP);
+  EXPECT_EQ(render_options_parse({"-o", "x.PNG", "--format=png", "f.ifs"}).format, FORMAT_PNG);
+  // --format does not make another extension acceptable.
+  EXPECT_EQ(render_options_parse({"-o", "picture", "--format=png", "f.ifs"}).mode, MODE_USAGE_ERROR);
+  const RenderOptions named = render_options_parse({"--name", "fern", "--write-ifs", "t.ifs", "lib.ifs"});
+  EXPECT_EQ(named.mode, MODE_RENDER);
+  EXPECT_EQ(named.output, "");
+  EXPECT_EQ(named.table_name, "fern");
+  EXPECT_EQ(named.write_ifs, "t.ifs");
+  EXPECT_EQ(render_options_parse({"--list", "lib.ifs"}).mode, MODE_LIST);
+
+  for (const Arguments& wrong :
+       {Arguments{"-o", "a.png", "--output", "b.png", "f.ifs"}, Arguments{"-n", "1", "--batches=2", "-o", "a.png", "f"},
+        Arguments{"--name", "a", "--name", "b", "-o", "a.png", "f"}, Arguments{"--list", "--list", "f"},
+        Arguments{"--write-ifs", "a", "--write-ifs", "b", "f"},
+        Arguments{"-o", "a.png", "--format", "png", "--format", "png", "f"}, Arguments{"-o", "-", "f.ifs"},
+        Arguments{"-o", "a.png", "--format", "bmp", "f.ifs"}, Arguments{"-o", "a.png", "--format", "gif", "f.ifs"},
+        Arguments{"-o", "-", "--format", "png", "--write-ifs", "-", "f.ifs"}, Arguments{"--name", "fern", "f.ifs"},
+        Arguments{"--format", "png", "f.ifs"}, Arguments{"--list", "-o", "a.png", "f.ifs"}, Arguments{"--list"},
+        Arguments{"--list", "a.ifs", "b.ifs"}, Arguments{"--write-ifs", "t.ifs", "-n", "2", "f.ifs"},
+        Arguments{"--write-ifs", "t.ifs"}, Arguments{"-x"}, Arguments{"-hV"}, Arguments{"--list=yes", "f"},
+        Arguments{"-o"}}) {
+    const RenderOptions options = render_options_parse(wrong);
+    EXPECT_EQ(options.mode, MODE_USAGE_ERROR) << ::testing::PrintToString(wrong);
+    EXPECT_FALSE(options.error.empty());
+  }
+  EXPECT_EQ(render_options_parse({"-o", "a.png", "-o", "b.png", "f.ifs"}).error, "--output may be given only once");
+}
+
+TEST_F(LibraryCommandLine, ListNamesTheTablesOneALine) {
+  const ProgramRun listed = run({"--list", library});
+  EXPECT_EQ(listed.code, 0);
+  EXPECT_EQ(listed.out, "fern\nsierpinski\nfern3d\nbroken\ndragon\n");
+  EXPECT_EQ(listed.errors, "");
+
+  // A seven-number file holds one table without a name.
+  const ProgramRun plain = run({"--list", fern});
+  EXPECT_EQ(plain.code, 0);
+  EXPECT_EQ(plain.out, "");
+
+  const ProgramRun piped = run({"--list", "-"}, LIBRARY_TEXT);
+  EXPECT_EQ(piped.out, listed.out);
+
+  const ProgramRun refused = run({"--list", write("stray.ifs", "a {\n1 0 0 1 0 0 1\n}\nb\n")});
+  EXPECT_EQ(refused.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.errors.find(":4: expected a block NAME { ... }, not \"b\"\n"), std::string::npos) << refused.errors;
+}
+
+TEST_F(LibraryCommandLine, ListedNamesCannotDriveTheTerminal) {
+  // Names from another program's library: an escape sequence, BEL, and the
+  // C1 control U+009B that many terminals take as ESC [.
+  const std::string hostile = write("hostile.ifs", "red\x1b[31m {\n1 0 0 1 0 0 1\n}\nbell\x07\xc2\x9b" "2J {\n1 0 0 1 0 0 1\n}\n");
+  const ProgramRun listed = run({"--list", hostile});
+  EXPECT_EQ(listed.code, 0);
+  EXPECT_EQ(listed.out, "red\\e[31m\nbell\\x07\\u009b2J\n");
+}
+
+TEST_F(LibraryCommandLine, AMissingNameInAHugeLibraryListsAScreenfulAndHowManyMore) {
+  std::string text, names;
+  for (int table = 0; table < 25; ++table) {
+    text += "t" + std::to_string(table) + " {\n1 0 0 1 0 0 1\n}\n";
+    if (table < 20) names += (table > 0 ? ", t" : "t") + std::to_string(table);
+  }
+  const std::string path = write("many.ifs", text);
+  const ProgramRun missing = run({"--name", "nope", "-o", folder.file("x.png"), path});
+  EXPECT_EQ(missing.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(missing.errors, "Load IFS: No table named \"nope\"; the file holds " + names + " and 5 more\\r\\n" + path +
+                                "\nifs-render: " + path + ": no table named \"nope\"; the file holds " + names +
+                                " and 5 more\n");
+}
+
+TEST_F(LibraryCommandLine, EachBlockRendersByteForByteLikeItsSevenNumberFile) {
+  for (const PlainTable& plain : LIBRARY_PLAIN_TABLES) {
+    const Bytes from_block = render({"--name", plain.name, library}, folder.file(plain.name + "-block.png"));
+    const Bytes from_plain = render({write(plain.name + ".ifs", plain.text)}, folder.file(plain.name + "-plain.png"));
+    EXPECT_FALSE(from_block.empty());
+    EXPECT_EQ(from_block, from_plain) << plain.name;
+  }
+  // Without --name the first block is drawn.
+  EXPECT_EQ(render({library}, folder.file("first.png")), read_file(folder.file("fern-block.png")));
+}
+
+TEST_F(LibraryCommandLine, WriteIfsTurnsABlockIntoAFileTheSevenNumberLoaderDrawsAlike) {
+  const std::string written = folder.file("dragon-written.ifs");
+  const ProgramRun converted = run({"--name", "dragon", "--write-ifs", written, library});
+  EXPECT_EQ(converted.code, 0) << converted.errors;
+  EXPECT_FALSE(file_exists(folder.file("dragon-written.png")));
+  const Bytes text = read_file(written);
+  EXPECT_EQ(std::string(text.begin(), text.end()), "0.5 -0.5 0.5 0.5 0 0 0.5\n-0.5 -0.5 0.5 -0.5 1 0 0.5\n");
+
+  // Every value written reads back as the same float: the fern's awkward
+  // decimals are the test, against a render of the block itself.
+  const ProgramRun fern_table = run({"--name", "fern", "--write-ifs", "-", library});
+  ASSERT_EQ(fern_table.code, 0);
+  const std::string fern_written = write("fern-written.ifs", fern_table.out);
+  EXPECT_EQ(render({fern_written}, folder.file("from-written.png")),
+            render({"--name", "fern", library}, folder.file("from-block.png")));
+
+  // Together with --output: one load, the table and the picture.
+  const ProgramRun both = run({"--write-ifs", "-", "-o", folder.file("both.png"), "-n", "1", library});
+  EXPECT_EQ(both.code, 0);
+  EXPECT_EQ(both.out, fern_table.out);
+  EXPECT_EQ(read_file(folder.file("both.png")), read_file(folder.file("from-block.png")));
+
+  const ProgramRun unwritable = run({"--write-ifs", folder.file("no-such-folder/t.ifs"), library});
+  EXPECT_EQ(unwritable.code, EXIT_SAVE_FAILED);
+  EXPECT_NE(unwritable.errors.find("No such file or directory"), std::string::npos) << unwritable.errors;
+}
+
+TEST_F(LibraryCommandLine, WrittenValuesReadBackBitForBitEvenAtTheEdgesOfTheFloats) {
+  const std::string edges = write("edges.ifs",
+                                  "nan +Infinity -INFINITY -0 1e-45 3.4028235e38 0.1\n"
+                                  "abc 1e-50 -1.17549435e-38 0.33333334 16777217 1e39 -2.5e-3\n");
+  const ProgramRun first = run({"--write-ifs", "-", edges});
+  ASSERT_EQ(first.code, 0) << first.errors;
+  // Read back by the loader and written again: the same text, so the same bits.
+  const ProgramRun second = run({"--write-ifs", "-", "-"}, first.out);
+  ASSERT_EQ(second.code, 0) << second.errors;
+  EXPECT_EQ(second.out, first.out);
+  EXPECT_EQ(first.out,
+            "NaN +Infinity -Infinity -0 1e-45 3.4028235e+38 0.1\n"
+            "0 0 -1.1754944e-38 0.33333334 16777216 +Infinity -0.0025\n");
+}
+
+TEST_F(LibraryCommandLine, RefusalsSayWhichNamesThereAreAndWhichLineIsWrong) {
+  const ProgramRun missing = run({"--name", "nope", "-o", folder.file("x.png"), library});
+  EXPECT_EQ(missing.code, EXIT_LOAD_FAILED);
+  EXPECT_NE(missing.errors.find("the file holds fern, sierpinski, fern3d, broken, dragon"), std::string::npos);
+  EXPECT_FALSE(file_exists(folder.file("x.png")));
+
+  const ProgramRun broken = run({"--name", "broken", "-o", folder.file("x.png"), library});
+  EXPECT_EQ(broken.code, EXIT_LOAD_FAILED);
+  const std::string detail = ":21: expected seven numbers a b c d e f p on one line, not 6\n";
+  EXPECT_NE(broken.errors.find("\nifs-render: " + library + detail), std::string::npos)
+      << broken.errors;
+
+  const ProgramRun folder_given = run({"-o", folder.file("x.png"), folder.path()});
+  EXPECT_EQ(folder_given.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(folder_given.errors,
+            "Load IFS: Wrong size " + folder.path() + "\nifs-render: " + folder.path() + ": Is a directory\n");
+
+  const ProgramRun three_d = run({"--name", "fern3d", "--write-ifs", folder.file("t.ifs"), library});
+  EXPECT_EQ(three_d.code, EXIT_LOAD_FAILED);
+  EXPECT_NE(three_d.errors.find("\"fern3d\" is a 3-D table"), std::string::npos);
+  EXPECT_FALSE(file_exists(folder.file("t.ifs")));
+}
+
+TEST_F(LibraryCommandLine, StandardInputAndOutputStandForFiles) {
+  const std::string by_file = folder.file("by-file.png");
+  ASSERT_EQ(run({"-o", by_file, "-n", "1", fern}).code, 0);
+  const ProgramRun piped = run({"-o", "-", "--format", "png", "-n", "1", "-"}, FERN_TEXT);
+  EXPECT_EQ(piped.code, 0) << piped.errors;
+  const Bytes expected = read_file(by_file);
+  EXPECT_EQ(Bytes(piped.out.begin(), piped.out.end()), expected);
+
+  const ProgramRun bmp = run({"-o", "-", "--format", "bmp", "-n", "1", fern});
+  ASSERT_EQ(bmp.code, 0);
+  ASSERT_EQ(run({"-o", folder.file("by-file.bmp"), "-n", "1", fern}).code, 0);
+  EXPECT_EQ(Bytes(bmp.out.begin(), bmp.out.end()), read_file(folder.file("by-file.bmp")));
+
+  // Messages name standard input as it was given.
+  const ProgramRun rejected = run({"-o", folder.file("x.png"), "-"}, "1 2\n");
+  EXPECT_EQ(rejected.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(rejected.errors,
+            "IFS load: wrong parameter 1 2\\r\\n-\nifs-render: -:1: expected seven numbers separated by single "
+            "spaces, found 1 space\n");
+  const ProgramRun empty = run({"-o", folder.file("x.png"), "-"}, "");
+  EXPECT_EQ(empty.errors, "Load IFS: Wrong size -\nifs-render: -: the file is empty\n");
+}
+
+// The real program in a real pipe, as a script would run it.
+TEST_F(LibraryCommandLine, APipeThroughTheProgramGivesTheFileToFileBytes) {
+  const std::string program = IFS_BINARY_DIR "/ifs-render";
+  const std::string by_file = folder.file("by-file.png");
+  const std::string by_pipe = folder.file("by-pipe.png");
+  const std::string command = "cat '" + fern + "' | '" + program + "' -o - --format png - > '" + by_pipe + "' && '" +
+                              program + "' --output '" + by_file + "' '" + fern + "'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(read_file(by_pipe), read_file(by_file));
+  EXPECT_GT(read_file(by_pipe).size(), 1000u);
+}
+
+}  // namespace

@@ -110,6 +110,7 @@ set(IFS_GTK_SOURCES
   backend/gtk/gtk_menu_bar.cpp
   backend/gtk/gtk_modal_pump.cpp
   backend/gtk/gtk_requesters.cpp
+  backend/gtk/gtk_window_icon.cpp
   backend/gtk/key_codes.cpp
   backend/gtk/uri_list.cpp
 )

@@ -55,6 +55,7 @@ set(IFS_PLATFORM_SOURCES
   kernel32/text_conversion.cpp
   kernel32/thread_local_slots.cpp
   kernel32/time_and_threads.cpp
+  kernel32/virtual_memory.cpp
   ole32/drag_data_blocks.cpp
   ole32/drag_data_object.cpp
   ole32/drag_tracking.cpp

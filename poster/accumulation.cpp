@@ -7,6 +7,7 @@
 
 #include "poster/parallel_shares.h"
 #include "poster/point_streams.h"
+#include "poster/sample_plots.h"
 #include "platform/win32/kernel32.h"
 
 namespace {
@@ -28,27 +29,12 @@ struct SampleLocator {
   }
 };
 
-struct DensityPlot {
-  std::uint32_t* counts;
-  std::int64_t plane;
-  void operator()(std::int64_t index, std::uint32_t slot, std::int64_t) const {
-    std::uint32_t& count = counts[slot * plane + index];
-    count += count != std::numeric_limits<std::uint32_t>::max();
-  }
-};
-
-struct FlatPlot {
-  std::uint64_t* keys;
-  void operator()(std::int64_t index, std::uint32_t slot, std::int64_t number) const {
-    keys[index] = (static_cast<std::uint64_t>(number + 1) << FLAT_SLOT_BITS) | slot;
-  }
-};
-
 // Points are found a batch at a time and plotted afterwards: the chain of
 // points then runs at its own pace while the counts' cache misses overlap.
 inline constexpr int PLOT_BATCH = 256;
 inline constexpr std::int64_t OFF_CANVAS = -1;
 
+// The scalar loop, one chunk at a time: the reference every lane path matches.
 struct ChunkPlayer {
   const AccumulationJob* job;
   ChoiceTable choices;
@@ -77,25 +63,68 @@ struct ChunkPlayer {
         if (!local_locator.locate(point, indices[k])) indices[k] = OFF_CANVAS;
       }
       for (int k = 0; k < batch; ++k) {
-        if (indices[k] != OFF_CANVAS) plotter(indices[k], slots[k], first + k);
+        if (indices[k] != OFF_CANVAS) plotter.plot(indices[k], slots[k], first + k);
       }
     }
   }
 };
 
-// Chunks are handed out in increasing order, so the last key a thread writes
-// to a sample is its latest point there.
-void run_chunks(const ChunkPlayer& player, std::atomic<std::int64_t>& next, std::int64_t chunks,
-                SampleBuffer& buffer) {
-  const SampleCanvas& canvas = player.job->canvas;
-  for (std::int64_t chunk; (chunk = next.fetch_add(1)) < chunks;) {
-    if (canvas.mode == SHADE_DENSITY) {
-      player.play(chunk, DensityPlot{buffer.counts.get(), canvas.samples()});
-    } else {
-      player.play(chunk, FlatPlot{buffer.keys.get()});
-    }
+// Hands one lane block's points to a plot, in the block's order.
+template <typename Plot>
+void plot_lane_block(void* context, const LaneBlock& block) {
+  const Plot plot = *static_cast<const Plot*>(context);
+  const int entries = block.steps * block.lanes;
+  for (int e = 0; e < entries; ++e) {
+    const std::int32_t column = block.column[e];
+    if (column < 0) continue;
+    const int lane = e % block.lanes;
+    const std::int64_t index = std::int64_t{block.row[e]} * plot.row_length + column;
+    plot.plot(index, block.slot[e], block.first_number[lane] + e / block.lanes);
   }
 }
+
+// Every thread takes the next group of chunks (one per lane) until none is left.
+struct ChunkDealer {
+  const ChunkPlayer* player;
+  std::atomic<std::int64_t>* next;
+  std::atomic<std::int64_t>* points_done;
+  std::int64_t chunks;
+
+  template <typename Plot>
+  void run(const Plot& plot, bool reports) const {
+    const AccumulationJob& job = *player->job;
+    const LaneKernel& kernel = job.kernel;
+    const bool lanes = kernel.play != nullptr && job.table->map_count > 0;
+    const std::int64_t group = lanes ? kernel.lanes : 1;
+    LaneJob lane_job{&player->choices, player->maps, job.transform, player->locator.width, player->locator.height,
+                     job.seed, job.points};
+    const LaneSink sink{plot_lane_block<Plot>, const_cast<Plot*>(&plot)};
+    for (std::int64_t first; (first = next->fetch_add(group)) < chunks;) {
+      if (lanes) {
+        kernel.play(lane_job, first, sink);
+      } else {
+        player->play(first, plot);
+      }
+      const std::int64_t last = std::min(chunks, first + group);
+      const std::int64_t played = std::min(job.points, last * CHUNK_POINTS) - first * CHUNK_POINTS;
+      const std::int64_t done = points_done->fetch_add(played) + played;
+      if (reports && job.progress.report != nullptr) job.progress.report(job.progress.context, done);
+    }
+  }
+
+  void run(SampleBuffer& buffer, bool shared, bool reports) const {
+    const SampleCanvas& canvas = player->job->canvas;
+    const std::int64_t row_length = canvas.width;
+    if (canvas.mode == SHADE_DENSITY) {
+      const bool may_saturate = player->job->points >= std::int64_t{std::numeric_limits<std::uint32_t>::max()};
+      if (!shared) return run(DensityPlot{buffer.counts.get(), canvas.samples(), row_length}, reports);
+      if (!may_saturate) return run(SharedDensityPlot{buffer.counts.get(), canvas.samples(), row_length}, reports);
+      return run(SharedSaturatingPlot{buffer.counts.get(), canvas.samples(), row_length}, reports);
+    }
+    if (!shared) return run(FlatPlot{buffer.keys.get(), row_length}, reports);
+    run(SharedFlatPlot{buffer.keys.get(), row_length}, reports);
+  }
+};
 
 void merge_range(std::vector<SampleBuffer>& buffers, ShadeMode mode, std::int64_t begin, std::int64_t end) {
   constexpr std::uint64_t COUNT_LIMIT = std::numeric_limits<std::uint32_t>::max();
@@ -124,38 +153,72 @@ std::int64_t physical_memory() {
   return GlobalMemoryStatusEx(&status) ? static_cast<std::int64_t>(status.ullTotalPhys) : 0;
 }
 
-}  // namespace
-
-std::int64_t chunk_count(std::int64_t points) { return points <= 0 ? 0 : (points - 1) / CHUNK_POINTS + 1; }
-
-int accumulation_threads(const AccumulationJob& job) {
-  std::int64_t threads = std::min<std::int64_t>(job.threads, chunk_count(job.points));
-  const std::int64_t bytes = job.canvas.bytes();
-  if (bytes > 0) threads = std::min(threads, physical_memory() / 2 / bytes);
-  return static_cast<int>(std::max<std::int64_t>(threads, 1));
+int threads_asked(const AccumulationJob& job) {
+  return static_cast<int>(std::max<std::int64_t>(std::min<std::int64_t>(job.threads, chunk_count(job.points)), 1));
 }
 
-bool accumulate(const AccumulationJob& job, SampleBuffer& result) {
-  std::vector<SampleBuffer> buffers(static_cast<std::size_t>(accumulation_threads(job)));
+ChunkPlayer chunk_player(const AccumulationJob& job) {
+  return ChunkPlayer{&job, choice_table_make(*job.table, job.canvas.slots), ifs_map_rows(*job.table),
+                     SampleLocator{job.transform, static_cast<double>(job.canvas.width),
+                                   static_cast<double>(job.canvas.height), job.canvas.width}};
+}
+
+// One buffer for all threads: each clears the part it will be first to
+// write, then all count into the whole.
+bool accumulate_shared(const AccumulationJob& job, int threads, SampleBuffer& result) {
+  if (!result.allocate(job.canvas)) return false;
+  parallel_shares(threads, job.canvas.elements(),
+                  [&](std::int64_t begin, std::int64_t end) { result.clear(job.canvas, begin, end); });
+  const ChunkPlayer player = chunk_player(job);
+  std::atomic<std::int64_t> next{0};
+  std::atomic<std::int64_t> done{0};
+  const ChunkDealer dealer{&player, &next, &done, chunk_count(job.points)};
+  parallel_shares(threads, threads, [&](std::int64_t begin, std::int64_t) { dealer.run(result, true, begin == 0); });
+  return true;
+}
+
+bool accumulate_private(const AccumulationJob& job, int threads, SampleBuffer& result) {
+  std::vector<SampleBuffer> buffers(static_cast<std::size_t>(threads));
   for (std::size_t t = 0; t < buffers.size(); ++t) {
     if (buffers[t].allocate(job.canvas)) continue;
     if (t == 0) return false;
     buffers.resize(t);  // fewer threads give the same picture
     break;
   }
-  const ChunkPlayer player{&job, choice_table_make(*job.table, job.canvas.slots), ifs_map_rows(*job.table),
-                           SampleLocator{job.transform, static_cast<double>(job.canvas.width),
-                                         static_cast<double>(job.canvas.height), job.canvas.width}};
-  const std::int64_t chunks = chunk_count(job.points);
+  const ChunkPlayer player = chunk_player(job);
   std::atomic<std::int64_t> next{0};
+  std::atomic<std::int64_t> done{0};
+  const ChunkDealer dealer{&player, &next, &done, chunk_count(job.points)};
   parallel_shares(static_cast<int>(buffers.size()), static_cast<std::int64_t>(buffers.size()),
                   [&](std::int64_t begin, std::int64_t end) {
                     for (std::int64_t b = begin; b < end; ++b) {
                       buffers[b].clear(job.canvas);
-                      run_chunks(player, next, chunks, buffers[b]);
+                      dealer.run(buffers[b], false, b == 0);
                     }
                   });
   merge(buffers, job.canvas);
   result = std::move(buffers[0]);
   return true;
+}
+
+}  // namespace
+
+std::int64_t chunk_count(std::int64_t points) { return points <= 0 ? 0 : (points - 1) / CHUNK_POINTS + 1; }
+
+bool accumulation_shares_buffer(const AccumulationJob& job) {
+  return threads_asked(job) > 1 && job.canvas.bytes() >= job.shared_from_bytes;
+}
+
+int accumulation_threads(const AccumulationJob& job) {
+  std::int64_t threads = threads_asked(job);
+  if (accumulation_shares_buffer(job)) return static_cast<int>(threads);
+  const std::int64_t bytes = job.canvas.bytes();
+  if (bytes > 0) threads = std::min(threads, physical_memory() / 2 / bytes);
+  return static_cast<int>(std::max<std::int64_t>(threads, 1));
+}
+
+bool accumulate(const AccumulationJob& job, SampleBuffer& result) {
+  const int threads = accumulation_threads(job);
+  if (accumulation_shares_buffer(job)) return accumulate_shared(job, threads, result);
+  return accumulate_private(job, threads, result);
 }

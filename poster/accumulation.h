@@ -1,14 +1,23 @@
 // Plays every chunk of a render's points into a sample buffer, on as many
-// threads as asked for (and as memory allows: each thread counts into a
-// buffer of its own, merged at the end). Integer counts and last-point keys
-// merge the same in any order, so the result never depends on the threads.
+// threads as asked for. Small canvases get a buffer per thread, merged at the
+// end; large ones are shared by all threads, which then count with atomic
+// increments, so that memory stays that of one buffer. Integer counts and
+// last-point keys come out the same in any order, so the result never
+// depends on the threads or on the lockstep path.
 #pragma once
 
 #include <cstdint>
 
 #include "app/ifs_table.h"
 #include "poster/attractor_fit.h"
+#include "poster/lane_streams.h"
 #include "poster/sample_buffer.h"
+
+// Told the points played so far, from the calling thread, now and then.
+struct AccumulationProgress {
+  void (*report)(void* context, std::int64_t points_done) = nullptr;
+  void* context = nullptr;
+};
 
 struct AccumulationJob {
   const IfsTable* table = nullptr;
@@ -17,6 +26,11 @@ struct AccumulationJob {
   SampleTransform transform;
   SampleCanvas canvas;
   int threads = 1;
+  LaneKernel kernel = lane_kernel_chosen();
+  AccumulationProgress progress;
+  // From this size on, threads share one buffer: past the caches the atomic
+  // increments cost little more than the misses they wait for.
+  std::int64_t shared_from_bytes = std::int64_t{256} << 20;
 };
 
 std::int64_t chunk_count(std::int64_t points);
@@ -25,5 +39,8 @@ std::int64_t chunk_count(std::int64_t points);
 bool accumulate(const AccumulationJob& job, SampleBuffer& result);
 
 // The threads a job will use: no more than asked, than there are chunks,
-// or than buffers fit in half the machine's memory; at least one.
+// or, with a buffer each, than buffers fit in half the machine's memory; at
+// least one.
 int accumulation_threads(const AccumulationJob& job);
+// Whether the job's threads count into one shared buffer.
+bool accumulation_shares_buffer(const AccumulationJob& job);

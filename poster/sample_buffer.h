@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 enum ShadeMode { SHADE_FLAT, SHADE_DENSITY };
@@ -27,8 +26,10 @@ struct SampleCanvas {
 // A flat key: (point number + 1) · 256 + slot; 0 for a sample no point hit.
 inline constexpr int FLAT_SLOT_BITS = 8;
 
-struct FreeDeleter {
-  void operator()(void* block) const { std::free(block); }
+// Counts come from whole pages of their own: large blocks are then placed on
+// 2 MiB pages where the system offers them.
+struct PagesDeleter {
+  void operator()(void* block) const;
 };
 
 // Allocated without being touched, then cleared by the thread that counts
@@ -37,9 +38,11 @@ struct FreeDeleter {
 // copied, which on a process with several threads costs every core a TLB
 // flush.
 struct SampleBuffer {
-  std::unique_ptr<std::uint32_t[], FreeDeleter> counts;  // density: plane of slot s at s · samples
-  std::unique_ptr<std::uint64_t[], FreeDeleter> keys;    // flat
+  std::unique_ptr<std::uint32_t[], PagesDeleter> counts;  // density: plane of slot s at s · samples
+  std::unique_ptr<std::uint64_t[], PagesDeleter> keys;    // flat
 
   bool allocate(const SampleCanvas& canvas);
   void clear(const SampleCanvas& canvas);
+  // Clears only elements [begin, end), so that threads can share the work.
+  void clear(const SampleCanvas& canvas, std::int64_t begin, std::int64_t end);
 };

@@ -2,6 +2,10 @@
 set(IFS_POSTER_SOURCES
   accumulation.cpp
   attractor_fit.cpp
+  lane_paths.cpp
+  lanes_avx2.cpp
+  lanes_avx512.cpp
+  lanes_sse2.cpp
   parallel_shares.cpp
   png_rows_writer.cpp
   point_streams.cpp

@@ -36,6 +36,7 @@
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_DIRECTORY 267L
 #define ERROR_MR_MID_NOT_FOUND 317L
+#define ERROR_INVALID_ADDRESS 487L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
 #define ERROR_UNABLE_TO_MOVE_REPLACEMENT 1176L
@@ -86,6 +87,18 @@ struct MEMORYSTATUSEX {
 using LPMEMORYSTATUSEX = MEMORYSTATUSEX*;
 
 BOOL GlobalMemoryStatusEx(LPMEMORYSTATUSEX buffer);
+
+// --- Virtual memory (large blocks) -----------------------------------------
+#define MEM_COMMIT 0x00001000
+#define MEM_RESERVE 0x00002000
+#define MEM_RELEASE 0x00008000
+#define PAGE_READWRITE 0x04
+
+// Zero-filled pages, untouched until first written. Blocks of 2 MiB and more
+// start on a 2 MiB boundary and are offered to the system's large pages.
+LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect);
+// With MEM_RELEASE and size 0, frees a block VirtualAlloc gave.
+BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type);
 
 // --- Global memory (clipboard and drag-and-drop data) ---------------------
 #define GMEM_FIXED 0x0000

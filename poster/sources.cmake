@@ -15,3 +15,9 @@ set(IFS_POSTER_SOURCES
   tone_map.cpp
 )
 list(TRANSFORM IFS_POSTER_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
+# The lockstep players are plain loops over lanes: they become vectors only
+# where the compiler vectorises with its full cost model.
+set_source_files_properties(
+  ${CMAKE_CURRENT_LIST_DIR}/lanes_sse2.cpp ${CMAKE_CURRENT_LIST_DIR}/lanes_avx2.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lanes_avx512.cpp
+  PROPERTIES COMPILE_OPTIONS "-O3;-fvect-cost-model=dynamic;-fno-trapping-math")

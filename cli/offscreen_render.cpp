@@ -9,7 +9,9 @@
 #include <stdexcept>
 
 #include "app/app_state.h"
+#include "app/picture.h"
 #include "cli/load_reports.h"
+#include "cli/points_progress.h"
 #include "cli/file_identity.h"
 #include "app/loader.h"
 #include "poster/poster_render.h"
@@ -90,11 +92,8 @@ void print_help(std::FILE* out) {
 }
 
 void print_progress(std::FILE* errors, std::int64_t done, std::int64_t total) {
-  const std::int64_t filled = total > 0 ? done * PROGRESS_BAR_WIDTH / total : PROGRESS_BAR_WIDTH;
-  std::string bar(static_cast<std::size_t>(filled), '#');
-  bar.resize(PROGRESS_BAR_WIDTH, '.');
-  std::fprintf(errors, "\r[%s] %lld/%lld batches", bar.c_str(), static_cast<long long>(done),
-               static_cast<long long>(total));
+  std::fprintf(errors, "\r[%s] %lld/%lld batches", progress_bar(done, total, PROGRESS_BAR_WIDTH).c_str(),
+               static_cast<long long>(done), static_cast<long long>(total));
   if (done == total) std::fputc('\n', errors);
   std::fflush(errors);
 }
@@ -191,9 +190,12 @@ void report_save_failure(const RenderOptions& options, std::FILE* errors) {
 }
 
 // The loaded table drawn by the poster renderer instead of the timer ticks.
-int render_poster_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors) {
-  const PosterOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
-                             std::string("ifs-render ") + IFS_RENDER_VERSION, options.files.front()};
+int render_poster_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors,
+                          bool show_progress) {
+  PosterOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
+                      std::string("ifs-render ") + IFS_RENDER_VERSION, options.files.front(), {}};
+  PointsProgress progress(errors, options.poster.points);
+  if (show_progress) output.progress = {PointsProgress::report_to, &progress};
   switch (poster_render(app_state().table, options.poster, output)) {
     case POSTER_RENDERED:
       return EXIT_RENDERED;
@@ -222,7 +224,7 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     const int code = write_table(options.write_ifs, files.out, errors);
     if (code != EXIT_RENDERED || files.picture.empty()) return code;
   }
-  if (options.poster.selected) return render_poster_picture(options, files, errors);
+  if (options.poster.selected) return render_poster_picture(options, files, errors, show_progress);
   if (!draw_batches(options.batches, errors, show_progress)) {
     std::fputs("ifs-render: the drawing stopped before all batches were drawn\n", errors);
     return EXIT_SAVE_FAILED;
@@ -360,7 +362,10 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
       return list_tables(options, in, out, errors);
     case MODE_RENDER: {
       const bool terminal = isatty(fileno(errors)) != 0;
-      const bool progress = terminal && !options.output.empty() && options.batches >= PROGRESS_BAR_FROM;
+      // A poster render shows its points from as many as that many batches hold.
+      const bool long_render = options.poster.selected ? options.poster.points >= PROGRESS_BAR_FROM * BATCH_POINTS
+                                                       : options.batches >= PROGRESS_BAR_FROM;
+      const bool progress = terminal && !options.output.empty() && long_render;
       return command_line_render(options, in, out, errors, progress);
     }
     case MODE_DESKTOP:

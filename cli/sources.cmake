@@ -5,6 +5,7 @@ set(IFS_CLI_SOURCES
   ifs_table_text.cpp
   load_reports.cpp
   offscreen_render.cpp
+  points_progress.cpp
   render_options.cpp
   stream_copy.cpp
   table_output.cpp

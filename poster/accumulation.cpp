@@ -230,6 +230,9 @@ int accumulation_threads(const AccumulationJob& job) {
 
 bool accumulate(const AccumulationJob& job, SampleBuffer& result) {
   const int threads = accumulation_threads(job);
-  if (accumulation_shares_buffer(job)) return accumulate_shared(job, threads, result);
-  return accumulate_private(job, threads, result);
+  const bool done = accumulation_shares_buffer(job) ? accumulate_shared(job, threads, result)
+                                                     : accumulate_private(job, threads, result);
+  // The calling thread may have finished its last group before the others.
+  if (done && job.progress.report != nullptr) job.progress.report(job.progress.context, job.points);
+  return done;
 }

@@ -133,6 +133,7 @@ PosterResult poster_render(const IfsTable& table, const PosterSettings& settings
   job.transform = attractor_fit(attractor_measure(table, settings.seed), job.canvas.width, job.canvas.height,
                                 margin_samples(settings));
   job.threads = poster_threads(settings);
+  job.progress = output.progress;
   SampleBuffer samples;
   if (!accumulate(job, samples)) return POSTER_NO_MEMORY;
   const ToneMapper tones(samples, job.canvas, shading_for(settings, job.canvas.slots));

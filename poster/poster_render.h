@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ifs_table.h"
+#include "poster/accumulation.h"
 #include "poster/poster_settings.h"
 
 enum PosterResult { POSTER_RENDERED, POSTER_NO_MEMORY, POSTER_NOT_SAVED };
@@ -15,6 +16,7 @@ struct PosterOutput {
   bool png = true;
   std::string software;     // the PNG's "Software" text
   std::string source_name;  // the .ifs file, named in the PNG's "Comment" text
+  AccumulationProgress progress;  // told the points counted so far
 };
 
 PosterResult poster_render(const IfsTable& table, const PosterSettings& settings, const PosterOutput& output);

@@ -261,6 +261,35 @@ TEST_F(CommandLine, AProgressBarIsShownForManyBatchesOnATerminalOnly) {
   EXPECT_EQ(contents(file), "");
 }
 
+// A long poster render tells its points on a terminal, ending on the whole
+// count; a short one and one whose messages go to a file tell nothing, and
+// the picture is the same either way.
+TEST_F(CommandLine, APosterRenderShowsItsPointsOnATerminalOnly) {
+  auto render_to = [&](std::FILE* errors, const std::string& picture, const char* points) {
+    return ifs_render_main({"--output", folder.file(picture), fern, "--shade", "density", "--size", "300x200",
+                            "--points", points, "--threads", "2"},
+                           stdout, errors);
+  };
+  {
+    Terminal terminal;
+    ASSERT_NE(terminal.screen, nullptr);
+    ASSERT_EQ(render_to(terminal.screen, "shown.png", "3000000"), 0);
+    const std::string shown = terminal.close_and_read();
+    EXPECT_NE(shown.find("\r[" + std::string(40, '#') + "] 3.0/3.0 M points, "), std::string::npos) << shown;
+    EXPECT_EQ(shown.back(), '\n');
+  }
+  {
+    Terminal terminal;
+    ASSERT_NE(terminal.screen, nullptr);
+    ASSERT_EQ(render_to(terminal.screen, "short.png", "2000000"), 0);
+    EXPECT_EQ(terminal.close_and_read(), "");
+  }
+  std::FILE* file = std::tmpfile();
+  ASSERT_EQ(render_to(file, "quiet.png", "3000000"), 0);
+  EXPECT_EQ(contents(file), "");
+  EXPECT_EQ(read_file(folder.file("quiet.png")), read_file(folder.file("shown.png")));
+}
+
 TEST_F(CommandLine, APictureIsNotWrittenToATerminal) {
   Terminal terminal;
   ASSERT_NE(terminal.screen, nullptr);

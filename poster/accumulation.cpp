@@ -72,24 +72,20 @@ struct ChunkPlayer {
 // Hands one lane block's points to a plot, in the block's order.
 // How many points ahead a count's line is fetched: enough to cover a miss
 // to the last-level cache.
-inline constexpr int PREFETCH_AHEAD = 24;
+inline constexpr int PREFETCH_AHEAD = 64;
 
-// Hands one lane block's points to a plot. The samples are found first, so
-// that each count can be fetched well before it is incremented.
+// Hands one lane block's points to a plot, each count fetched well before
+// it is incremented.
 template <typename Plot>
 void plot_lane_block(void* context, const LaneBlock& block) {
   const Plot plot = *static_cast<const Plot*>(context);
   const int entries = block.steps * block.lanes;
-  std::int64_t targets[LANE_BLOCK_STEPS * MAX_LANES];
-  for (int e = 0; e < entries; ++e) {
-    const std::int64_t index = std::int64_t{block.row[e]} * plot.row_length + block.column[e];
-    targets[e] = block.column[e] < 0 ? OFF_CANVAS : plot.element(index, block.slot[e]);
-  }
+  const std::int64_t* element = block.element;
   for (int k = 0, e = 0; k < block.steps; ++k) {
     for (int lane = 0; lane < block.lanes; ++lane, ++e) {
-      if (e + PREFETCH_AHEAD < entries && targets[e + PREFETCH_AHEAD] != OFF_CANVAS)
-        plot.prefetch(targets[e + PREFETCH_AHEAD]);
-      if (targets[e] != OFF_CANVAS) plot.add(targets[e], block.slot[e], block.first_number[lane] + k);
+      if (e + PREFETCH_AHEAD < entries && element[e + PREFETCH_AHEAD] != OFF_CANVAS)
+        plot.prefetch(element[e + PREFETCH_AHEAD]);
+      if (element[e] != OFF_CANVAS) plot.add(element[e], block.slot[e], block.first_number[lane] + k);
     }
   }
 }
@@ -107,8 +103,9 @@ struct ChunkDealer {
     const LaneKernel& kernel = job.kernel;
     const bool lanes = kernel.play != nullptr && job.table->map_count > 0;
     const std::int64_t group = lanes ? kernel.lanes : 1;
-    LaneJob lane_job{&player->choices, player->maps, job.transform, player->locator.width, player->locator.height,
-                     job.seed, job.points};
+    const std::int64_t plane = job.canvas.mode == SHADE_DENSITY ? job.canvas.samples() : 0;
+    const LaneJob lane_job{&player->choices, player->maps, job.transform, player->locator.width,
+                           player->locator.height, job.canvas.width, plane, job.seed, job.points};
     const LaneSink sink{plot_lane_block<Plot>, const_cast<Plot*>(&plot)};
     for (std::int64_t first; (first = next->fetch_add(group)) < chunks;) {
       if (lanes) {

@@ -23,8 +23,9 @@ inline constexpr int MAX_LANES = 32;
 struct LaneBlock {
   int lanes = 0;
   int steps = 0;
-  const std::int32_t* column = nullptr;  // -1: off the canvas, or past the lane's chunk
-  const std::int32_t* row = nullptr;
+  // The element each point is counted in: slot · plane + row · row_length +
+  // column; -1 off the canvas, or past the lane's chunk.
+  const std::int64_t* element = nullptr;
   const std::uint32_t* slot = nullptr;
   const std::int64_t* first_number = nullptr;  // per lane: the number of its point at step 0
 };
@@ -41,6 +42,8 @@ struct LaneJob {
   SampleTransform transform;
   double width = 0.0;
   double height = 0.0;
+  std::int64_t row_length = 0;
+  std::int64_t plane = 0;  // elements between two slots' counts; 0 for flat keys
   std::uint32_t seed = 0;
   std::int64_t points = 0;
 };

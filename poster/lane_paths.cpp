@@ -1,6 +1,6 @@
 // Which lockstep player runs: the widest this processor has, chosen when the
-// render starts, so that one binary serves every x86-64. IFS_SIMD forces a
-// narrower one (for comparing the paths); all give the same counts.
+// render starts, so that one binary serves every x86-64. IFS_SIMD forces
+// another (for comparing the paths); all give the same counts.
 #include <cstdlib>
 #include <cstring>
 
@@ -70,7 +70,9 @@ LaneKernel lane_kernel_chosen() {
     for (const PathEntry& entry : PATHS)
       if (std::strcmp(forced, entry.name) == 0 && lane_kernel_for(entry.path, kernel)) return kernel;
   }
-  for (const LanePath path : {LANES_AVX512, LANES_AVX2, LANES_SSE2})
+  // SSE2's two doubles a vector do not pay for the lanes' bookkeeping: its
+  // path runs slower than the scalar loop, so it is only taken when asked for.
+  for (const LanePath path : {LANES_AVX512, LANES_AVX2})
     if (lane_kernel_for(path, kernel)) return kernel;
   return LaneKernel{};
 }

@@ -58,8 +58,9 @@ struct LaneKernel {
   LanePlayer play = nullptr;  // null for the scalar loop
 };
 
-// The widest path this processor runs, or the one IFS_SIMD names
-// ("scalar", "sse2", "avx2", "avx512") when the processor runs it.
+// The widest path this processor runs (AVX-512, AVX2, else the scalar loop),
+// or the one IFS_SIMD names ("scalar", "sse2", "avx2", "avx512") when the
+// processor runs it.
 LaneKernel lane_kernel_chosen();
 // The kernel of one path; false when this build or processor lacks it.
 bool lane_kernel_for(LanePath path, LaneKernel& kernel);

@@ -9,11 +9,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/example_table.h"
 #include "poster/accumulation.h"
 
 namespace {
@@ -21,21 +20,6 @@ namespace {
 constexpr std::int64_t WIDTH = 7680;
 constexpr std::int64_t HEIGHT = 4320;
 constexpr std::int64_t POINTS = 200000000;
-
-bool load_fern(IfsTable& table) {
-  std::ifstream file(IFS_SOURCE_DIR "/examples/fern.ifs");
-  std::vector<std::vector<float>> maps;
-  for (std::string line; std::getline(file, line);) {
-    std::istringstream fields(line);
-    std::vector<float> values(IFS_PARAMETER_COUNT);
-    for (float& value : values) fields >> value;
-    maps.push_back(values);
-  }
-  if (maps.empty() || !ifs_table_resize(table, static_cast<std::int32_t>(maps.size()))) return false;
-  for (std::int32_t m = 0; m < table.map_count; ++m)
-    for (int k = 0; k < IFS_PARAMETER_COUNT; ++k) ifs_set(table, k, m, maps[m][k]);
-  return true;
-}
 
 struct RunCost {
   double peak_mib = 0.0;
@@ -80,7 +64,7 @@ RunCost count_in_child(const IfsTable& table, int threads) {
 
 int main() {
   IfsTable table;
-  if (!load_fern(table)) {
+  if (!load_example_table(IFS_SOURCE_DIR "/examples/fern.ifs", table)) {
     std::fputs("cannot read the fern\n", stderr);
     return 1;
   }

@@ -8,12 +8,11 @@
 #include <time.h>
 
 #include <cstdio>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/example_table.h"
 #include "poster/accumulation.h"
 
 namespace {
@@ -22,21 +21,6 @@ constexpr std::int64_t POINTS = 100000000;
 constexpr std::int64_t WIDTH = 1920;
 constexpr std::int64_t HEIGHT = 1080;
 constexpr int RUNS = 2;
-
-bool load_fern(IfsTable& table) {
-  std::ifstream file(IFS_SOURCE_DIR "/examples/fern.ifs");
-  std::vector<std::vector<float>> maps;
-  for (std::string line; std::getline(file, line);) {
-    std::istringstream fields(line);
-    std::vector<float> values(IFS_PARAMETER_COUNT);
-    for (float& value : values) fields >> value;
-    maps.push_back(values);
-  }
-  if (maps.empty() || !ifs_table_resize(table, static_cast<std::int32_t>(maps.size()))) return false;
-  for (std::int32_t m = 0; m < table.map_count; ++m)
-    for (int k = 0; k < IFS_PARAMETER_COUNT; ++k) ifs_set(table, k, m, maps[m][k]);
-  return true;
-}
 
 double cpu_seconds() {
   timespec now{};
@@ -91,7 +75,7 @@ bool same_counts(const SampleBuffer& buffer, const std::vector<std::uint32_t>& e
 
 int main() {
   IfsTable table;
-  if (!load_fern(table)) {
+  if (!load_example_table(IFS_SOURCE_DIR "/examples/fern.ifs", table)) {
     std::fputs("cannot read the fern\n", stderr);
     return 1;
   }

@@ -13,13 +13,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/colour_table.h"
+#include "bench/example_table.h"
 #include "poster/accumulation.h"
 #include "poster/point_streams.h"
 #include "poster/poster_render.h"
@@ -30,21 +29,6 @@ constexpr std::int64_t POINTS = 100000000;
 constexpr int WIDTH = 1920;
 constexpr int HEIGHT = 1080;
 constexpr int RUNS = 3;
-
-bool load_table(const std::string& path, IfsTable& table) {
-  std::ifstream file(path);
-  std::vector<std::vector<float>> maps;
-  for (std::string line; std::getline(file, line);) {
-    std::istringstream fields(line);
-    std::vector<float> values(IFS_PARAMETER_COUNT);
-    for (float& value : values) fields >> value;
-    maps.push_back(values);
-  }
-  if (maps.empty() || !ifs_table_resize(table, static_cast<std::int32_t>(maps.size()))) return false;
-  for (std::int32_t m = 0; m < table.map_count; ++m)
-    for (int k = 0; k < IFS_PARAMETER_COUNT; ++k) ifs_set(table, k, m, maps[m][k]);
-  return true;
-}
 
 double process_cpu_seconds() {
   timespec now{};
@@ -118,7 +102,7 @@ void report(const char* what, const Timing& timing, const Timing& baseline) {
 
 int main() {
   IfsTable table;
-  if (!load_table(IFS_SOURCE_DIR "/examples/fern.ifs", table)) {
+  if (!load_example_table(IFS_SOURCE_DIR "/examples/fern.ifs", table)) {
     std::fputs("cannot read the fern\n", stderr);
     return 1;
   }

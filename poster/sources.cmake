@@ -2,11 +2,14 @@
 set(IFS_POSTER_SOURCES
   accumulation.cpp
   attractor_fit.cpp
+  colour_map_tables.cpp
+  colour_maps.cpp
   parallel_shares.cpp
   png_rows_writer.cpp
   point_streams.cpp
   poster_render.cpp
   poster_settings.cpp
+  remake_command.cpp
   sample_buffer.cpp
   tone_map.cpp
 )

@@ -88,19 +88,23 @@ double ToneMapper::flame_density(std::uint64_t hits) const {
   return shading_.brightness * std::log1p(static_cast<double>(hits) / mean_hits_) / (2.0 * LOG_TWO);
 }
 
-LinearColour ToneMapper::density_sample(std::int64_t index) const {
+ToneMapper::HitBlend ToneMapper::hit_blend(std::int64_t index) const {
   const std::int64_t samples = canvas_.samples();
-  std::uint64_t hits = 0;
-  LinearColour blend;
+  HitBlend blend;
   for (std::uint32_t s = 0; s < canvas_.slots; ++s) {
     const std::uint32_t count = buffer_.counts[s * samples + index];
     if (count == 0) continue;
-    hits += count;
+    blend.hits += count;
     const LinearColour& colour = shading_.slot_colours[s];
-    blend.red += colour.red * count;
-    blend.green += colour.green * count;
-    blend.blue += colour.blue * count;
+    blend.sum.red += colour.red * count;
+    blend.sum.green += colour.green * count;
+    blend.sum.blue += colour.blue * count;
   }
+  return blend;
+}
+
+LinearColour ToneMapper::density_sample(std::int64_t index) const {
+  const auto [hits, blend] = hit_blend(index);
   const LinearColour& back = shading_.background;
   if (hits == 0) return back;
   const double a = brightness(hits);
@@ -150,18 +154,7 @@ CoveredColour ToneMapper::covered_sample(std::int64_t index) const {
     const LinearColour& c = shading_.slot_colours[key & ((1u << FLAT_SLOT_BITS) - 1)];
     return {c.red, c.green, c.blue, 1.0};
   }
-  const std::int64_t samples = canvas_.samples();
-  std::uint64_t hits = 0;
-  CoveredColour blend;
-  for (std::uint32_t s = 0; s < canvas_.slots; ++s) {
-    const std::uint32_t count = buffer_.counts[s * samples + index];
-    if (count == 0) continue;
-    hits += count;
-    const LinearColour& colour = shading_.slot_colours[s];
-    blend.red += colour.red * count;
-    blend.green += colour.green * count;
-    blend.blue += colour.blue * count;
-  }
+  const auto [hits, blend] = hit_blend(index);
   if (hits == 0) return {};
   const double a = brightness(hits);
   const double n = static_cast<double>(hits);

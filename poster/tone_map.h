@@ -67,6 +67,12 @@ class ToneMapper {
   CoveredColour toned(const CoveredColour& mean) const;
   CoveredColour flame_toned(const CoveredColour& mean) const;
   LinearColour sample(std::int64_t index) const;
+  // A density sample's hits and the sum of its slots' colours times their hits.
+  struct HitBlend {
+    std::uint64_t hits = 0;
+    LinearColour sum;
+  };
+  HitBlend hit_blend(std::int64_t index) const;
   LinearColour density_sample(std::int64_t index) const;
   double brightness(std::uint64_t hits) const;
   double computed_brightness(std::uint64_t hits) const;

@@ -162,7 +162,7 @@ std::string read_depth(const std::string& value, PosterSettings& settings) {
 }
 
 std::string read_view(const std::string& value, PosterSettings& settings) {
-  double corners[4];
+  double corners[4] = {};
   std::size_t begin = 0;
   bool read = true;
   for (int i = 0; i < 4 && read; ++i) {

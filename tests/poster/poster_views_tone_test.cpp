@@ -62,7 +62,9 @@ TEST_F(PosterTest, ViewDrawsTheRectangleThroughTheTransformWorkedOutByHand) {
   // side), column = 20x, row = 25 - 20y. (0.25, 0.75) -> (5, 10),
   // (1.5, 0.25) -> (30, 20); (5, 5) lies outside and must not widen the view.
   // With a 10% margin (3 pixels of the shorter side): 17 a unit, column =
-  // 3 + 17x, row = 23.5 - 17y: (7.25, 10.75) and (28.5, 19.25).
+  // 3 + 17x, row = 23.5 - 17y: (7.25, 10.75) and (28.5, 19.25). In 60x20
+  // the height is the tight side: 20 a unit, centred, column = 10 + 20x,
+  // row = 20 - 20y: (15, 5) and (40, 15).
   const Arguments colours = {"--shade", "flat", "--palette", "#FF0000,#00FF00,#0000FF", "--points", "5000"};
   struct Case {
     Arguments options;
@@ -75,6 +77,7 @@ TEST_F(PosterTest, ViewDrawsTheRectangleThroughTheTransformWorkedOutByHand) {
       // Twice the samples a side land on the same pixels, one lit sample of
       // four: 255 / 4 rounds to 64.
       {{"--size", "40x30", "--view", "0,0,2,1", "--supersample", "2"}, {5, 10}, {30, 20}, 64},
+      {{"--size", "60x20", "--view", "0,0,2,1"}, {15, 5}, {40, 15}, 255},
   };
   for (const Case& c : cases) {
     Arguments options = colours;
@@ -83,8 +86,7 @@ TEST_F(PosterTest, ViewDrawsTheRectangleThroughTheTransformWorkedOutByHand) {
     ASSERT_EQ(run.code, 0) << run.errors;
     const DecodedPng png = decode_png(path("view.png"));
     ASSERT_TRUE(png.ok);
-    ASSERT_EQ(png.width, 40u);
-    ASSERT_EQ(png.height, 30u);
+    ASSERT_EQ(std::to_string(png.width) + "x" + std::to_string(png.height), c.options[1]);
     for (std::uint32_t y = 0; y < png.height; ++y) {
       for (std::uint32_t x = 0; x < png.width; ++x) {
         const Rgb expected = lit(x, y, {c.red})     ? Rgb{c.level, 0, 0}

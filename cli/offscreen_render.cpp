@@ -77,13 +77,24 @@ void print_help(std::FILE* out) {
       "  --margin PERCENT      room on every side, share of the shorter side (0)\n"
       "  --points N            points to play (default 20 per pixel, at least 200010)\n"
       "  --seed N              seed of the points (default 1234)\n"
-      "  --background COLOUR   #RRGGBB of pixels no point reached (default #000000)\n"
+      "  --background COLOUR   #RRGGBB of pixels no point reached (default #000000);\n"
+      "                        transparent or #RRGGBBAA write an RGBA PNG whose\n"
+      "                        reached pixels carry their density as coverage\n"
       "  --shade flat|density  last point's colour, or log-density shading (flat)\n"
       "  --gamma G             density brightness exponent 1/G, 0.1 to 10 (2.2)\n"
       "  --palette C1,C2,...   the maps' colours, #RRGGBB each (the eight pastels)\n"
       "  --supersample K       K x K samples per pixel, 1 to 8 (1)\n"
       "  --threads N           threads to draw on; same picture for any (all cores)\n"
       "  --depth 8|16          bits per channel of a PNG (8)\n"
+      "  --view X0,Y0,X1,Y1    draw that rectangle of the plane, undistorted and\n"
+      "                        centred, instead of the fitted attractor\n"
+      "  --brightness B        flame tone: density alpha scale, above 0 to 100 (1)\n"
+      "  --vibrancy V          flame tone: 1 scales the colour by the density, 0\n"
+      "                        applies gamma per channel, 0 to 1 (1)\n"
+      "  --colormap NAME       flame tone through inferno, magma, viridis, cividis\n"
+      "                        or grey instead of the maps' colours\n"
+      "Any flame-tone option shades by density, with 200 points per pixel and a 4%\n"
+      "margin unless --points (or --batches) and --margin say otherwise.\n"
       "\n"
       "Exit status: 0 done, 1 the picture or table could not be written, 2 the .ifs\n"
       "file could not be loaded, 64 wrong arguments, 69 no desktop display, 74 the\n"
@@ -192,8 +203,9 @@ void report_save_failure(const RenderOptions& options, std::FILE* errors) {
 // The loaded table drawn by the poster renderer instead of the timer ticks.
 int render_poster_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors,
                           bool show_progress) {
+  const RemakeNames names{options.table_name, path_base_name(options.output), path_base_name(options.files.front())};
   PosterOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
-                      std::string("ifs-render ") + IFS_RENDER_VERSION, options.files.front(), {}};
+                      std::string("ifs-render ") + IFS_RENDER_VERSION, names};
   PointsProgress progress(errors, options.poster.points);
   if (show_progress) output.progress = {PointsProgress::report_to, &progress};
   switch (poster_render(app_state().table, options.poster, output)) {

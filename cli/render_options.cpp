@@ -127,6 +127,11 @@ const Option OPTIONS[] = {
     {"--supersample", 0, "--supersample needs a value", apply_picture<POSTER_SUPERSAMPLE>},
     {"--threads", 0, "--threads needs a value", apply_picture<POSTER_THREADS>},
     {"--depth", 0, "--depth needs a value", apply_picture<POSTER_DEPTH>},
+    // Views, the flame tone and colour maps.
+    {"--view", 0, "--view needs XMIN,YMIN,XMAX,YMAX", apply_picture<POSTER_VIEW>},
+    {"--brightness", 0, "--brightness needs a value", apply_picture<POSTER_BRIGHTNESS>},
+    {"--vibrancy", 0, "--vibrancy needs a value", apply_picture<POSTER_VIBRANCY>},
+    {"--colormap", 0, "--colormap needs the name of a colour map", apply_picture<POSTER_COLORMAP>},
 };
 
 const Option* find_long(const std::string& name) {

@@ -61,3 +61,16 @@ SampleTransform attractor_fit(const AttractorBox& box, std::int64_t width, std::
   transform.offset_y = static_cast<double>(height) / 2.0 + centre_y * scale;
   return transform;
 }
+
+SampleTransform view_fit(double min_x, double min_y, double max_x, double max_y, std::int64_t width,
+                         std::int64_t height, std::int64_t margin) {
+  const double span_x = static_cast<double>(width - 2 * margin);
+  const double span_y = static_cast<double>(height - 2 * margin);
+  const double scale = std::min(span_x / (max_x - min_x), span_y / (max_y - min_y));
+  SampleTransform transform;
+  transform.scale_x = scale;
+  transform.scale_y = -scale;  // larger y goes up the picture
+  transform.offset_x = static_cast<double>(width) / 2.0 - (min_x / 2.0 + max_x / 2.0) * scale;
+  transform.offset_y = static_cast<double>(height) / 2.0 + (min_y / 2.0 + max_y / 2.0) * scale;
+  return transform;
+}

@@ -27,3 +27,9 @@ struct SampleTransform {
 // `margin` samples are kept clear on every side (less than half the shorter
 // side). A box without extent lands in the middle.
 SampleTransform attractor_fit(const AttractorBox& box, std::int64_t width, std::int64_t height, std::int64_t margin);
+
+// A rectangle of the plane laid undistorted and centred into the sample
+// canvas less its margin: its edges are the canvas's edges along the side
+// where it fits tightest. The rectangle is not empty and its extent finite.
+SampleTransform view_fit(double min_x, double min_y, double max_x, double max_y, std::int64_t width,
+                         std::int64_t height, std::int64_t margin);

@@ -55,7 +55,7 @@ void write_rows(png_structp png, png_infop info, void* context) {
   png_set_write_fn(png, g->file, write_to_file, flush_nothing);
   const PngRowsJob& job = *g->job;
   png_set_IHDR(png, info, static_cast<png_uint_32>(job.width), static_cast<png_uint_32>(job.height), job.depth,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+               job.alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_text(png, info, g->texts, static_cast<int>(job.texts.size()));
   png_write_info(png, info);
   for (std::int64_t y = 0; y < job.height; ++y) {
@@ -69,7 +69,7 @@ void write_rows(png_structp png, png_infop info, void* context) {
 
 bool png_rows_write(const PngRowsJob& job) {
   if (job.width < 1 || job.height < 1 || (job.depth != 8 && job.depth != 16) || job.produce == nullptr) return false;
-  const auto row_bytes = static_cast<std::size_t>(job.width) * 3 * static_cast<std::size_t>(job.depth / 8);
+  const auto row_bytes = static_cast<std::size_t>(job.width) * (job.alpha ? 4 : 3) * static_cast<std::size_t>(job.depth / 8);
   std::unique_ptr<std::uint8_t[]> row(new (std::nothrow) std::uint8_t[row_bytes]);
   std::unique_ptr<png_text[]> texts(new (std::nothrow) png_text[job.texts.size() + 1]);
   if (row == nullptr || texts == nullptr) return false;

@@ -1,4 +1,4 @@
-// Writes an RGB PNG of 8 or 16 bits per channel row by row, so that no whole
+// Writes an RGB or RGBA PNG of 8 or 16 bits per channel row by row, so that no whole
 // picture needs to be held, with text chunks that say how it was made. The
 // file is written safely: an older file of the name survives any failure.
 #pragma once
@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-// Fills row y (top line first) of width · 3 samples, big-endian at 16 bits.
+// Fills row y (top line first) of width · 3 samples (4 with alpha),
+// big-endian at 16 bits.
 using RowProducer = void (*)(void* context, std::int64_t y, std::uint8_t* row);
 
 struct PngText {
@@ -20,6 +21,7 @@ struct PngRowsJob {
   std::int64_t width = 0;
   std::int64_t height = 0;
   int depth = 8;
+  bool alpha = false;  // R, G, B, A per pixel instead of R, G, B
   std::vector<PngText> texts;
   RowProducer produce = nullptr;
   void* context = nullptr;

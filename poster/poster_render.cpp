@@ -8,6 +8,7 @@
 #include "poster/accumulation.h"
 #include "poster/parallel_shares.h"
 #include "poster/png_rows_writer.h"
+#include "poster/remake_command.h"
 #include "poster/tone_map.h"
 #include "runtime/graphics/bmp_encoder.h"
 #include "runtime/graphics/encoder_table.h"
@@ -20,6 +21,7 @@ SampleCanvas sample_canvas(const IfsTable& table, const PosterSettings& settings
   canvas.height = std::int64_t{settings.height} * settings.supersample;
   const auto maps = static_cast<std::uint32_t>(std::max(table.map_count, 1));
   canvas.slots = std::max(1u, std::min(maps, static_cast<std::uint32_t>(settings.palette.size())));
+  if (settings.colormap != COLOUR_MAP_NONE) canvas.slots = 1;  // the map's colours come from the density alone
   canvas.mode = settings.shade;
   return canvas;
 }
@@ -28,6 +30,15 @@ SampleCanvas sample_canvas(const IfsTable& table, const PosterSettings& settings
 std::int64_t margin_samples(const PosterSettings& settings) {
   const double shorter = std::min(settings.width, settings.height);
   return static_cast<std::int64_t>(settings.margin_percent * shorter / 100.0) * settings.supersample;
+}
+
+SampleTransform sample_transform(const IfsTable& table, const PosterSettings& settings, const SampleCanvas& canvas) {
+  const std::int64_t margin = margin_samples(settings);
+  if (settings.has_view) {
+    const PlaneView& v = settings.view;
+    return view_fit(v.min_x, v.min_y, v.max_x, v.max_y, canvas.width, canvas.height, margin);
+  }
+  return attractor_fit(attractor_measure(table, settings.seed), canvas.width, canvas.height, margin);
 }
 
 // Shading gains nothing from more threads than cores.
@@ -45,6 +56,12 @@ Shading shading_for(const PosterSettings& settings, std::uint32_t slots) {
   shading.supersample = settings.supersample;
   shading.depth = settings.depth;
   shading.threads = shading_threads(settings);
+  shading.flame = poster_flame_tone(settings);
+  shading.brightness = settings.brightness;
+  shading.vibrancy = settings.vibrancy;
+  shading.colour_map = settings.colormap;
+  shading.alpha_channel = poster_transparent(settings);
+  shading.background_alpha = settings.background_alpha / 255.0;
   return shading;
 }
 
@@ -92,8 +109,8 @@ bool write_png(const ToneMapper& tones, const PosterSettings& settings, const Po
   job.width = tones.width();
   job.height = tones.height();
   job.depth = settings.depth;
-  job.texts = {{"Software", output.software},
-               {"Comment", "ifs-render " + poster_settings_text(settings) + " " + output.source_name}};
+  job.alpha = poster_transparent(settings);
+  job.texts = {{"Software", output.software}, {"Comment", remake_command(settings, output.names)}};
   job.produce = produce_row;
   job.context = &blocks;
   return png_rows_write(job);
@@ -130,8 +147,7 @@ PosterResult poster_render(const IfsTable& table, const PosterSettings& settings
   job.seed = settings.seed;
   job.points = settings.points;
   job.canvas = sample_canvas(table, settings);
-  job.transform = attractor_fit(attractor_measure(table, settings.seed), job.canvas.width, job.canvas.height,
-                                margin_samples(settings));
+  job.transform = sample_transform(table, settings, job.canvas);
   job.threads = poster_threads(settings);
   job.progress = output.progress;
   SampleBuffer samples;

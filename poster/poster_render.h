@@ -1,6 +1,7 @@
 // The poster renderer: plays the loaded table's points in chunks on every
 // core, counts them per sample, shades the samples and writes the picture
-// (PNG at 8 or 16 bits with its making in a text chunk, or 24-bit BMP).
+// (PNG at 8 or 16 bits, RGB or RGBA, with the command that makes it again
+// in a text chunk, or 24-bit BMP).
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "app/ifs_table.h"
 #include "poster/accumulation.h"
 #include "poster/poster_settings.h"
+#include "poster/remake_command.h"
 
 enum PosterResult { POSTER_RENDERED, POSTER_NO_MEMORY, POSTER_NOT_SAVED };
 
@@ -15,7 +17,7 @@ struct PosterOutput {
   std::u16string file_name;
   bool png = true;
   std::string software;     // the PNG's "Software" text
-  std::string source_name;  // the .ifs file, named in the PNG's "Comment" text
+  RemakeNames names;        // for the PNG's "Comment", the command that makes it again
   AccumulationProgress progress;  // told the points counted so far
 };
 

@@ -1,6 +1,8 @@
 #include "poster/poster_settings.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -38,19 +40,29 @@ int hex_digit(char c) {
   return -1;
 }
 
-// "#RRGGBB" or "RRGGBB" as 0xBBGGRR; false otherwise.
-bool parse_colour(const std::string& text, std::uint32_t& bgr) {
+// "#RRGGBB" or "RRGGBB" as 0xBBGGRR, and with `alpha` also "#RRGGBBAA";
+// false otherwise.
+bool parse_colour(const std::string& text, std::uint32_t& bgr, std::uint32_t* alpha = nullptr) {
   const std::string digits = text.starts_with("#") ? text.substr(1) : text;
-  if (digits.size() != 6) return false;
-  std::uint32_t components[3];
-  for (int c = 0; c < 3; ++c) {
+  const std::size_t count = digits.size() / 2;
+  if (digits.size() != 6 && (alpha == nullptr || digits.size() != 8)) return false;
+  std::uint32_t components[4] = {0, 0, 0, POSTER_OPAQUE};
+  for (std::size_t c = 0; c < count; ++c) {
     const int high = hex_digit(digits[2 * c]);
     const int low = hex_digit(digits[2 * c + 1]);
     if (high < 0 || low < 0) return false;
     components[c] = static_cast<std::uint32_t>(high * 16 + low);
   }
   bgr = colour_from_components(components[0], components[1], components[2]);
+  if (alpha != nullptr) *alpha = components[3];
   return true;
+}
+
+// A finite number in the C locale's form, the whole text and nothing else.
+bool plane_number(const std::string& text, double& value) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc{} && stop == end && std::isfinite(value);
 }
 
 std::string read_size(const std::string& value, PosterSettings& settings) {
@@ -86,7 +98,13 @@ std::string read_seed(const std::string& value, PosterSettings& settings) {
 }
 
 std::string read_background(const std::string& value, PosterSettings& settings) {
-  if (!parse_colour(value, settings.background)) return "--background takes a colour #RRGGBB, not \"" + value + "\"";
+  if (value == "transparent") {
+    settings.background = 0;
+    settings.background_alpha = 0;
+    return {};
+  }
+  if (!parse_colour(value, settings.background, &settings.background_alpha))
+    return "--background takes a colour #RRGGBB or #RRGGBBAA, or transparent, not \"" + value + "\"";
   return {};
 }
 
@@ -143,10 +161,53 @@ std::string read_depth(const std::string& value, PosterSettings& settings) {
   return {};
 }
 
+std::string read_view(const std::string& value, PosterSettings& settings) {
+  double corners[4] = {};
+  std::size_t begin = 0;
+  bool read = true;
+  for (int i = 0; i < 4 && read; ++i) {
+    const std::size_t comma = i < 3 ? value.find(',', begin) : value.size();
+    read = comma != std::string::npos && plane_number(value.substr(begin, comma - begin), corners[i]);
+    begin = comma + 1;
+  }
+  const PlaneView view{corners[0], corners[1], corners[2], corners[3]};
+  if (!read)
+    return "--view takes four numbers XMIN,YMIN,XMAX,YMAX separated by commas, not \"" + value + "\"";
+  if (!(view.min_x < view.max_x) || !(view.min_y < view.max_y) || !std::isfinite(view.max_x - view.min_x) ||
+      !std::isfinite(view.max_y - view.min_y))
+    return "--view needs XMIN below XMAX and YMIN below YMAX, not \"" + value + "\"";
+  settings.view = view;
+  settings.has_view = true;
+  return {};
+}
+
+std::string read_brightness(const std::string& value, PosterSettings& settings) {
+  const double brightness = decimal_number(value);
+  if (!(brightness > 0.0 && brightness <= POSTER_MAX_BRIGHTNESS))
+    return "--brightness takes a number above 0 and up to 100, not \"" + value + "\"";
+  settings.brightness = brightness;
+  return {};
+}
+
+std::string read_vibrancy(const std::string& value, PosterSettings& settings) {
+  const double vibrancy = decimal_number(value);
+  if (!(vibrancy >= 0.0 && vibrancy <= 1.0)) return "--vibrancy takes a number from 0 to 1, not \"" + value + "\"";
+  settings.vibrancy = vibrancy;
+  return {};
+}
+
+std::string read_colormap(const std::string& value, PosterSettings& settings) {
+  settings.colormap = colour_map_named(value);
+  if (settings.colormap == COLOUR_MAP_NONE)
+    return "--colormap takes inferno, magma, viridis, cividis or grey, not \"" + value + "\"";
+  return {};
+}
+
 // In the order of PosterOption.
 constexpr ValueReader READERS[] = {
-    read_size, read_margin,  read_points,      read_seed,    read_background, read_shade,
-    read_gamma, read_palette, read_supersample, read_threads, read_depth,
+    read_size,    read_margin,  read_points,      read_seed,    read_background, read_shade,
+    read_gamma,   read_palette, read_supersample, read_threads, read_depth,      read_view,
+    read_brightness, read_vibrancy, read_colormap,
 };
 
 constexpr std::uint32_t given_bit(PosterOption option) { return 1u << option; }
@@ -163,17 +224,28 @@ bool picture_changed(const PosterSettings& settings) {
   return settings.shade != SHADE_FLAT || settings.width != POSTER_DEFAULT_SIDE ||
          settings.height != POSTER_DEFAULT_SIDE || settings.margin_percent != 0.0 ||
          (settings.given & given_bit(POSTER_POINTS)) != 0 || settings.seed != POSTER_DEFAULT_SEED || settings.background != 0 ||
-         !default_palette(settings.palette) || settings.supersample != 1 || settings.depth != 8;
+         !default_palette(settings.palette) || settings.supersample != 1 || settings.depth != 8 ||
+         settings.has_view || poster_transparent(settings) || poster_flame_tone(settings);
 }
 
+constexpr std::uint32_t FLAME_TONE_OPTIONS =
+    given_bit(POSTER_BRIGHTNESS) | given_bit(POSTER_VIBRANCY) | given_bit(POSTER_COLORMAP);
+
 std::int64_t default_points(const PosterSettings& settings) {
-  const std::int64_t by_size = POSTER_POINTS_PER_PIXEL * settings.width * settings.height;
+  const std::int64_t per_pixel = poster_flame_tone(settings) ? POSTER_TONE_POINTS_PER_PIXEL : POSTER_POINTS_PER_PIXEL;
+  const std::int64_t by_size = std::min(per_pixel * settings.width * settings.height, POSTER_MAX_POINTS);
   return by_size > POSTER_MIN_DEFAULT_POINTS ? by_size : POSTER_MIN_DEFAULT_POINTS;
 }
 
 std::string check_combinations(const PosterSettings& settings, bool batches_given, bool output_is_png) {
-  if ((settings.given & given_bit(POSTER_GAMMA)) != 0 && settings.shade != SHADE_DENSITY)
+  const bool flame = poster_flame_tone(settings);
+  if ((settings.given & given_bit(POSTER_GAMMA)) != 0 && settings.shade != SHADE_DENSITY && !flame)
     return "--gamma only applies with --shade density";
+  if (flame && (settings.given & given_bit(POSTER_SHADE)) != 0 && settings.shade != SHADE_DENSITY)
+    return "--brightness, --vibrancy and --colormap shade by density: they do not go with --shade flat";
+  if (settings.colormap != COLOUR_MAP_NONE && (settings.given & given_bit(POSTER_PALETTE)) != 0)
+    return "give --palette or --colormap, not both";
+  if (poster_transparent(settings) && !output_is_png) return "a transparent --background needs a .png output";
   if (settings.depth == 16 && !output_is_png) return "--depth 16 needs a .png output";
   if ((settings.given & given_bit(POSTER_POINTS)) != 0 && batches_given) return "give --points or --batches, not both";
   const std::int64_t k = settings.supersample;
@@ -183,6 +255,8 @@ std::string check_combinations(const PosterSettings& settings, bool batches_give
 }
 
 }  // namespace
+
+bool poster_flame_tone(const PosterSettings& settings) { return (settings.given & FLAME_TONE_OPTIONS) != 0; }
 
 std::string poster_option_read(PosterOption option, const std::string& value, PosterSettings& settings) {
   settings.given |= given_bit(option);
@@ -196,6 +270,10 @@ std::string poster_settings_finish(PosterSettings& settings, bool has_output, bo
   if (std::string error = check_combinations(settings, batches_given, output_is_png); !error.empty()) return error;
   settings.selected = picture_changed(settings);
   if (!settings.selected) return {};
+  if (poster_flame_tone(settings)) {
+    settings.shade = SHADE_DENSITY;
+    if ((settings.given & given_bit(POSTER_MARGIN)) == 0) settings.margin_percent = POSTER_TONE_MARGIN;
+  }
   if ((settings.given & given_bit(POSTER_POINTS)) == 0)
     settings.points = batches_given ? batches * BATCH_POINTS : default_points(settings);
   if (settings.palette.empty()) settings.palette.assign(std::begin(INITIAL_COLOURS.colours), std::end(INITIAL_COLOURS.colours));
@@ -205,24 +283,5 @@ std::string poster_settings_finish(PosterSettings& settings, bool has_output, bo
 std::string colour_text(std::uint32_t bgr) {
   char text[8];
   std::snprintf(text, sizeof text, "#%02X%02X%02X", bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-  return text;
-}
-
-std::string poster_settings_text(const PosterSettings& settings) {
-  char margin[32];
-  std::snprintf(margin, sizeof margin, "%g", settings.margin_percent);
-  std::string text = "--size " + std::to_string(settings.width) + "x" + std::to_string(settings.height) +
-                     " --margin " + margin + " --points " + std::to_string(settings.points) + " --seed " +
-                     std::to_string(settings.seed) + " --background " + colour_text(settings.background);
-  if (settings.shade == SHADE_DENSITY) {
-    char gamma[32];
-    std::snprintf(gamma, sizeof gamma, "%g", settings.gamma);
-    text += std::string(" --shade density --gamma ") + gamma;
-  } else {
-    text += " --shade flat";
-  }
-  text += " --palette ";
-  for (std::size_t i = 0; i < settings.palette.size(); ++i) text += (i > 0 ? "," : "") + colour_text(settings.palette[i]);
-  text += " --supersample " + std::to_string(settings.supersample) + " --depth " + std::to_string(settings.depth);
   return text;
 }

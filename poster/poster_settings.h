@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "poster/colour_maps.h"
 #include "poster/sample_buffer.h"
 #include "app/picture.h"
 
@@ -30,6 +31,20 @@ inline constexpr double POSTER_DEFAULT_GAMMA = 2.2;
 // for larger pictures.
 inline constexpr std::int64_t POSTER_MIN_DEFAULT_POINTS = 10 * BATCH_POINTS;
 inline constexpr std::int64_t POSTER_POINTS_PER_PIXEL = 20;
+// With the flame tone (--brightness, --vibrancy or --colormap) the defaults
+// are those of a finished picture rather than the desktop program's: more
+// points and a margin so that the fractal does not touch the frame.
+inline constexpr std::int64_t POSTER_TONE_POINTS_PER_PIXEL = 200;
+inline constexpr double POSTER_TONE_MARGIN = 4.0;
+inline constexpr double POSTER_DEFAULT_BRIGHTNESS = 1.0;
+inline constexpr double POSTER_DEFAULT_VIBRANCY = 1.0;
+inline constexpr double POSTER_MAX_BRIGHTNESS = 100.0;
+inline constexpr std::uint32_t POSTER_OPAQUE = 255;
+
+// The rectangle of the plane --view draws, in the table's coordinates.
+struct PlaneView {
+  double min_x = 0.0, min_y = 0.0, max_x = 0.0, max_y = 0.0;
+};
 
 struct PosterSettings {
   int width = POSTER_DEFAULT_SIDE;
@@ -38,12 +53,18 @@ struct PosterSettings {
   std::int64_t points = 0;  // 0 until decided by poster_settings_finish
   std::uint32_t seed = POSTER_DEFAULT_SEED;
   std::uint32_t background = 0;          // 0xBBGGRR
+  std::uint32_t background_alpha = POSTER_OPAQUE;  // below 255: an RGBA picture
   ShadeMode shade = SHADE_FLAT;
   double gamma = POSTER_DEFAULT_GAMMA;
   std::vector<std::uint32_t> palette;    // 0xBBGGRR; the eight point colours when none given
   int supersample = 1;
   int threads = 0;                       // 0: every core
   int depth = 8;
+  bool has_view = false;  // --view: that rectangle instead of the fitted attractor
+  PlaneView view;
+  double brightness = POSTER_DEFAULT_BRIGHTNESS;
+  double vibrancy = POSTER_DEFAULT_VIBRANCY;
+  ColourMapName colormap = COLOUR_MAP_NONE;
 
   std::uint32_t given = 0;  // one bit per option seen
   bool selected = false;    // the picture is the poster renderer's, not the desktop program's
@@ -62,7 +83,18 @@ enum PosterOption {
   POSTER_SUPERSAMPLE,
   POSTER_THREADS,
   POSTER_DEPTH,
+  POSTER_VIEW,
+  POSTER_BRIGHTNESS,
+  POSTER_VIBRANCY,
+  POSTER_COLORMAP,
 };
+
+// Whether the picture is shaded with the flame tone (log density scaled by
+// the average density, brightness and vibrancy) rather than relative to the
+// busiest sample.
+bool poster_flame_tone(const PosterSettings& settings);
+// Whether the picture has an alpha channel.
+inline bool poster_transparent(const PosterSettings& settings) { return settings.background_alpha != POSTER_OPAQUE; }
 
 // Reads one option's value into the settings and notes the option as given;
 // an error text naming the option, or empty when the value is fine.
@@ -75,8 +107,5 @@ std::string poster_option_read(PosterOption option, const std::string& value, Po
 std::string poster_settings_finish(PosterSettings& settings, bool has_output, bool batches_given,
                                     std::int64_t batches, bool output_is_png);
 
-// The options in the form that would make the same picture again, for the
-// picture's text chunk (threads left out: they change nothing).
-std::string poster_settings_text(const PosterSettings& settings);
 // Colours as written on the command line: "#RRGGBB".
 std::string colour_text(std::uint32_t bgr);

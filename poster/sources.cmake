@@ -2,6 +2,8 @@
 set(IFS_POSTER_SOURCES
   accumulation.cpp
   attractor_fit.cpp
+  colour_map_tables.cpp
+  colour_maps.cpp
   lane_paths.cpp
   lanes_avx2.cpp
   lanes_avx512.cpp
@@ -11,6 +13,7 @@ set(IFS_POSTER_SOURCES
   point_streams.cpp
   poster_render.cpp
   poster_settings.cpp
+  remake_command.cpp
   sample_buffer.cpp
   tone_map.cpp
 )

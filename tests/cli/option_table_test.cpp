@@ -13,6 +13,7 @@
 
 #include "cli/offscreen_render.h"
 #include "cli/render_options.h"
+#include "poster/remake_command.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ const std::map<std::string, std::string> SAMPLE_VALUES = {
     {"--write-ifs", "t.ifs"}, {"--size", "320x200"},      {"--margin", "5"},      {"--points", "1000"},
     {"--seed", "7"},          {"--background", "#102030"}, {"--shade", "density"}, {"--gamma", "1.5"},
     {"--palette", "#FF0000,#00FF00"}, {"--supersample", "2"}, {"--threads", "3"}, {"--depth", "16"},
+    {"--view", "-2,-1,2,1"}, {"--brightness", "1.5"}, {"--vibrancy", "0.5"}, {"--colormap", "magma"},
 };
 const std::map<std::string, std::string> SHORT_FORMS = {{"--output", "-o"}, {"--batches", "-n"}};
 

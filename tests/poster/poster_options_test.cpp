@@ -7,6 +7,7 @@
 
 #include "cli/offscreen_render.h"
 #include "cli/render_options.h"
+#include "poster/remake_command.h"
 #include "poster_run.h"
 
 namespace {

@@ -1,0 +1,69 @@
+// A file manager's thumbnail of each bundled example at 128, 256 and 1024
+// pixels, the whole run as the file manager starts it (start-up, load,
+// render, PNG): wall-clock and processor seconds and the peak memory. Each
+// run is a child process of its own, so its peak is its own.
+//
+// Baseline: one second, the longest a folder's thumbnails may each take
+// before browsing it feels slow; each run prints how far under it stays.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "cli/offscreen_render.h"
+
+namespace {
+
+constexpr double BASELINE_SECONDS = 1.0;
+
+struct ThumbnailRun {
+  bool ok = false;
+  double seconds = 0;
+  double cpu_seconds = 0;
+  long peak_kib = 0;
+};
+
+ThumbnailRun thumbnail_in_child(const std::string& ifs, const std::string& output, int size) {
+  ThumbnailRun run;
+  const auto begin = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child < 0) return run;
+  if (child == 0) std::_Exit(ifs_render_main({"--thumbnail", std::to_string(size), ifs, output}, stdout, stderr));
+  int status = 0;
+  rusage usage{};
+  if (wait4(child, &status, 0, &usage) != child) return run;
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  run.peak_kib = usage.ru_maxrss;
+  const auto seconds_of = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec * 1e-6; };
+  run.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
+
+}  // namespace
+
+int main() {
+  const std::string output = "/tmp/ifs_thumbnail_bench_" + std::to_string(getpid()) + ".png";
+  std::printf("Thumbnails of the examples (baseline: %.0f s each)\n", BASELINE_SECONDS);
+  std::printf("%-16s %6s %10s %10s %10s %12s\n", "file", "size", "wall s", "cpu s", "peak MiB", "x baseline");
+  int failures = 0;
+  for (const char* name : {"fern.ifs", "classics.ifs", "dragon.ifs", "spiral.ifs"}) {
+    for (const int size : {128, 256, 1024}) {
+      const ThumbnailRun run = thumbnail_in_child(std::string(IFS_SOURCE_DIR "/examples/") + name, output, size);
+      if (!run.ok) {
+        std::printf("%-16s %6d   failed\n", name, size);
+        ++failures;
+        continue;
+      }
+      std::printf("%-16s %6d %10.3f %10.3f %10.1f %12.1f\n", name, size, run.seconds, run.cpu_seconds,
+                  static_cast<double>(run.peak_kib) / 1024.0, BASELINE_SECONDS / run.seconds);
+    }
+  }
+  std::remove(output.c_str());
+  return failures == 0 ? 0 : 1;
+}

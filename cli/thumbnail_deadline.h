@@ -1,0 +1,23 @@
+// A time limit for work that must end whatever its input: when it passes,
+// the process ends as if sent SIGTERM (temporary files removed, no output
+// left), unless the deadline was dropped first.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+class ThumbnailDeadline {
+ public:
+  explicit ThumbnailDeadline(int seconds);
+  // Dropped: the work ended in time.
+  ~ThumbnailDeadline();
+  ThumbnailDeadline(const ThumbnailDeadline&) = delete;
+  ThumbnailDeadline& operator=(const ThumbnailDeadline&) = delete;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable dropped_signal_;
+  bool dropped_ = false;
+  std::thread watcher_;
+};

@@ -241,8 +241,11 @@ check "the completion offers every option of --help" \
 check "the completion offers .ifs files and folders for the FILE argument" \
   offers "ifs-render --batches 3 " a.ifs folder library.ifs stream.ifs
 check "the completion completes the start of a file name typed" offers "ifs-render fo" folder
-check "the completion offers pictures and folders, not tables, after --output" \
-  offers "ifs-render a.ifs --output " c.png D.BMP folder
+offers_pictures() {
+  offers "ifs-render a.ifs --output " c.png D.BMP folder && offers "ifs-render -o " c.png D.BMP folder &&
+    offers "ifs-render a.ifs --output=" c.png D.BMP folder && offers "ifs-render -o c" c.png
+}
+check "the completion offers pictures and folders, not tables, after --output, -o and --output=" offers_pictures
 check "the completion offers .ifs files and folders after --write-ifs" \
   offers "ifs-render --write-ifs " a.ifs folder library.ifs stream.ifs
 offers_formats() { offers "ifs-render --format " bmp png && offers "ifs-render -o x --format=p" png; }
@@ -256,6 +259,12 @@ check "the completion offers the tables of the file on the line after --name" \
 check "the completion offers the tables that start with what is typed" \
   offers "ifs-render -o x.png ./library.ifs --batches 2 --name=s" square
 check "the completion offers no table of a seven-number file" offers "ifs-render a.ifs --name "
+check "the completion finds the file on the line past a picture option's value" \
+  offers "ifs-render --size 64x64 library.ifs -o x.png --name f" fern
+offers_thumbnail_words() {
+  offers "ifs-render --thumbnail 128 " a.ifs folder library.ifs stream.ifs && offers "ifs-render --thumbnail "
+}
+check "the completion offers .ifs files after --thumbnail's size, and nothing for the size" offers_thumbnail_words
 # A program waits to write a library into the pipe: reading it to find the
 # tables would take its data from whoever it was meant for.
 printf "$library" >"$work/files/stream.ifs" &

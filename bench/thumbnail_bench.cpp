@@ -5,44 +5,22 @@
 //
 // Baseline: one second, the longest a folder's thumbnails may each take
 // before browsing it feels slow; each run prints how far under it stays.
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench/child_run.h"
 #include "cli/offscreen_render.h"
 
 namespace {
 
 constexpr double BASELINE_SECONDS = 1.0;
 
-struct ThumbnailRun {
-  bool ok = false;
-  double seconds = 0;
-  double cpu_seconds = 0;
-  long peak_kib = 0;
-};
-
-ThumbnailRun thumbnail_in_child(const std::string& ifs, const std::string& output, int size) {
-  ThumbnailRun run;
-  const auto begin = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child < 0) return run;
-  if (child == 0) std::_Exit(ifs_render_main({"--thumbnail", std::to_string(size), ifs, output}, stdout, stderr));
-  int status = 0;
-  rusage usage{};
-  if (wait4(child, &status, 0, &usage) != child) return run;
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  run.peak_kib = usage.ru_maxrss;
-  const auto seconds_of = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec * 1e-6; };
-  run.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
-  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return run;
+ChildRun thumbnail_in_child(const std::string& ifs, const std::string& output, int size) {
+  return run_in_child([&] { return ifs_render_main({"--thumbnail", std::to_string(size), ifs, output}, stdout, stderr); });
 }
 
 }  // namespace
@@ -54,7 +32,7 @@ int main() {
   int failures = 0;
   for (const char* name : {"fern.ifs", "classics.ifs", "dragon.ifs", "spiral.ifs"}) {
     for (const int size : {128, 256, 1024}) {
-      const ThumbnailRun run = thumbnail_in_child(std::string(IFS_SOURCE_DIR "/examples/") + name, output, size);
+      const ChildRun run = thumbnail_in_child(std::string(IFS_SOURCE_DIR "/examples/") + name, output, size);
       if (!run.ok) {
         std::printf("%-16s %6d   failed\n", name, size);
         ++failures;

@@ -124,6 +124,10 @@ std::int64_t thumbnail_points(int size) {
 
 int thumbnail_render(const RenderOptions& options, std::FILE* errors) {
   const ThumbnailDeadline deadline(THUMBNAIL_DEADLINE_SECONDS);
+  if (!deadline.armed()) {
+    std::fputs("ifs-render: cannot start the thumbnail's time limit\n", errors);
+    return EXIT_SAVE_FAILED;
+  }
   const std::string& file = options.files.front();
   if (same_file(file_identity_of_name(options.output), file_identity_of_name(file))) {
     std::fprintf(errors, "ifs-render: the thumbnail %s is the .ifs file being read\n", shown(options.output).c_str());

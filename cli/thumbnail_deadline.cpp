@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <system_error>
 
 namespace {
 
@@ -16,12 +17,16 @@ constexpr int EXIT_TIMED_OUT = 124;
 
 }  // namespace
 
-ThumbnailDeadline::ThumbnailDeadline(int seconds)
-    : watcher_([this, seconds] {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!dropped_signal_.wait_for(lock, std::chrono::seconds(seconds), [this] { return dropped_; }))
-          end_process();
-      }) {}
+ThumbnailDeadline::ThumbnailDeadline(int seconds) {
+  try {
+    watcher_ = std::thread([this, seconds] {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (!dropped_signal_.wait_for(lock, std::chrono::seconds(seconds), [this] { return dropped_; })) end_process();
+    });
+  } catch (const std::system_error&) {
+    // Left unarmed: armed() says so.
+  }
+}
 
 ThumbnailDeadline::~ThumbnailDeadline() {
   {
@@ -29,5 +34,5 @@ ThumbnailDeadline::~ThumbnailDeadline() {
     dropped_ = true;
   }
   dropped_signal_.notify_one();
-  watcher_.join();
+  if (watcher_.joinable()) watcher_.join();
 }

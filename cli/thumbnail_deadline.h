@@ -12,6 +12,9 @@ class ThumbnailDeadline {
   explicit ThumbnailDeadline(int seconds);
   // Dropped: the work ended in time.
   ~ThumbnailDeadline();
+  // False when the watch could not be started (no thread to be had): the
+  // work must not begin then.
+  bool armed() const { return watcher_.joinable(); }
   ThumbnailDeadline(const ThumbnailDeadline&) = delete;
   ThumbnailDeadline& operator=(const ThumbnailDeadline&) = delete;
 

@@ -262,9 +262,11 @@ check "the completion offers no table of a seven-number file" offers "ifs-render
 check "the completion finds the file on the line past a picture option's value" \
   offers "ifs-render --size 64x64 library.ifs -o x.png --name f" fern
 offers_thumbnail_words() {
-  offers "ifs-render --thumbnail 128 " a.ifs folder library.ifs stream.ifs && offers "ifs-render --thumbnail "
+  offers "ifs-render --thumbnail 128 " a.ifs folder library.ifs stream.ifs && offers "ifs-render --thumbnail " &&
+    offers "ifs-render --thumbnail=128 a.ifs " c.png folder && offers "ifs-render --thumbnail 64 library.ifs c" c.png
 }
-check "the completion offers .ifs files after --thumbnail's size, and nothing for the size" offers_thumbnail_words
+check "the completion offers .ifs files after --thumbnail's size, nothing for the size, then pictures" \
+  offers_thumbnail_words
 # A program waits to write a library into the pipe: reading it to find the
 # tables would take its data from whoever it was meant for.
 printf "$library" >"$work/files/stream.ifs" &

@@ -14,7 +14,7 @@
 inline constexpr std::uint64_t THUMBNAIL_MAX_INPUT_BYTES = 1 << 20;
 inline constexpr std::int64_t THUMBNAIL_MAX_MAPS = 4096;
 // Tables of a library tried before giving up.
-inline constexpr int THUMBNAIL_MAX_TABLES_TRIED = 32;
+inline constexpr int THUMBNAIL_MAX_TABLES_TRIED = 8;
 inline constexpr std::int64_t THUMBNAIL_POINTS_PER_PIXEL = 16;
 inline constexpr std::int64_t THUMBNAIL_MIN_POINTS = 200000;
 inline constexpr std::int64_t THUMBNAIL_MAX_POINTS = 4000000;

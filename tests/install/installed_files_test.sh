@@ -137,6 +137,12 @@ yes '0.5 0 0 0.5 0 0 0.5' | head -n 1000000 >"$work/thumbs/million-maps.ifs"
 yes '0.5 0 0 0.5 0 0 0.5' | head -n 5000 >"$work/thumbs/many-maps.ifs"
 yes 1 | tr -d '\n' | head -c 100000000 >"$work/thumbs/long-line.ifs"
 : >"$work/thumbs/empty.ifs"
+# Just under the bytes read: tables that each fail only at their end.
+for ((table = 0; table < 40; table++)); do
+  printf 't%d {\n' "$table"
+  yes '.5 0 0 .5 0 0 .5' | head -n 1500
+  printf '1 2\n}\n'
+done | head -c 1040000 >"$work/thumbs/broken-tables.ifs"
 refuses_quickly() {
   local out=$work/thumbs/refused.png started=$SECONDS status=0
   thumbnail 128 "$1" "$out" || status=$?
@@ -146,7 +152,7 @@ refuses_quickly() {
   [ "$took" -le 10 ] || { echo "$1: took $took s" >&2; return 1; }
   [ -z "$(ls -A "$work/thumbs" | grep -v '\.ifs$\|^errors$\|\.ifs\.png$')" ] || { ls -A "$work/thumbs" >&2; return 1; }
 }
-for hostile in text million-maps many-maps long-line empty; do
+for hostile in text million-maps many-maps long-line empty broken-tables; do
   check "the thumbnailer refuses $hostile.ifs quickly and writes nothing" refuses_quickly "$work/thumbs/$hostile.ifs"
 done
 rm -f "$work/thumbs/million-maps.ifs" "$work/thumbs/long-line.ifs"

@@ -7,16 +7,14 @@
 //
 // Baseline: the desktop program draws one tick every 1500 ms; each run prints
 // how many times faster than that the renderer draws its ticks.
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench/child_run.h"
 #include "cli/offscreen_render.h"
 
 namespace {
@@ -24,31 +22,11 @@ namespace {
 constexpr double TICK_INTERVAL_MS = 1500.0;
 constexpr double POINTS_PER_TICK = 20001.0;
 
-struct RenderRun {
-  bool ok = false;
-  double seconds = 0;
-  double cpu_seconds = 0;
-  long peak_kib = 0;
-};
-
-RenderRun render_in_child(const std::string& ifs, const std::string& output, long batches) {
-  RenderRun run;
-  const auto begin = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child < 0) return run;
-  if (child == 0) {
+ChildRun render_in_child(const std::string& ifs, const std::string& output, long batches) {
+  return run_in_child([&] {
     const std::vector<std::string> arguments{"--output", output, ifs, "--batches", std::to_string(batches)};
-    std::_Exit(ifs_render_main(arguments, stdout, stderr));
-  }
-  int status = 0;
-  rusage usage{};
-  if (wait4(child, &status, 0, &usage) != child) return run;
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  run.peak_kib = usage.ru_maxrss;
-  const auto seconds_of = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec * 1e-6; };
-  run.cpu_seconds = seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
-  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return run;
+    return ifs_render_main(arguments, stdout, stderr);
+  });
 }
 
 }  // namespace
@@ -61,7 +39,7 @@ int main() {
               "points per cpu s", "peak MiB", "x baseline");
   int failures = 0;
   for (const long ticks : {10L, 100L, 1000L, 5000L}) {
-    const RenderRun run = render_in_child(ifs, output, ticks);
+    const ChildRun run = render_in_child(ifs, output, ticks);
     if (!run.ok) {
       std::printf("%8ld   render failed\n", ticks);
       ++failures;

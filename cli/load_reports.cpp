@@ -22,3 +22,12 @@ std::string load_detail_line(const LoadOutcome& outcome) {
   if (where.empty()) return "ifs-render: " + reason;  // an empty name names nothing
   return "ifs-render: " + where + ": " + reason;
 }
+
+bool report_load_messages(const LoadOutcome& outcome, std::FILE* errors) {
+  for (const LoadMessage& message : outcome.messages)
+    std::fprintf(errors, "%s\n", message_box_line(message.caption, message.text).c_str());
+  if (outcome.messages.empty()) return false;
+  const std::string detail = load_detail_line(outcome);
+  if (!detail.empty()) std::fprintf(errors, "%s\n", detail.c_str());
+  return true;
+}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -18,3 +19,6 @@ std::u16string utf16_from(const std::string& text);
 std::string message_box_line(std::u16string_view caption, std::u16string_view text);
 // Empty when the load has nothing to add to its message box.
 std::string load_detail_line(const LoadOutcome& outcome);
+// The message boxes the load showed, then its detail line; true when it
+// showed any.
+bool report_load_messages(const LoadOutcome& outcome, std::FILE* errors);

@@ -12,6 +12,7 @@
 #include "app/picture.h"
 #include "cli/load_reports.h"
 #include "cli/points_progress.h"
+#include "cli/offscreen_runtime.h"
 #include "cli/file_identity.h"
 #include "app/loader.h"
 #include "poster/poster_render.h"
@@ -20,6 +21,7 @@
 #include "cli/system_names.h"
 #include "cli/table_output.h"
 #include "cli/terminal_text.h"
+#include "cli/thumbnail.h"
 #include "platform/offscreen.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/startup.h"
@@ -44,6 +46,7 @@ void print_help(std::FILE* out) {
       "       ifs-render --output OUT [--format png|bmp] [--batches N] [--name NAME] FILE.ifs\n"
       "       ifs-render --write-ifs OUT.ifs [--name NAME] FILE.ifs\n"
       "       ifs-render --list FILE.ifs\n"
+      "       ifs-render --thumbnail SIZE FILE.ifs OUT.png\n"
       "       ifs-render --output OUT FILE.ifs [PICTURE OPTIONS]\n"
       "\n"
       "Draws the fractal of an iterated function system given as a .ifs file:\n"
@@ -60,13 +63,18 @@ void print_help(std::FILE* out) {
       "\n"
       "Options:\n"
       "  -o, --output OUT     the picture to write; OUT must end in .png or .bmp,\n"
-      "                       or be - for standard output (then --format is needed)\n"
+      "                       or be - for standard output (PNG unless --format bmp)\n"
       "      --format FORMAT  png or bmp\n"
       "  -n, --batches N      timer ticks to draw (default 10)\n"
       "      --name NAME      the table of that name in a file of the block format\n"
       "      --write-ifs OUT  write the table that would be drawn as a seven-number\n"
       "                       .ifs file (- for standard output)\n"
       "      --list           print the names of the file's tables, one a line\n"
+      "      --thumbnail SIZE\n"
+      "                       draw FILE.ifs into OUT.png as a SIZE x SIZE thumbnail\n"
+      "                       for file managers (1 to 1024), density-shaded on black,\n"
+      "                       its first table that can be drawn; at most 1 MiB read,\n"
+      "                       4096 maps, 4000000 points and 10 seconds\n"
       "  -h, --help           this text\n"
       "  -V, --version        the program's version\n"
       "Each option may be given once.\n"
@@ -107,17 +115,6 @@ void print_progress(std::FILE* errors, std::int64_t done, std::int64_t total) {
                static_cast<long long>(done), static_cast<long long>(total));
   if (done == total) std::fputc('\n', errors);
   std::fflush(errors);
-}
-
-// The message boxes the load showed, then its detail line; true when it
-// showed any.
-bool report_load_messages(const LoadOutcome& outcome, std::FILE* errors) {
-  for (const LoadMessage& message : outcome.messages)
-    std::fprintf(errors, "%s\n", message_box_line(message.caption, message.text).c_str());
-  if (outcome.messages.empty()) return false;
-  const std::string detail = load_detail_line(outcome);
-  if (!detail.empty()) std::fprintf(errors, "%s\n", detail.c_str());
-  return true;
 }
 
 // Handles every event and message that is waiting; the number of timer
@@ -258,22 +255,6 @@ int finish_output(std::FILE* out, std::FILE* errors) {
   return EXIT_SAVE_FAILED;
 }
 
-// Runs `work` between the runtime's start-up and shut-down, offscreen.
-template <typename Work>
-int on_offscreen_runtime(Work work) {
-  offscreen_begin();
-  if (!program_begin()) return EXIT_CODE_NO_HEAP;
-  // Shut down on the way out of a failed allocation too, so that the caller
-  // finds the runtime as it was before.
-  struct RuntimeEnd {
-    ~RuntimeEnd() {
-      program_end();
-      offscreen_end();
-    }
-  } end;
-  return work();
-}
-
 // A stream given as the .ifs file, made readable by name for the loader;
 // false after saying why it cannot be.
 bool take_stream(const std::string& file, std::FILE* in, StreamInput& input, std::FILE* errors) {
@@ -372,6 +353,8 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
       return report_usage_error(options.error, errors);
     case MODE_LIST:
       return list_tables(options, in, out, errors);
+    case MODE_THUMBNAIL:
+      return thumbnail_render(options, errors);
     case MODE_RENDER: {
       const bool terminal = isatty(fileno(errors)) != 0;
       // A poster render shows its points from as many as that many batches hold.

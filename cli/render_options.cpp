@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <vector>
 
 #include "runtime/graphics/encoder_table.h"
 
@@ -32,6 +33,8 @@ struct Given {
   bool format = false;
   bool name = false;
   bool list = false;
+  bool thumbnail = false;
+  int others = 0;  // options given besides --thumbnail
 };
 
 struct Parse {
@@ -85,6 +88,16 @@ std::string apply_write_ifs(Parse& parse, const std::string& value) {
   return {};
 }
 
+std::string apply_thumbnail(Parse& parse, const std::string& value) {
+  parse.given.thumbnail = true;
+  const std::int64_t size = value.size() <= 4 ? parse_batches(value) : -1;
+  if (size < 1 || size > THUMBNAIL_MAX_SIZE)
+    return "--thumbnail takes a size in pixels from 1 to " + std::to_string(THUMBNAIL_MAX_SIZE) + ", not \"" + value +
+           "\"";
+  parse.options.thumbnail_size = static_cast<int>(size);
+  return {};
+}
+
 std::string apply_list(Parse& parse, const std::string&) {
   parse.given.list = true;
   return {};
@@ -114,6 +127,7 @@ const Option OPTIONS[] = {
     {"--name", 0, "--name needs the name of a table", apply_name},
     {"--write-ifs", 0, "--write-ifs needs a file name", apply_write_ifs},
     {"--list", 0, nullptr, apply_list},
+    {"--thumbnail", 0, "--thumbnail needs a size in pixels", apply_thumbnail},
     {"--help", 'h', nullptr, apply_help},
     {"--version", 'V', nullptr, apply_version},
     {"--size", 0, "--size needs a value", apply_picture<POSTER_SIZE>},
@@ -134,6 +148,25 @@ const Option OPTIONS[] = {
     {"--colormap", 0, "--colormap needs the name of a colour map", apply_picture<POSTER_COLORMAP>},
 };
 
+// Edits (a letter replaced, added, left out, or two neighbours swapped) that
+// make one spelling the other.
+std::size_t option_spelling_distance(const std::string& a, const std::string& b) {
+  const std::size_t columns = b.size() + 1;
+  std::vector<std::size_t> d((a.size() + 1) * columns);
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i * columns] = i;
+  for (std::size_t j = 0; j <= b.size(); ++j) d[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t replace = d[(i - 1) * columns + j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+      std::size_t best = std::min({replace, d[(i - 1) * columns + j] + 1, d[i * columns + j - 1] + 1});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        best = std::min(best, d[(i - 2) * columns + j - 2] + 1);
+      d[i * columns + j] = best;
+    }
+  }
+  return d[a.size() * columns + b.size()];
+}
+
 const Option* find_long(const std::string& name) {
   for (const Option& option : OPTIONS)
     if (name == option.name) return &option;
@@ -144,6 +177,33 @@ const Option* find_short(char letter) {
   for (const Option& option : OPTIONS)
     if (option.short_name != 0 && letter == option.short_name) return &option;
   return nullptr;
+}
+
+// "; did you mean --output?" for a long option one or two slips away from a
+// known one (a letter wrong, missing, extra or two swapped), or a start
+// that only one option has; empty otherwise.
+std::string option_suggestion(const std::string& typed) {
+  if (!typed.starts_with("--") || typed.size() < 4 || typed.size() > 40) return {};
+  const Option* closest = nullptr;
+  std::size_t closest_distance = 3;
+  int starting_with_typed = 0;
+  const Option* started = nullptr;
+  for (const Option& option : OPTIONS) {
+    const std::string name = option.name;
+    if (name.starts_with(typed)) {
+      ++starting_with_typed;
+      started = &option;
+    }
+    const std::size_t distance = option_spelling_distance(typed, name);
+    if (distance < closest_distance) {
+      closest_distance = distance;
+      closest = &option;
+    }
+  }
+  if (starting_with_typed == 1) closest = started;
+  // One slip in a short name already makes another word.
+  if (!closest || (closest_distance == 2 && typed.size() < 7 && starting_with_typed != 1)) return {};
+  return std::string("; did you mean ") + closest->name + "?";
 }
 
 RenderOptions usage_error(std::string message) {
@@ -161,8 +221,10 @@ std::string read_option(const std::vector<std::string>& arguments, std::size_t& 
   const bool long_form = argument.starts_with("--");
   const std::size_t equals = long_form ? argument.find('=') : std::string::npos;
   const Option* option = long_form ? find_long(argument.substr(0, equals)) : find_short(argument[1]);
-  if (!option || (!long_form && !option->missing_value && argument.size() > 2)) return "unknown option " + argument;
+  if (!option || (!long_form && !option->missing_value && argument.size() > 2))
+    return "unknown option " + argument + option_suggestion(long_form ? argument.substr(0, equals) : argument);
   if (!seen.insert(option).second) return std::string(option->name) + " may be given only once";
+  if (option->apply != apply_thumbnail) ++parse.given.others;
   std::string value;
   if (option->missing_value) {
     if (equals != std::string::npos) value = argument.substr(equals + 1);
@@ -181,7 +243,8 @@ std::string settle_format(Parse& parse) {
   RenderOptions& options = parse.options;
   const std::uint32_t by_extension = render_format_for(options.output);
   if (options.output == STANDARD_STREAM) {
-    return parse.given.format ? "" : "--output - needs --format png or --format bmp";
+    if (!parse.given.format) options.format = FORMAT_PNG;  // the default picture format
+    return {};
   }
   if (by_extension == 0) return "the output must end in .png or .bmp: " + options.output;
   if (parse.given.format && by_extension != options.format)
@@ -197,6 +260,20 @@ RenderOptions settle_list(Parse& parse) {
   if (options.files.size() != 1) return usage_error("--list needs one .ifs file");
   parse.options.mode = MODE_LIST;
   return parse.options;
+}
+
+// A file manager runs `--thumbnail SIZE FILE.ifs OUT`: nothing else belongs there.
+RenderOptions settle_thumbnail(Parse& parse) {
+  RenderOptions& options = parse.options;
+  if (parse.given.others > 0) return usage_error("--thumbnail takes only its size, the .ifs file and the picture");
+  if (options.files.size() != 2) return usage_error("--thumbnail needs the .ifs file and the picture to write");
+  if (options.files[0] == STANDARD_STREAM || options.files[1] == STANDARD_STREAM)
+    return usage_error("--thumbnail reads and writes named files, not standard input or output");
+  options.output = options.files[1];
+  options.files.pop_back();
+  options.format = FORMAT_PNG;
+  options.mode = MODE_THUMBNAIL;
+  return options;
 }
 
 RenderOptions settle_desktop(Parse& parse) {
@@ -249,6 +326,7 @@ RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
       if (parse.options.mode == MODE_HELP || parse.options.mode == MODE_VERSION) return parse.options;
     }
   }
+  if (parse.given.thumbnail) return settle_thumbnail(parse);
   RenderOptions settled = parse.given.list                                        ? settle_list(parse)
                           : !parse.given.output && parse.options.write_ifs.empty() ? settle_desktop(parse)
                                                                                    : settle_render(parse);

@@ -1,8 +1,9 @@
 // The program's own command-line options: `ifs-render [FILE.ifs]` runs the
 // desktop program; `ifs-render --output OUT FILE.ifs [--batches N]` renders
 // without a display; `--write-ifs` writes the table read, `--list` names the
-// tables of a file in the block format. Options may come in any order, each
-// at most once.
+// tables of a file in the block format, `--thumbnail SIZE FILE.ifs OUT.png`
+// draws a file manager's thumbnail. Options may come in any order, each at
+// most once.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,11 @@ inline constexpr std::int64_t MAX_BATCHES = 40000000;
 // As FILE, --output or --write-ifs: standard input or output.
 inline constexpr const char* STANDARD_STREAM = "-";
 
-enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_LIST, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
+enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_LIST, MODE_THUMBNAIL, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
+
+// A file manager's thumbnail (`--thumbnail SIZE FILE.ifs OUT.png`) is at most
+// this many pixels a side.
+inline constexpr int THUMBNAIL_MAX_SIZE = 1024;
 
 struct RenderOptions {
   RenderMode mode = MODE_DESKTOP;
@@ -27,6 +32,7 @@ struct RenderOptions {
   std::int64_t batches = DEFAULT_BATCHES;
   std::string table_name;        // --name: the block to load; empty for the first
   std::string write_ifs;         // --write-ifs: where the table goes in the seven-number format
+  int thumbnail_size = 0;        // MODE_THUMBNAIL: the picture's side; files[0] is drawn into output
   PosterSettings poster;       // the picture options beyond the desktop program's
   std::string error;             // MODE_USAGE_ERROR: what is wrong
 };

@@ -10,6 +10,8 @@ set(IFS_CLI_SOURCES
   stream_copy.cpp
   table_output.cpp
   terminal_text.cpp
+  thumbnail.cpp
+  thumbnail_deadline.cpp
 )
 list(TRANSFORM IFS_CLI_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 

@@ -26,6 +26,13 @@ class StreamInput {
   // with errno saying why, when it cannot be read or kept, or when it holds
   // more than STREAM_INPUT_LIMIT bytes (too_long() then says so).
   bool take(std::FILE* in);
+  // Makes the next take() copy even a regular file, and refuse one of more
+  // than `limit` bytes: the loader then reads no more than that, whatever
+  // happens to the file meanwhile.
+  void copy_at_most(std::uint64_t limit) {
+    limit_ = limit;
+    always_copy_ = true;
+  }
   bool too_long() const { return too_long_; }
   // A name under which it opens (a copy has none in any folder).
   std::string path() const { return path_; }
@@ -34,6 +41,8 @@ class StreamInput {
   std::FILE* copy_ = nullptr;
   std::string path_;
   bool too_long_ = false;
+  std::uint64_t limit_ = STREAM_INPUT_LIMIT;
+  bool always_copy_ = false;
   std::string name_;  // a copy's file, where the system gives it a name: removed with it
 };
 

@@ -66,7 +66,7 @@ bool plane_number(const std::string& text, double& value) {
 }
 
 std::string read_size(const std::string& value, PosterSettings& settings) {
-  const std::size_t cross = value.find('x');
+  const std::size_t cross = value.find_first_of("xX");
   const std::int64_t width = cross == std::string::npos ? -1 : whole_number(value.substr(0, cross), POSTER_MAX_SIDE);
   const std::int64_t height = cross == std::string::npos ? -1 : whole_number(value.substr(cross + 1), POSTER_MAX_SIDE);
   if (width < 1 || height < 1)

@@ -50,13 +50,13 @@ StreamInput::~StreamInput() {
 }
 
 bool StreamInput::take(std::FILE* in) {
-  if (readable_in_place(in)) {
+  if (!always_copy_ && readable_in_place(in)) {
     path_ = descriptor_path(fileno(in));
     return true;
   }
   copy_ = unnamed_temporary_file();
   if (!copy_) return false;
-  const StreamCopy copied = copy_stream(in, copy_, STREAM_INPUT_LIMIT);
+  const StreamCopy copied = copy_stream(in, copy_, limit_);
   too_long_ = copied == STREAM_TOO_LONG;
   if (copied != STREAM_COPIED) return false;
   path_ = descriptor_path(fileno(copy_));

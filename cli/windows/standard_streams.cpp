@@ -61,7 +61,7 @@ bool StreamInput::take(std::FILE* in) {
     return copy_ != nullptr;
   });
   if (!copy_) return false;
-  const StreamCopy copied = copy_stream(in, copy_, STREAM_INPUT_LIMIT);
+  const StreamCopy copied = copy_stream(in, copy_, limit_);
   too_long_ = copied == STREAM_TOO_LONG;
   const int reason = errno;
   const bool closed = std::fclose(copy_) == 0;

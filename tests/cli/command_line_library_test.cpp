@@ -89,6 +89,8 @@ TEST(LibraryOptions, ShortOptionsEachOptionOnceAndWhereTheNewOptionsApply) {
   const RenderOptions piped = render_options_parse({"-o", "-", "--format", "BMP", "-"});
   EXPECT_EQ(piped.mode, MODE_RENDER);
   EXPECT_EQ(piped.format, FORMAT_BMP);
+  // Standard output without --format takes the default picture format.
+  EXPECT_EQ(render_options_parse({"-o", "-", "f.ifs"}).format, FORMAT_PNG);
   EXPECT_EQ(render_options_parse({"-o", "x.PNG", "--format=png", "f.ifs"}).format, FORMAT_PNG);
   // --format does not make another extension acceptable.
   EXPECT_EQ(render_options_parse({"-o", "picture", "--format=png", "f.ifs"}).mode, MODE_USAGE_ERROR);
@@ -103,7 +105,7 @@ TEST(LibraryOptions, ShortOptionsEachOptionOnceAndWhereTheNewOptionsApply) {
        {Arguments{"-o", "a.png", "--output", "b.png", "f.ifs"}, Arguments{"-n", "1", "--batches=2", "-o", "a.png", "f"},
         Arguments{"--name", "a", "--name", "b", "-o", "a.png", "f"}, Arguments{"--list", "--list", "f"},
         Arguments{"--write-ifs", "a", "--write-ifs", "b", "f"},
-        Arguments{"-o", "a.png", "--format", "png", "--format", "png", "f"}, Arguments{"-o", "-", "f.ifs"},
+        Arguments{"-o", "a.png", "--format", "png", "--format", "png", "f"},
         Arguments{"-o", "a.png", "--format", "bmp", "f.ifs"}, Arguments{"-o", "a.png", "--format", "gif", "f.ifs"},
         Arguments{"-o", "-", "--format", "png", "--write-ifs", "-", "f.ifs"}, Arguments{"--name", "fern", "f.ifs"},
         Arguments{"--format", "png", "f.ifs"}, Arguments{"--list", "-o", "a.png", "f.ifs"}, Arguments{"--list"},
@@ -259,12 +261,13 @@ TEST_F(LibraryCommandLine, StandardInputAndOutputStandForFiles) {
   EXPECT_EQ(empty.errors, "Load IFS: Wrong size -\nifs-render: -: the file is empty\n");
 }
 
-// The real program in a real pipe, as a script would run it.
+// The real program in a real pipe, as a script would run it, without naming
+// the format.
 TEST_F(LibraryCommandLine, APipeThroughTheProgramGivesTheFileToFileBytes) {
   const std::string program = IFS_BINARY_DIR "/ifs-render";
   const std::string by_file = folder.file("by-file.png");
   const std::string by_pipe = folder.file("by-pipe.png");
-  const std::string command = "cat '" + fern + "' | '" + program + "' -o - --format png - > '" + by_pipe + "' && '" +
+  const std::string command = "cat '" + fern + "' | '" + program + "' -o - - > '" + by_pipe + "' && '" +
                               program + "' --output '" + by_file + "' '" + fern + "'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));

@@ -48,6 +48,7 @@ const std::map<std::string, std::string> SAMPLE_VALUES = {
     {"--seed", "7"},          {"--background", "#102030"}, {"--shade", "density"}, {"--gamma", "1.5"},
     {"--palette", "#FF0000,#00FF00"}, {"--supersample", "2"}, {"--threads", "3"}, {"--depth", "16"},
     {"--view", "-2,-1,2,1"}, {"--brightness", "1.5"}, {"--vibrancy", "0.5"}, {"--colormap", "magma"},
+    {"--thumbnail", "64"},
 };
 const std::map<std::string, std::string> SHORT_FORMS = {{"--output", "-o"}, {"--batches", "-n"}};
 
@@ -101,6 +102,34 @@ TEST(OptionTable, EveryFormOfAnOptionReadsAlikeAndARepeatIsRefusedInOneWording) 
     }
   }
   EXPECT_EQ(render_options_parse({"--list", "--list", "f.ifs"}).error, "--list may be given only once");
+}
+
+TEST(OptionTable, AnUnknownOptionCloseToAKnownOneNamesIt) {
+  const std::map<std::string, std::string> slips = {
+      {"--outptu", "--output"},   {"--ouput=x.png", "--output"}, {"--batchs", "--batches"},
+      {"--Output", "--output"},   {"--supersampel", "--supersample"}, {"--write", "--write-ifs"},
+      {"--vresion", "--version"}, {"--lits", "--list"},
+  };
+  for (const auto& [typed, meant] : slips) {
+    const RenderOptions options = render_options_parse({"f.ifs", typed});
+    EXPECT_EQ(options.mode, MODE_USAGE_ERROR) << typed;
+    EXPECT_EQ(options.error, "unknown option " + typed + "; did you mean " + meant + "?") << typed;
+  }
+  for (const std::string far : {"--frobnicate", "--xyz", "-x", "--ab", "--seedling-count"}) {
+    EXPECT_EQ(render_options_parse({"f.ifs", far}).error, "unknown option " + far) << far;
+  }
+
+  // As the user sees it: the same status as any wrong argument.
+  std::FILE* out = std::tmpfile();
+  std::FILE* errors = std::tmpfile();
+  EXPECT_EQ(ifs_render_main({"--outptu", "x.png", "f.ifs"}, out, errors), EXIT_USAGE);
+  std::rewind(errors);
+  std::string said;
+  for (int c; (c = std::fgetc(errors)) != EOF;) said.push_back(static_cast<char>(c));
+  EXPECT_EQ(said, "ifs-render: unknown option --outptu; did you mean --output?\n"
+                  "Try 'ifs-render --help' for more information.\n");
+  std::fclose(out);
+  std::fclose(errors);
 }
 
 }  // namespace

@@ -78,11 +78,12 @@ has_files() {
   for path in usr/share/man/man1/ifs-render.1.gz usr/share/applications/io.github.tarnwick.ifs_render.desktop \
     usr/share/metainfo/io.github.tarnwick.ifs_render.metainfo.xml usr/share/doc/ifs-render/changelog.gz \
     usr/share/mime/packages/ifs-render.xml usr/share/bash-completion/completions/ifs-render \
-    usr/share/icons/hicolor/48x48/apps/ifs-render.png usr/share/ifs-render/examples/fern.ifs; do
+    usr/share/icons/hicolor/48x48/apps/ifs-render.png usr/share/ifs-render/examples/fern.ifs \
+    usr/share/thumbnailers/ifs-render.thumbnailer; do
     [ -f "$work/root/$path" ] || { echo "the package lacks /$path" >&2; return 1; }
   done
 }
-check "the package holds the manual page, changelog, desktop and software-centre entries, file type, completion, icons and examples" has_files
+check "the package holds the manual page, changelog, desktop and software-centre entries, file type, thumbnailer, completion, icons and examples" has_files
 check "the package installs everything under /usr" \
   test "$(dpkg-deb --contents "$deb" | awk '{ print $6 }' | grep -v '^\./$' | grep -cv '^\./usr/')" = 0
 

@@ -7,7 +7,7 @@ set -uo pipefail
 build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) version=$3
 . "$(dirname "$0")/check.sh"
 require_tools desktop-file-validate update-desktop-database update-mime-database xdg-mime gio man file \
-  bash cmp appstreamcli dpkg-parsechangelog convert od timeout
+  bash cmp appstreamcli dpkg-parsechangelog convert identify od timeout
 [ -f /usr/share/bash-completion/bash_completion ] || require_tools bash-completion-is-not-installed
 
 work=$(mktemp -d "$build/install-test.XXXXXX")
@@ -35,6 +35,7 @@ DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >"$work/install.log" 
   echo share/man/man1/ifs-render.1.gz
   echo "share/metainfo/$app_id.metainfo.xml"
   echo share/mime/packages/ifs-render.xml
+  echo share/thumbnailers/ifs-render.thumbnailer
 } | sort >"$work/expected"
 (cd "$stage" && find . -type f -o -type l) | sed "s|^\./${prefix#/}/||" | sort >"$work/installed"
 check "the installed files are exactly the expected ones, under DESTDIR and the prefix" \
@@ -92,6 +93,69 @@ offers_program() {
   grep -q "^Default application for .text/x-ifs.: $app_id\.desktop$" "$work/gio-mime" || { cat "$work/gio-mime" >&2; return 1; }
 }
 check "gio offers the program as the default for .ifs files" offers_program
+
+# --- thumbnailer -----------------------------------------------------------------
+# Run as a file manager runs it: the Exec line of the entry for the file's
+# type, split into words, %s the size, %i the file, %o a new file to fill.
+thumbnailer=$share/thumbnailers/ifs-render.thumbnailer
+entry_value() { sed -n "s/^$1=//p" "$thumbnailer"; }
+check "the thumbnailer entry is for the .ifs type and names the installed program" \
+  bash -c 'test "$1" = "text/x-ifs;" && test -x "$2/bin/$3"' _ "$(entry_value MimeType)" "$root" "$(entry_value TryExec)"
+mkdir -p "$work/thumbs"
+thumbnail() {  # thumbnail SIZE FILE OUT: the entry's command, its status
+  local word command=()
+  for word in $(entry_value Exec); do
+    case $word in
+      %s) command+=("$1") ;;
+      %i) command+=("$2") ;;
+      %o) command+=("$3") ;;
+      *) command+=("$word") ;;
+    esac
+  done
+  as_desktop timeout 60 "${command[@]}" 2>"$work/thumbs/errors"
+}
+thumbnail_is_picture() {  # thumbnail_is_picture FILE: a 128-pixel PNG, dark at the corner, lit in the middle
+  local out=$work/thumbs/$(basename "$1").png
+  thumbnail 128 "$1" "$out" || { cat "$work/thumbs/errors" >&2; return 1; }
+  file -b "$out" | grep -q '^PNG image data, 128 x 128' || { file "$out" >&2; return 1; }
+  [ "$(identify -format '%m %w %h' "$out")" = "PNG 128 128" ] || return 1
+  local corner lit
+  corner=$(convert "$out" -format '%[fx:int(255*p{0,0}.intensity)]' info:)
+  lit=$(convert "$out" -colorspace gray -threshold 10% -format '%[fx:int(1000*mean)]' info:)
+  [ "$corner" -le 40 ] && [ "$lit" -ge 5 ] || { echo "$1: corner $corner, lit $lit per mille" >&2; return 1; }
+}
+check "the thumbnailer draws the installed fern as a 128-pixel PNG" thumbnail_is_picture "$share/ifs-render/examples/fern.ifs"
+check "the thumbnailer draws a library's first table" thumbnail_is_picture "$share/ifs-render/examples/classics.ifs"
+printf 'broken {\n1 2 3\n}\nsquare {\n.5 0 0 .5 0 0 .25\n.5 0 0 .5 .5 0 .25\n.5 0 0 .5 0 .5 .25\n.5 0 0 .5 .5 .5 .25\n}\n' \
+  >"$work/thumbs/second.ifs"
+check "the thumbnailer draws the first table of a library that can be drawn" thumbnail_is_picture "$work/thumbs/second.ifs"
+# A file manager runs it on every file of a folder: whatever a file holds, it
+# ends well within its ten seconds, with a failure and no file, so the
+# generic icon is shown.
+printf 'not a table\n' >"$work/thumbs/text.ifs"
+yes '0.5 0 0 0.5 0 0 0.5' | head -n 1000000 >"$work/thumbs/million-maps.ifs"
+yes '0.5 0 0 0.5 0 0 0.5' | head -n 5000 >"$work/thumbs/many-maps.ifs"
+yes 1 | tr -d '\n' | head -c 100000000 >"$work/thumbs/long-line.ifs"
+: >"$work/thumbs/empty.ifs"
+# Just under the bytes read: tables that each fail only at their end.
+for ((table = 0; table < 40; table++)); do
+  printf 't%d {\n' "$table"
+  yes '.5 0 0 .5 0 0 .5' | head -n 1500
+  printf '1 2\n}\n'
+done | head -c 1040000 >"$work/thumbs/broken-tables.ifs"
+refuses_quickly() {
+  local out=$work/thumbs/refused.png started=$SECONDS status=0
+  thumbnail 128 "$1" "$out" || status=$?
+  local took=$((SECONDS - started))
+  [ "$status" -ne 0 ] && [ "$status" -ne 124 ] || { echo "$1: status $status" >&2; return 1; }
+  [ ! -e "$out" ] || { echo "$1: a thumbnail was written" >&2; return 1; }
+  [ "$took" -le 10 ] || { echo "$1: took $took s" >&2; return 1; }
+  [ -z "$(ls -A "$work/thumbs" | grep -v '\.ifs$\|^errors$\|\.ifs\.png$')" ] || { ls -A "$work/thumbs" >&2; return 1; }
+}
+for hostile in text million-maps many-maps long-line empty broken-tables; do
+  check "the thumbnailer refuses $hostile.ifs quickly and writes nothing" refuses_quickly "$work/thumbs/$hostile.ifs"
+done
+rm -f "$work/thumbs/million-maps.ifs" "$work/thumbs/long-line.ifs"
 
 # --- software-centre entry -----------------------------------------------------
 metainfo=$share/metainfo/$app_id.metainfo.xml
@@ -183,8 +247,11 @@ check "the completion offers every option of --help" \
 check "the completion offers .ifs files and folders for the FILE argument" \
   offers "ifs-render --batches 3 " a.ifs folder library.ifs stream.ifs
 check "the completion completes the start of a file name typed" offers "ifs-render fo" folder
-check "the completion offers pictures and folders, not tables, after --output" \
-  offers "ifs-render a.ifs --output " c.png D.BMP folder
+offers_pictures() {
+  offers "ifs-render a.ifs --output " c.png D.BMP folder && offers "ifs-render -o " c.png D.BMP folder &&
+    offers "ifs-render a.ifs --output=" c.png D.BMP folder && offers "ifs-render -o c" c.png
+}
+check "the completion offers pictures and folders, not tables, after --output, -o and --output=" offers_pictures
 check "the completion offers .ifs files and folders after --write-ifs" \
   offers "ifs-render --write-ifs " a.ifs folder library.ifs stream.ifs
 offers_formats() { offers "ifs-render --format " bmp png && offers "ifs-render -o x --format=p" png; }
@@ -198,6 +265,14 @@ check "the completion offers the tables of the file on the line after --name" \
 check "the completion offers the tables that start with what is typed" \
   offers "ifs-render -o x.png ./library.ifs --batches 2 --name=s" square
 check "the completion offers no table of a seven-number file" offers "ifs-render a.ifs --name "
+check "the completion finds the file on the line past a picture option's value" \
+  offers "ifs-render --size 64x64 library.ifs -o x.png --name f" fern
+offers_thumbnail_words() {
+  offers "ifs-render --thumbnail 128 " a.ifs folder library.ifs stream.ifs && offers "ifs-render --thumbnail " &&
+    offers "ifs-render --thumbnail=128 a.ifs " c.png folder && offers "ifs-render --thumbnail 64 library.ifs c" c.png
+}
+check "the completion offers .ifs files after --thumbnail's size, nothing for the size, then pictures" \
+  offers_thumbnail_words
 # A program waits to write a library into the pipe: reading it to find the
 # tables would take its data from whoever it was meant for.
 printf "$library" >"$work/files/stream.ifs" &

@@ -45,6 +45,14 @@ TEST(PosterOptions, EachOptionSetsItsSettingInEitherForm) {
             "--gamma 3 --palette #FF0000,#00FF00 --supersample 3 --depth 16");
 }
 
+TEST(PosterOptions, ASizeReadsAlikeWithAnUpperCaseCross) {
+  const PosterSettings upper = parse_with({"--size", "1920X1080"}).poster;
+  EXPECT_EQ(upper.width, 1920);
+  EXPECT_EQ(upper.height, 1080);
+  EXPECT_EQ(poster_settings_text(upper), poster_settings_text(parse_with({"--size=1920x1080"}).poster));
+  EXPECT_EQ(parse_with({"--size", "10Xx10"}).mode, MODE_USAGE_ERROR);
+}
+
 TEST(PosterOptions, OnlyOptionsThatChangeThePictureLeaveTheDesktopPipeline) {
   EXPECT_FALSE(parse_with({}).poster.selected);
   EXPECT_FALSE(parse_with({"--shade", "flat", "--threads", "2", "--size", "600x600", "--margin", "0", "--seed", "1234",

@@ -81,12 +81,30 @@ void load_block(const IfsBlock& block, const std::u16string& shown) {
 
 }  // namespace
 
-void loader_load_block(std::u16string_view table_name, const std::u16string& shown) {
+void loader_load_block(const LoadRequest& request, const std::u16string& shown) {
   const std::optional<IfsLibrary> library = read_library(shown);
   if (!library) return;
-  const IfsBlock* block = ifs_library_find(*library, table_name);
-  if (block) load_block(*block, shown);
-  else loader_show_missing_table(table_name, names_of(*library), shown);
+  const std::int64_t count = static_cast<std::int64_t>(library->blocks.size());
+  loader_outcome().table_count = count;
+  const IfsBlock* block = request.table_index < 0 ? ifs_library_find(*library, request.table_name)
+                          : request.table_index < count ? &library->blocks[static_cast<std::size_t>(request.table_index)]
+                                                        : nullptr;
+  if (!block) {
+    loader_show_missing_table(request.table_name, names_of(*library), shown);
+    return;
+  }
+  loader_outcome().table_index = block - library->blocks.data();
+  load_block(*block, shown);
+}
+
+bool loader_reads_as_block_body() {
+  IfsLibraryReader reader;
+  reader.read_line(u"table {");
+  file_seek(LOADER_FILE, 0, 0);
+  while (file_eof(LOADER_FILE) == 0) reader.read_line(file_read_line(LOADER_FILE, FILE_ANSI));
+  reader.read_line(u"}");
+  const IfsLibrary library = reader.finish();
+  return library.fault.line == 0 && library.blocks.size() == 1 && library.blocks.front().fault.line == 0;
 }
 
 std::optional<std::vector<std::u16string>> loader_block_names(const std::u16string& shown) {

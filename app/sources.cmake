@@ -10,6 +10,7 @@ set(IFS_APP_SOURCES
   loader_library.cpp
   loader_passes.cpp
   map_choice.cpp
+  number_field.cpp
   program_parameters.cpp
   progressive_drawing.cpp
   shell.cpp

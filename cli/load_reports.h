@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/loader.h"
 
@@ -18,3 +19,10 @@ std::u16string utf16_from(const std::string& text);
 std::string message_box_line(std::u16string_view caption, std::u16string_view text);
 // Empty when the load has nothing to add to its message box.
 std::string load_detail_line(const LoadOutcome& outcome);
+// A warning line for each field of a loaded seven-number file that is not a
+// number, and one counting those beyond the first few; none when every field
+// is a number.
+std::vector<std::string> load_warning_lines(const LoadOutcome& outcome);
+// For a refused file that reads as a table of the block format without its
+// header: how to make it load. Empty otherwise.
+std::string load_hint_line(const LoadOutcome& outcome);

@@ -107,7 +107,14 @@ bool report_load_messages(const LoadOutcome& outcome, std::FILE* errors) {
   if (outcome.messages.empty()) return false;
   const std::string detail = load_detail_line(outcome);
   if (!detail.empty()) std::fprintf(errors, "%s\n", detail.c_str());
+  const std::string hint = load_hint_line(outcome);
+  if (!hint.empty()) std::fprintf(errors, "%s\n", hint.c_str());
   return true;
+}
+
+// A loaded table's fields that were not numbers; the load stands.
+void report_load_warnings(const LoadOutcome& outcome, std::FILE* errors) {
+  for (const std::string& line : load_warning_lines(outcome)) std::fprintf(errors, "%s\n", line.c_str());
 }
 
 // Handles every event and message that is waiting; the number of timer
@@ -218,6 +225,7 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     std::fprintf(errors, "ifs-render: %s was not loaded\n", shown_argument(options.files.front()).c_str());
     return EXIT_LOAD_FAILED;
   }
+  report_load_warnings(loader_last_outcome(), errors);
   if (!options.write_ifs.empty()) {
     const int code = write_table(options.write_ifs, files.out, errors);
     if (code != EXIT_RENDERED || files.picture.empty()) return code;
@@ -344,6 +352,29 @@ int command_line_render(const RenderOptions& options, std::FILE* errors, bool sh
 
 namespace {
 
+int report_no_display(std::FILE* errors) {
+  std::fputs(
+      "ifs-render: there is no desktop display to open the window on.\n"
+      "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
+      errors);
+  return EXIT_NO_DISPLAY;
+}
+
+// The desktop program. A table picked by --name, or a file that can be read
+// only once (standard input, a FIFO), is loaded as the command line asks;
+// anything else goes to the program as its first parameter, as it always did.
+int run_desktop(const RenderOptions& options, std::FILE* in, std::FILE* errors, DisplayOpener open_display) {
+  const bool as_asked = !options.table_name.empty() ||
+                        (options.files.size() == 1 && (options.files.front() == STANDARD_STREAM ||
+                                                       names_a_stream(options.files.front())));
+  if (!as_asked) return open_display && open_display() ? shell_run() : report_no_display(errors);
+  StreamInput input;
+  LoadRequest load;
+  if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
+  if (!open_display || !open_display()) return report_no_display(errors);
+  return shell_run_with_request(load);
+}
+
 int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
              DisplayOpener open_display) {
   const RenderOptions options = render_options_parse(arguments);
@@ -364,14 +395,9 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
       return command_line_render(options, in, out, errors, progress);
     }
     case MODE_DESKTOP:
-      if (open_display && open_display()) return shell_run();
       break;
   }
-  std::fputs(
-      "ifs-render: there is no desktop display to open the window on.\n"
-      "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
-      errors);
-  return EXIT_NO_DISPLAY;
+  return run_desktop(options, in, errors, open_display);
 }
 
 int report_no_memory(std::FILE* errors) {

@@ -197,7 +197,7 @@ RenderOptions settle_list(Parse& parse) {
 RenderOptions settle_desktop(Parse& parse) {
   if (parse.given.batches) return usage_error("--batches only applies with --output");
   if (parse.given.format) return usage_error("--format only applies with --output");
-  if (parse.given.name) return usage_error("--name only applies with --output, --write-ifs or --list");
+  if (parse.given.name && parse.options.files.size() != 1) return usage_error("--name needs one .ifs file");
   return parse.options;
 }
 

@@ -3,6 +3,8 @@
 // options, and each option at most once.
 #include <sys/wait.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -105,7 +107,7 @@ TEST(LibraryOptions, ShortOptionsEachOptionOnceAndWhereTheNewOptionsApply) {
         Arguments{"--write-ifs", "a", "--write-ifs", "b", "f"},
         Arguments{"-o", "a.png", "--format", "png", "--format", "png", "f"}, Arguments{"-o", "-", "f.ifs"},
         Arguments{"-o", "a.png", "--format", "bmp", "f.ifs"}, Arguments{"-o", "a.png", "--format", "gif", "f.ifs"},
-        Arguments{"-o", "-", "--format", "png", "--write-ifs", "-", "f.ifs"}, Arguments{"--name", "fern", "f.ifs"},
+        Arguments{"-o", "-", "--format", "png", "--write-ifs", "-", "f.ifs"}, Arguments{"--name", "fern"}, Arguments{"--name", "fern", "a.ifs", "b.ifs"},
         Arguments{"--format", "png", "f.ifs"}, Arguments{"--list", "-o", "a.png", "f.ifs"}, Arguments{"--list"},
         Arguments{"--list", "a.ifs", "b.ifs"}, Arguments{"--write-ifs", "t.ifs", "-n", "2", "f.ifs"},
         Arguments{"--write-ifs", "t.ifs"}, Arguments{"-x"}, Arguments{"-hV"}, Arguments{"--list=yes", "f"},
@@ -274,3 +276,76 @@ TEST_F(LibraryCommandLine, APipeThroughTheProgramGivesTheFileToFileBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether `text` holds `line` as one whole line.
+bool holds_line(const std::string& text, const std::string& line) {
+  return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+}  // namespace
+
+// Tables pasted from elsewhere: a decimal comma or a header line still loads
+// (the loader reads what it can, often 0), and each such field is named on
+// standard error; the status and the table are what they always were.
+TEST_F(LibraryCommandLine, FieldsThatAreNotNumbersAreNamedByLineAndField) {
+  const std::string comma = write("comma.ifs", "0 0 0 0,16 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1,6 0.85\n");
+  const ProgramRun read = run({"--write-ifs", "-", comma});
+  EXPECT_EQ(read.code, 0);
+  // The table as written back: "0,16" counted as 0, "1,6" as 1, as a C scan reads them.
+  EXPECT_EQ(read.out, "0 0 0 0 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1 0.85\n");
+  EXPECT_EQ(read.errors, "ifs-render: " + comma + ":1: warning: field 4, \"0,16\", is not a number and is read as 0\n" +
+                             "ifs-render: " + comma + ":2: warning: field 6, \"1,6\", is not a number and is read as 1\n");
+
+  // A header line gives seven warnings; past ten only their number is told.
+  const std::string headed = write("headed.ifs", "a b c d e f p\n0,5 0 0 0,5 0 0 0,5\n0.5  0 0.5 0 0 0.5\n");
+  const ProgramRun many = run({"--write-ifs", folder.file("t.ifs"), headed});
+  EXPECT_EQ(many.code, 0);
+  EXPECT_TRUE(holds_line(many.errors, "ifs-render: " + headed + ":1: warning: field 1, \"a\", is not a number and is read as 0"))
+      << many.errors;
+  EXPECT_TRUE(holds_line(many.errors, "ifs-render: " + headed + ":2: warning: field 7, \"0,5\", is not a number and is read as 0"));
+  EXPECT_TRUE(holds_line(many.errors, "ifs-render: " + headed + ": warning: 1 more field is not a number"));
+  EXPECT_EQ(std::count(many.errors.begin(), many.errors.end(), '\n'), 11);
+
+  // Numbers, words for infinities and NaN included, draw no word; nor does
+  // the picture change with the warnings.
+  const std::string words = write("words.ifs", "0.5 0 0 0.5 +infinity 0 0\n0.5 0 0 0.5 0 NaN 0\n-.5 0 0 .5e0 0 0 1\n");
+  EXPECT_EQ(run({"--write-ifs", folder.file("w.ifs"), words}).errors, "");
+  const ProgramRun drawn = run({"-o", folder.file("comma.png"), "-n", "1", comma});
+  EXPECT_EQ(drawn.code, 0);
+  EXPECT_EQ(read_file(folder.file("comma.png")),
+            render({write("zeros.ifs", "0 0 0 0 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1 0.85\n")}, folder.file("zeros.png")));
+}
+
+// A table written loosely is refused by the seven-number rules; when its
+// lines read as a table of the block format, the command line says how to
+// make it load. A header whose name holds a space is told as a header.
+TEST_F(LibraryCommandLine, ARefusedLooseTableGetsAHintThatHoldsAndASpacedHeaderIsNamedAsOne) {
+  const std::string maps = "0  0 0 .16 0 0 .01   ; stem\n.85\t.04 -.04 .85 0 1.6 .85\n.2 -.26 .23 .22 0 1.6 .07\n"
+                           "-.15 .28 .26 .24 0 .44 .07\n";
+  const std::string loose = write("loose.ifs", maps);
+  const ProgramRun refused = run({"--write-ifs", "-", loose});
+  EXPECT_EQ(refused.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(refused.errors, "IFS load: wrong parameter 0  0 0 .16 0 0 .01   ; stem\\r\\n" + loose + "\nifs-render: " +
+                                loose + ":1: expected seven numbers separated by single spaces, found 11 spaces\n" +
+                                "ifs-render: hint: wrapped in NAME { ... }, the lines of " + loose +
+                                " read as a library table, where runs of spaces, tabs and ; comments are allowed\n");
+  // The hint holds: wrapped, the same lines give the fern.
+  const ProgramRun wrapped = run({"--write-ifs", "-", write("wrapped.ifs", "fern {\n" + maps + "}\n")});
+  EXPECT_EQ(wrapped.code, 0);
+  EXPECT_EQ(wrapped.out, run({"--write-ifs", "-", fern}).out);
+
+  // No hint where wrapping would not help, nor for a line merely too short.
+  for (const std::string& text : {std::string("0  0 0 .16 0\n"), std::string("1 2\n"), std::string("a  b c d e f g\n")}) {
+    const ProgramRun other = run({"--write-ifs", "-", write("other.ifs", text)});
+    EXPECT_EQ(other.code, EXIT_LOAD_FAILED);
+    EXPECT_EQ(other.errors.find("hint"), std::string::npos) << other.errors;
+  }
+
+  const std::string spaced = write("spaced.ifs", "my fern {\n0.5 0 0 0.5 0 0 1\n}\n");
+  const ProgramRun header = run({"--write-ifs", "-", spaced});
+  EXPECT_EQ(header.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(header.errors, "IFS load: wrong parameter my fern {\\r\\n" + spaced + "\nifs-render: " + spaced +
+                               ":1: expected a block header NAME { whose name holds no spaces, not \"my fern {\"\n");
+}

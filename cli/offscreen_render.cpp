@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "app/app_state.h"
+#include "cli/all_tables.h"
 #include "cli/load_reports.h"
 #include "cli/file_identity.h"
 #include "app/loader.h"
@@ -301,22 +302,42 @@ bool prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& inpu
   return true;
 }
 
-int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors) {
-  StreamInput input;
-  LoadRequest load;
-  if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
+std::optional<std::vector<std::u16string>> table_names(const LoadRequest& load, std::FILE* errors) {
   std::optional<std::vector<std::u16string>> names;
-  const int code = on_offscreen_runtime([&] {
+  on_offscreen_runtime([&] {
     names = loader_table_names(load);
     report_load_messages(loader_last_outcome(), errors);
     return names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
   });
+  return names;
+}
+
+int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors) {
+  StreamInput input;
+  LoadRequest load;
+  if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
+  const std::optional<std::vector<std::u16string>> names = table_names(load, errors);
+  const int code = names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
   if (names)
     for (const std::u16string& name : *names) std::fprintf(out, "%s\n", terminal_text(name).c_str());
   return code;
 }
 
 }  // namespace
+
+bool command_line_prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& input, LoadRequest& load,
+                               std::FILE* errors) {
+  return prepare_load(options, in, input, load, errors);
+}
+
+std::optional<std::vector<std::u16string>> command_line_table_names(const LoadRequest& load, std::FILE* errors) {
+  return table_names(load, errors);
+}
+
+int command_line_render_request(const RenderOptions& options, const LoadRequest& load, std::FILE* errors) {
+  const RenderFiles files{load, options.output, nullptr};
+  return on_offscreen_runtime([&] { return render_on_started_runtime(options, files, errors, false); });
+}
 
 int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors,
                         bool show_progress) {
@@ -389,6 +410,8 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
       return report_usage_error(options.error, errors);
     case MODE_LIST:
       return list_tables(options, in, out, errors);
+    case MODE_ALL:
+      return render_all_tables(options, in, errors);
     case MODE_RENDER: {
       const bool terminal = isatty(fileno(errors)) != 0;
       const bool progress = terminal && !options.output.empty() && options.batches >= PROGRESS_BAR_FROM;

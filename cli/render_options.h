@@ -5,6 +5,7 @@
 // at most once.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ inline constexpr std::int64_t MAX_BATCHES = 40000000;
 // As FILE, --output or --write-ifs: standard input or output.
 inline constexpr const char* STANDARD_STREAM = "-";
 
-enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_LIST, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
+enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_LIST, MODE_ALL, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
 
 struct RenderOptions {
   RenderMode mode = MODE_DESKTOP;
@@ -27,6 +28,9 @@ struct RenderOptions {
   std::int64_t batches = DEFAULT_BATCHES;
   std::string table_name;        // --name: the block to load; empty for the first
   std::string write_ifs;         // --write-ifs: where the table goes in the seven-number format
+  std::string all_folder;        // MODE_ALL: the folder every table's picture goes to
+  // --rotate: yaw, pitch and roll in degrees, turning a 3-D table before it is projected.
+  std::array<double, 3> rotation{};
   PosterSettings poster;       // the picture options beyond the desktop program's
   std::string error;             // MODE_USAGE_ERROR: what is wrong
 };

@@ -1,12 +1,14 @@
 # The command-line tool's sources: what every system builds, then what each
 # system has of its own (standard streams, file identity, the entry).
 set(IFS_CLI_SOURCES
+  all_tables.cpp
   code_page_text.cpp
   ifs_table_text.cpp
   load_reports.cpp
   offscreen_render.cpp
   render_options.cpp
   stream_copy.cpp
+  table_file_names.cpp
   table_output.cpp
   terminal_text.cpp
 )

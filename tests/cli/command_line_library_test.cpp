@@ -1,6 +1,7 @@
 // The command line with files of the block format and with pipes: --list,
 // --name and --write-ifs, "-" for standard input and output, the short
 // options, and each option at most once.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -348,4 +349,70 @@ TEST_F(LibraryCommandLine, ARefusedLooseTableGetsAHintThatHoldsAndASpacedHeaderI
   EXPECT_EQ(header.code, EXIT_LOAD_FAILED);
   EXPECT_EQ(header.errors, "IFS load: wrong parameter my fern {\\r\\n" + spaced + "\nifs-render: " + spaced +
                                ":1: expected a block header NAME { whose name holds no spaces, not \"my fern {\"\n");
+}
+
+// --all: every table of a library as its own picture, each the one --output
+// --name gives it, named safely and distinctly, one progress line a table,
+// and a status that says whether all were written.
+TEST_F(LibraryCommandLine, AllWritesEveryTableAsTheOutputOfThatTable) {
+  const std::string classics = std::string(IFS_SOURCE_DIR) + "/examples/classics.ifs";
+  const ProgramRun listed = run({"--list", classics});
+  ASSERT_EQ(listed.code, 0);
+  const std::string pictures = folder.file("classics");
+  ASSERT_EQ(mkdir(pictures.c_str(), 0700), 0);
+  const ProgramRun all = run({"--all", pictures, "-n", "2", classics});
+  EXPECT_EQ(all.code, 0) << all.errors;
+  std::vector<std::string> names;
+  for (std::size_t at = 0, end; (end = listed.out.find('\n', at)) != std::string::npos; at = end + 1)
+    names.push_back(listed.out.substr(at, end - at));
+  ASSERT_GE(names.size(), 2u);
+  std::string progress;
+  for (std::size_t index = 0; index < names.size(); ++index) {
+    const std::string picture = pictures + "/" + names[index] + ".png";
+    progress += "ifs-render: [" + std::to_string(index + 1) + "/" + std::to_string(names.size()) + "] " +
+                names[index] + ": " + picture + "\n";
+    const DecodedPng decoded = decode_png(picture);
+    EXPECT_TRUE(decoded.ok && decoded.width == 600 && decoded.height == 600) << names[index];
+    const std::string alone = folder.file(names[index] + "-alone.png");
+    ASSERT_EQ(run({"--name", names[index], "-o", alone, "-n", "2", classics}).code, 0);
+    EXPECT_EQ(read_file(picture), read_file(alone)) << names[index];
+  }
+  EXPECT_EQ(all.errors, progress + "ifs-render: " + std::to_string(names.size()) + " of " +
+                            std::to_string(names.size()) + " tables written to " + pictures + "\n");
+
+  // With --format bmp, BMP files of the same size beside them.
+  EXPECT_EQ(run({"--all", pictures, "--format", "bmp", "-n", "2", classics}).code, 0);
+  const Bytes bmp = read_file(pictures + "/" + names[0] + ".bmp");
+  ASSERT_GT(bmp.size(), 26u);
+  EXPECT_EQ(std::string(bmp.begin(), bmp.begin() + 2), "BM");
+  EXPECT_EQ(read_le32(bmp, 18), 600u);
+  EXPECT_EQ(read_le32(bmp, 22), 600u);
+}
+
+TEST_F(LibraryCommandLine, AllKeepsClashingNamesApartDrawsThreeDimensionalTablesAndTellsWhatWasNotWritten) {
+  const std::string text = "a/b {\n0.5 0 0 0.5 0 0 1\n}\na_b {\n0.5 0 0 0.5 0.5 0 1\n}\n"
+                           "spiral (3D) {\n.5 0 0 0 .5 0 0 0 .5 .5 0 0 1\n}\n"
+                           "broken {\n1 2 3\n}\n";
+  const std::string path = write("mixed.ifs", text);
+  const std::string pictures = folder.file("mixed");
+  ASSERT_EQ(mkdir(pictures.c_str(), 0700), 0);
+  const ProgramRun all = run({"--all", pictures, "-n", "1", path});
+  EXPECT_EQ(all.code, EXIT_SAVE_FAILED);
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [1/4] a/b: " + pictures + "/a_b.png")) << all.errors;
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [2/4] a_b: " + pictures + "/a_b-2.png"));
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [3/4] spiral: " + pictures + "/spiral.png"));
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [4/4] broken: not written"));
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: 3 of 4 tables written to " + pictures));
+  EXPECT_FALSE(file_exists(pictures + "/broken.png"));
+  EXPECT_EQ(read_file(pictures + "/a_b.png"), render({"--name", "a/b", path}, folder.file("ab.png")));
+  EXPECT_EQ(read_file(pictures + "/a_b-2.png"), render({"--name", "a_b", path}, folder.file("a_b.png")));
+  EXPECT_NE(read_file(pictures + "/a_b.png"), read_file(pictures + "/a_b-2.png"));
+
+  // A seven-number file is one table named after the file; a folder that is
+  // not there is said so before anything is drawn.
+  EXPECT_EQ(run({"--all", pictures, "-n", "1", fern}).code, 0);
+  EXPECT_EQ(read_file(pictures + "/fern.png"), render({fern}, folder.file("fern-alone.png")));
+  const ProgramRun nowhere = run({"--all", folder.file("none"), path});
+  EXPECT_EQ(nowhere.code, EXIT_SAVE_FAILED);
+  EXPECT_EQ(nowhere.errors, "ifs-render: --all needs an existing folder, not " + folder.file("none") + "\n");
 }

@@ -135,11 +135,13 @@ void loader_fill_map(IfsTable& table, std::int32_t map, std::u16string_view line
     ifs_set(table, parameter, map, text_to_float(text_field(line, parameter + 1, u" ")));
 }
 
-void loader_finish(IfsTable&& table) {
+void loader_finish(IfsTable&& table, SpaceMaps&& space) {
   app_state().table = std::move(table);
+  app_state().space = std::move(space);
   measure_bounds();
   app_state().render.x = 0.0f;
   app_state().render.y = 0.0f;
+  app_state().space.z = 0.0f;
   clear_canvas();
   start_drawing_once();
   outcome.loaded = true;

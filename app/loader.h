@@ -6,6 +6,7 @@
 // starts like one (app/ifs_library.h); every file they accept reads as before.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,8 @@ struct LoadRequest {
   std::u16string shown_name;  // empty: the path as given
   std::u16string table_name;  // empty: the file's first table
   std::int64_t table_index = -1;  // 0 or more: the table at that position instead of by name
+  // Yaw, pitch and roll in degrees: how a 3-D table is turned before it is projected.
+  std::array<double, 3> rotation_degrees{};
 };
 
 // A message box the loader showed, as the user saw it.

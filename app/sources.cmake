@@ -17,5 +17,6 @@ set(IFS_APP_SOURCES
   shell_flows.cpp
   shell_state.cpp
   shortened_text.cpp
+  space_maps.cpp
 )
 list(TRANSFORM IFS_APP_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

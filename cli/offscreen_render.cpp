@@ -227,6 +227,13 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     return EXIT_LOAD_FAILED;
   }
   report_load_warnings(loader_last_outcome(), errors);
+  const bool space_table = app_state().space.active;
+  if (space_table && (!options.write_ifs.empty() || options.poster.selected)) {
+    std::fprintf(errors, "ifs-render: %s is a 3-D table: %s\n", terminal_text(loader_last_outcome().table_name).c_str(),
+                 options.poster.selected ? "the picture options draw only 2-D tables"
+                                         : "the seven-number format holds only 2-D tables");
+    return EXIT_SAVE_FAILED;
+  }
   if (!options.write_ifs.empty()) {
     const int code = write_table(options.write_ifs, files.out, errors);
     if (code != EXIT_RENDERED || files.picture.empty()) return code;
@@ -295,6 +302,7 @@ bool prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& inpu
                   std::FILE* errors) {
   const std::string& file = options.files.front();
   load = LoadRequest{name_from_system(file), {}, utf16_from(options.table_name)};
+  load.rotation_degrees = options.rotation;
   if (file != STANDARD_STREAM && !names_a_stream(file)) return true;
   if (!take_stream(file, in, input, errors)) return false;
   load.path = name_from_system(input.path());
@@ -385,7 +393,8 @@ int report_no_display(std::FILE* errors) {
 // only once (standard input, a FIFO), is loaded as the command line asks;
 // anything else goes to the program as its first parameter, as it always did.
 int run_desktop(const RenderOptions& options, std::FILE* in, std::FILE* errors, DisplayOpener open_display) {
-  const bool as_asked = !options.table_name.empty() ||
+  const bool turned = options.rotation != std::array<double, 3>{};
+  const bool as_asked = !options.table_name.empty() || turned ||
                         (options.files.size() == 1 && (options.files.front() == STANDARD_STREAM ||
                                                        names_a_stream(options.files.front())));
   if (!as_asked) return open_display && open_display() ? shell_run() : report_no_display(errors);

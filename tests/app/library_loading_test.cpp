@@ -1,6 +1,6 @@
 // Files of the block format as the program meets them: the first block of a
 // file given at start-up, opened or dropped, its name in the window title; a
-// block picked by name; the refusals of a malformed block, a 3-D block and a
+// block picked by name; the refusals of a malformed block and a
 // missing name, after which the previous picture goes on; and seven-number
 // files read exactly as before, braces and all.
 #include <cstdlib>
@@ -103,7 +103,6 @@ TEST_F(LibraryLoading, RefusedBlocksAreNamedAndThePreviousPictureGoesOn) {
 
   load(library, "broken");
   EXPECT_EQ(loader_last_outcome().line, LIBRARY_BROKEN_LINE);
-  load(library, "fern3d");
   load(library, "nope");
   load(origin, "fern");
   const std::string stray = write_file("stray.ifs", "a {\n1 0 0 1 0 0 1\n}\n}\n");
@@ -111,7 +110,6 @@ TEST_F(LibraryLoading, RefusedBlocksAreNamedAndThePreviousPictureGoesOn) {
 
   const std::vector<ShownMessage> expected{
       {u"IFS load", u"Block \"broken\", line 21: expected seven numbers a b c d e f p on one line, not 6\r\n" + name},
-      {u"Load IFS", u"Block \"fern3d\" is a 3-D table; only 2-D tables can be drawn\r\n" + name},
       {u"Load IFS", u"No table named \"nope\"; the file holds fern, sierpinski, fern3d, broken, dragon\r\n" + name},
       {u"Load IFS", u"No table named \"fern\"; the file holds no named tables\r\n" + to_utf16(origin)},
       {u"IFS load", u"Line 4: expected a block NAME { ... }, not \"}\"\r\n" + to_utf16(stray)},

@@ -40,16 +40,22 @@ std::string shown_argument(const std::string& argument) { return terminal_text(n
 void print_help(std::FILE* out) {
   std::fputs(
       "Usage: ifs-render [FILE.ifs]\n"
+      "       ifs-render --name NAME [--rotate YAW,PITCH,ROLL] FILE.ifs\n"
       "       ifs-render --output OUT [--format png|bmp] [--batches N] [--name NAME] FILE.ifs\n"
       "       ifs-render --write-ifs OUT.ifs [--name NAME] FILE.ifs\n"
       "       ifs-render --list FILE.ifs\n"
+      "       ifs-render --all OUTDIR [--format png|bmp] FILE.ifs [PICTURE OPTIONS]\n"
       "       ifs-render --output OUT FILE.ifs [PICTURE OPTIONS]\n"
       "\n"
       "Draws the fractal of an iterated function system given as a .ifs file:\n"
       "one affine map per line, seven numbers a b c d e f p separated by single\n"
       "spaces (x' = a*x + b*y + e, y' = c*x + d*y + f, weight p). Files of named\n"
       "tables in the block format (NAME { maps } with ';' comments) are read too;\n"
-      "the first table is drawn unless --name picks another.\n"
+      "the first table is drawn unless --name picks another. A table NAME (3D) { }\n"
+      "holds thirteen numbers a map, m11 m12 m13 m21 m22 m23 m31 m32 m33 o1 o2 o3 p\n"
+      "(the 3x3 matrix by rows, the offset, the weight), drawn as its attractor's\n"
+      "projection on the x-y plane. In the window Page Down and Page Up go to the\n"
+      "next and the previous table of a library.\n"
       "\n"
       "Without --output the desktop program opens its window on the desktop's\n"
       "display. With --output the picture is rendered without a display:\n"
@@ -66,6 +72,11 @@ void print_help(std::FILE* out) {
       "      --write-ifs OUT  write the table that would be drawn as a seven-number\n"
       "                       .ifs file (- for standard output)\n"
       "      --list           print the names of the file's tables, one a line\n"
+      "      --all OUTDIR     write every table as OUTDIR/NAME.png (.bmp with --format\n"
+      "                       bmp), names made safe and distinct; status 1 unless all\n"
+      "                       were written\n"
+      "      --rotate Y,P,R   turn a 3-D table by yaw, pitch and roll degrees (about\n"
+      "                       the y, then the x, then the z axis) before projecting\n"
       "  -h, --help           this text\n"
       "  -V, --version        the program's version\n"
       "Each option may be given once.\n"
@@ -84,9 +95,9 @@ void print_help(std::FILE* out) {
       "  --threads N           threads to draw on; same picture for any (all cores)\n"
       "  --depth 8|16          bits per channel of a PNG (8)\n"
       "\n"
-      "Exit status: 0 done, 1 the picture or table could not be written, 2 the .ifs\n"
-      "file could not be loaded, 64 wrong arguments, 69 no desktop display, 74 the\n"
-      "display went away under the window.\n",
+      "Exit status: 0 done, 1 the picture or table (with --all: one or more) could\n"
+      "not be written, 2 the .ifs file could not be loaded, 64 wrong arguments,\n"
+      "69 no desktop display, 74 the display went away under the window.\n",
       out);
 }
 

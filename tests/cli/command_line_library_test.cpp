@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 
 #include <cstdio>
 #include <cstdlib>
@@ -417,4 +418,43 @@ TEST_F(LibraryCommandLine, AllKeepsClashingNamesApartDrawsThreeDimensionalTables
   const ProgramRun nowhere = run({"--all", folder.file("none"), path});
   EXPECT_EQ(nowhere.code, EXIT_SAVE_FAILED);
   EXPECT_EQ(nowhere.errors, "ifs-render: --all needs an existing folder, not " + folder.file("none") + "\n");
+}
+
+// Where --all, --rotate and a desktop --name apply, and what --rotate reads.
+TEST(LibraryOptions, AllRotateAndTheDesktopsNameAreReadWhereTheyApply) {
+  const RenderOptions all = render_options_parse({"--all", "out", "--format", "bmp", "-n", "3", "lib.ifs"});
+  EXPECT_EQ(all.mode, MODE_ALL);
+  EXPECT_EQ(all.all_folder, "out");
+  EXPECT_EQ(all.format, FORMAT_BMP);
+  EXPECT_EQ(render_options_parse({"--all", "out", "lib.ifs"}).format, FORMAT_PNG);
+  EXPECT_TRUE(render_options_parse({"--all", "out", "--size", "300x200", "lib.ifs"}).poster.selected);
+
+  const RenderOptions desktop = render_options_parse({"--name", "koch", "--rotate", "90,-30.5,360", "lib.ifs"});
+  EXPECT_EQ(desktop.mode, MODE_DESKTOP);
+  EXPECT_EQ(desktop.table_name, "koch");
+  EXPECT_EQ(desktop.rotation, (std::array<double, 3>{90, -30.5, 360}));
+
+  for (const Arguments& wrong :
+       {Arguments{"--all", "out", "-o", "x.png", "f.ifs"}, Arguments{"--all", "out", "--name", "a", "f.ifs"},
+        Arguments{"--all", "out", "--write-ifs", "t.ifs", "f.ifs"}, Arguments{"--all", "out"},
+        Arguments{"--all", "out", "a.ifs", "b.ifs"}, Arguments{"--all", "", "f.ifs"}, Arguments{"--list", "--all", "o", "f"},
+        Arguments{"--rotate", "1,2", "f.ifs"}, Arguments{"--rotate", "1,2,3,4", "f.ifs"},
+        Arguments{"--rotate", "1,,3", "f.ifs"}, Arguments{"--rotate", "1,2,400", "f.ifs"},
+        Arguments{"--rotate", "1e1,2,3", "f.ifs"}, Arguments{"--rotate", "1,2,nan", "f.ifs"},
+        Arguments{"--rotate", "0x10,2,3", "f.ifs"}, Arguments{"--rotate", " 1,2,3", "f.ifs"}}) {
+    const RenderOptions options = render_options_parse(wrong);
+    EXPECT_EQ(options.mode, MODE_USAGE_ERROR) << ::testing::PrintToString(wrong);
+  }
+}
+
+// The desktop program with a table picked or standard input, and no display:
+// it says so, after reading what it was given.
+TEST_F(LibraryCommandLine, TheDesktopsNameAndStandardInputNeedADisplayToo) {
+  for (const Arguments& desktop : {Arguments{"--name", "koch", library}, Arguments{"-"}}) {
+    const ProgramRun without = run(desktop, LIBRARY_TEXT);
+    EXPECT_EQ(without.code, EXIT_NO_DISPLAY);
+    EXPECT_NE(without.errors.find("there is no desktop display"), std::string::npos) << without.errors;
+  }
+  const ProgramRun missing = run({"--name", "koch", folder.file("none.ifs")});
+  EXPECT_EQ(missing.code, EXIT_NO_DISPLAY);
 }

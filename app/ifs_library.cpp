@@ -75,13 +75,6 @@ bool parse_header(std::u16string_view line, Header& header) {
   return true;
 }
 
-bool equals_ignoring_case(std::u16string_view text, std::u16string_view word) {
-  if (text.size() != word.size()) return false;
-  auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (fold(text[i]) != fold(word[i])) return false;
-  return true;
-}
 
 }  // namespace
 
@@ -132,7 +125,7 @@ void IfsLibraryReader::begin_block(std::u16string_view name, std::u16string_view
   library_.blocks.push_back(std::move(added));
   open_ = true;
   for (const std::u16string_view option : words_of(options)) {
-    if (equals_ignoring_case(option, u"3D")) block().three_d = true;
+    if (number_field_words_equal(option, u"3D")) block().three_d = true;
     else fault(u"the option (3D) or none, not " + quoted(option));
   }
 }

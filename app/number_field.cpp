@@ -11,15 +11,15 @@ std::size_t skip_digits(std::u16string_view text, std::size_t at) {
   return at;
 }
 
-bool equals_ignoring_case(std::u16string_view text, std::u16string_view word) {
+}  // namespace
+
+bool number_field_words_equal(std::u16string_view text, std::u16string_view word) {
   if (text.size() != word.size()) return false;
   auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
   for (std::size_t i = 0; i < text.size(); ++i)
     if (fold(text[i]) != fold(word[i])) return false;
   return true;
 }
-
-}  // namespace
 
 bool number_field_is_decimal(std::u16string_view word) {
   std::size_t at = 0;
@@ -44,6 +44,6 @@ bool number_field_is_decimal(std::u16string_view word) {
 }
 
 bool number_field_is_number(std::u16string_view field) {
-  return number_field_is_decimal(field) || equals_ignoring_case(field, u"+Infinity") ||
-         equals_ignoring_case(field, u"-Infinity") || equals_ignoring_case(field, u"NaN");
+  return number_field_is_decimal(field) || number_field_words_equal(field, u"+Infinity") ||
+         number_field_words_equal(field, u"-Infinity") || number_field_words_equal(field, u"NaN");
 }

@@ -10,3 +10,5 @@
 bool number_field_is_number(std::u16string_view field);
 // The decimal number alone, without the words.
 bool number_field_is_decimal(std::u16string_view field);
+// ASCII letters compared without case, as the words and the options are.
+bool number_field_words_equal(std::u16string_view text, std::u16string_view word);

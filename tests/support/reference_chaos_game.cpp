@@ -82,6 +82,29 @@ std::vector<Map> parse_maps(const std::string& text) {
   return maps;
 }
 
+struct View {
+  float scale_x, scale_y, offset_x, offset_y;
+};
+
+// The box made square around its centre and fitted to the 600-pixel canvas.
+View square_view(float min_x, float max_x, float min_y, float max_y) {
+  if (max_x - min_x < max_y - min_y) {
+    min_x = static_cast<float>((static_cast<double>(min_x) + max_x - max_y + min_y) / 2.0);
+    max_x = static_cast<float>(static_cast<double>(min_x) + max_y - min_y);
+  } else {
+    min_y = static_cast<float>((static_cast<double>(min_y) + max_y - max_x + min_x) / 2.0);
+    max_y = static_cast<float>(static_cast<double>(min_y) + max_x - min_x);
+  }
+  const double width = static_cast<double>(max_x) - min_x;
+  const double height = static_cast<double>(max_y) - min_y;
+  View view;
+  view.scale_x = width == 0 ? 1.0f : static_cast<float>(600.0 / width);
+  view.scale_y = height == 0 ? 1.0f : static_cast<float>(600.0 / -height);
+  view.offset_x = width == 0 ? 300.0f : static_cast<float>(static_cast<double>(min_x) * 600.0 / -width);
+  view.offset_y = height == 0 ? 300.0f : static_cast<float>(static_cast<double>(max_y) * 600.0 / height);
+  return view;
+}
+
 struct Game {
   Generator random;
   std::vector<Map> maps;
@@ -116,19 +139,11 @@ struct Game {
       if (min_y > y) min_y = y;
       if (max_y < y) max_y = y;
     }
-    if (max_x - min_x < max_y - min_y) {
-      min_x = static_cast<float>((static_cast<double>(min_x) + max_x - max_y + min_y) / 2.0);
-      max_x = static_cast<float>(static_cast<double>(min_x) + max_y - min_y);
-    } else {
-      min_y = static_cast<float>((static_cast<double>(min_y) + max_y - max_x + min_x) / 2.0);
-      max_y = static_cast<float>(static_cast<double>(min_y) + max_x - min_x);
-    }
-    const double width = static_cast<double>(max_x) - min_x;
-    const double height = static_cast<double>(max_y) - min_y;
-    scale_x = width == 0 ? 1.0f : static_cast<float>(600.0 / width);
-    scale_y = height == 0 ? 1.0f : static_cast<float>(600.0 / -height);
-    offset_x = width == 0 ? 300.0f : static_cast<float>(static_cast<double>(min_x) * 600.0 / -width);
-    offset_y = height == 0 ? 300.0f : static_cast<float>(static_cast<double>(max_y) * 600.0 / height);
+    const View view = square_view(min_x, max_x, min_y, max_y);
+    scale_x = view.scale_x;
+    scale_y = view.scale_y;
+    offset_x = view.offset_x;
+    offset_y = view.offset_y;
     x = y = 0;
   }
 };
@@ -238,19 +253,11 @@ struct SpaceGame {
       min_y = std::min(min_y, y);
       max_y = std::max(max_y, y);
     }
-    if (max_x - min_x < max_y - min_y) {
-      min_x = static_cast<float>((static_cast<double>(min_x) + max_x - max_y + min_y) / 2.0);
-      max_x = static_cast<float>(static_cast<double>(min_x) + max_y - min_y);
-    } else {
-      min_y = static_cast<float>((static_cast<double>(min_y) + max_y - max_x + min_x) / 2.0);
-      max_y = static_cast<float>(static_cast<double>(min_y) + max_x - min_x);
-    }
-    const double width = static_cast<double>(max_x) - min_x;
-    const double height = static_cast<double>(max_y) - min_y;
-    scale_x = width == 0 ? 1.0f : static_cast<float>(600.0 / width);
-    scale_y = height == 0 ? 1.0f : static_cast<float>(600.0 / -height);
-    offset_x = width == 0 ? 300.0f : static_cast<float>(static_cast<double>(min_x) * 600.0 / -width);
-    offset_y = height == 0 ? 300.0f : static_cast<float>(static_cast<double>(max_y) * 600.0 / height);
+    const View view = square_view(min_x, max_x, min_y, max_y);
+    scale_x = view.scale_x;
+    scale_y = view.scale_y;
+    offset_x = view.offset_x;
+    offset_y = view.offset_y;
     x = y = z = 0;
   }
 };

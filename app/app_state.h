@@ -8,6 +8,7 @@
 
 #include "app/colour_table.h"
 #include "app/ifs_table.h"
+#include "app/space_maps.h"
 
 // The current point and the view transform from IFS coordinates to pixels:
 // column = scale_x·x + offset_x, row = scale_y·y + offset_y.
@@ -24,6 +25,7 @@ struct AppState {
   IfsTable table;
   ColourTable colours = INITIAL_COLOURS;
   RenderState render;
+  SpaceMaps space;  // active while the table is a 3-D one
   std::int32_t timer_pending = 1;  // 1 until the first successful load starts the drawing timer
 };
 

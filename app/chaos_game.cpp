@@ -9,10 +9,32 @@ void widen_box(BoundsBox& box, float x, float y) {
   if (box.max_y < y) box.max_y = y;
 }
 
+// The 3-D walk: the same map choice, the point moved in space and its
+// projection measured.
+BoundsBox measure_space_attractor(AppState& state) {
+  state.render.x = state.render.y = state.space.z = 0.0f;
+  SpaceWalk walk = space_walk_begin(state);
+  for (int step = 0; step < MEASURE_WARM_UP_STEPS; ++step) space_walk_step(walk);
+  BoundsBox box;
+  for (int step = 0; step < MEASURE_STEPS; ++step) {
+    space_walk_step(walk);
+    const PlanePoint seen = space_project(state.space, walk.x, walk.y, walk.z);
+    widen_box(box, seen.x, seen.y);
+  }
+  space_walk_end(walk, state);
+  return box;
+}
+
 }  // namespace
 
 std::int32_t chaos_step() {
   AppState& state = app_state();
+  if (state.space.active) {
+    SpaceWalk walk = space_walk_begin(state);
+    const std::int32_t map = space_walk_step(walk);
+    space_walk_end(walk, state);
+    return map;
+  }
   ChaosWalk walk = chaos_walk_begin(state);
   const std::int32_t map = chaos_walk_step(walk);
   chaos_walk_end(walk, state);
@@ -21,6 +43,7 @@ std::int32_t chaos_step() {
 
 BoundsBox measure_attractor() {
   AppState& state = app_state();
+  if (state.space.active) return measure_space_attractor(state);
   state.render.x = 0.0f;
   state.render.y = 0.0f;
   ChaosWalk walk = chaos_walk_begin(state);

@@ -63,6 +63,31 @@ inline std::int32_t chaos_walk_step(ChaosWalk& walk) {
   return map;
 }
 
+// The same for a 3-D table: the point in space, its projection left to the caller.
+struct SpaceWalk {
+  const std::int32_t* choices;
+  const float* values;
+  float x, y, z;
+};
+
+inline SpaceWalk space_walk_begin(AppState& state) {
+  return SpaceWalk{map_choices(state.table), state.space.values.data(), state.render.x, state.render.y,
+                   state.space.z};
+}
+
+inline void space_walk_end(const SpaceWalk& walk, AppState& state) {
+  state.render.x = walk.x;
+  state.render.y = walk.y;
+  state.space.z = walk.z;
+}
+
+inline std::int32_t space_walk_step(SpaceWalk& walk) {
+  const std::int32_t map = walk.choices[random_next(IFS_CHOICE_COUNT - 1)];
+  if (map == IFS_NO_MAP) return 0;
+  space_move(walk.values, map, walk.x, walk.y, walk.z);
+  return map;
+}
+
 // One step on the application state: the index of the map used, or 0 when no
 // map was chosen (the point then stays where it is).
 std::int32_t chaos_step();

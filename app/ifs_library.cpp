@@ -1,5 +1,7 @@
 #include "app/ifs_library.h"
 
+#include "app/number_field.h"
+
 #include <string>
 
 namespace {
@@ -8,7 +10,6 @@ constexpr std::size_t NUMBERS_PER_MAP_2D = 7;
 constexpr std::size_t NUMBERS_PER_MAP_3D = 13;
 
 bool is_white_space(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
-bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool is_brace(char16_t c) { return c == u'{' || c == u'}'; }
 
 std::u16string_view without_comment(std::u16string_view line) {
@@ -34,35 +35,6 @@ std::vector<std::u16string_view> words_of(std::u16string_view text) {
     words.push_back(text.substr(start, at - start));
   }
   return words;
-}
-
-std::size_t skip_digits(std::u16string_view text, std::size_t at) {
-  while (at < text.size() && is_digit(text[at])) ++at;
-  return at;
-}
-
-// A whole decimal number: [sign] digits [. digits] or [sign] . digits, then
-// an optional exponent. The loader's number reading reads all of it.
-bool is_number(std::u16string_view word) {
-  std::size_t at = 0;
-  if (at < word.size() && (word[at] == u'+' || word[at] == u'-')) ++at;
-  const std::size_t integer_end = skip_digits(word, at);
-  std::size_t digits = integer_end - at;
-  at = integer_end;
-  if (at < word.size() && word[at] == u'.') {
-    const std::size_t fraction_end = skip_digits(word, at + 1);
-    digits += fraction_end - (at + 1);
-    at = fraction_end;
-  }
-  if (digits == 0) return false;
-  if (at < word.size() && (word[at] == u'e' || word[at] == u'E')) {
-    ++at;
-    if (at < word.size() && (word[at] == u'+' || word[at] == u'-')) ++at;
-    const std::size_t exponent_end = skip_digits(word, at);
-    if (exponent_end == at) return false;
-    at = exponent_end;
-  }
-  return at == word.size();
 }
 
 std::u16string quoted(std::u16string_view text) { return u"\"" + std::u16string(text) + u"\""; }
@@ -103,19 +75,19 @@ bool parse_header(std::u16string_view line, Header& header) {
   return true;
 }
 
-bool equals_ignoring_case(std::u16string_view text, std::u16string_view word) {
-  if (text.size() != word.size()) return false;
-  auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (fold(text[i]) != fold(word[i])) return false;
-  return true;
-}
 
 }  // namespace
 
 bool ifs_library_is_header(std::u16string_view line) {
   Header header;
   return parse_header(line, header);
+}
+
+bool ifs_library_is_spaced_header(std::u16string_view line) {
+  if (ifs_library_is_header(line)) return false;
+  const std::vector<std::u16string_view> words = words_of(without_comment(line));
+  return words.size() >= 3 && words.back() == u"{" && !number_field_is_number(words.front()) &&
+         words.front() != u"{" && words.front() != u"}";
 }
 
 bool ifs_library_is_blank(std::u16string_view line) {
@@ -153,7 +125,7 @@ void IfsLibraryReader::begin_block(std::u16string_view name, std::u16string_view
   library_.blocks.push_back(std::move(added));
   open_ = true;
   for (const std::u16string_view option : words_of(options)) {
-    if (equals_ignoring_case(option, u"3D")) block().three_d = true;
+    if (number_field_words_equal(option, u"3D")) block().three_d = true;
     else fault(u"the option (3D) or none, not " + quoted(option));
   }
 }
@@ -165,7 +137,7 @@ void IfsLibraryReader::read_body(std::u16string_view text) {
   bool all_numbers = true;
   std::size_t index = 0;
   for (; index < words.size() && words[index] != u"}"; ++index) {
-    if (!is_number(words[index]) && all_numbers) {
+    if (!number_field_is_decimal(words[index]) && all_numbers) {
       fault(u"a number, not " + quoted(words[index]));
       all_numbers = false;
     }

@@ -44,6 +44,9 @@ struct IfsLibrary {
 // True when the line, without its comment, has the shape `NAME {` or
 // `NAME (options) {`.
 bool ifs_library_is_header(std::u16string_view line);
+// True when the line would be a header but for spaces in its name, as in
+// `my fern {`: words, the first not a number, then the opening brace.
+bool ifs_library_is_spaced_header(std::u16string_view line);
 // True when a line is white space, a comment, or both.
 bool ifs_library_is_blank(std::u16string_view line);
 

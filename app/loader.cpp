@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/chaos_game.h"
+#include "app/ifs_library.h"
 #include "app/loader_library.h"
 #include "app/loader_passes.h"
 #include "app/loader_steps.h"
@@ -26,12 +27,26 @@ static_assert(LOADER_DEFAULT_MAP_LIMIT <= IFS_MAX_MAPS, "the table must be able 
 std::int64_t map_limit = LOADER_DEFAULT_MAP_LIMIT;
 LoadOutcome outcome;
 
-void reject_line(const FirstPass& check, const std::u16string& shown) {
+// Files up to this size are read once more, when refused, to tell whether
+// they hold a table of the block format without its header.
+constexpr std::int64_t BLOCK_BODY_CHECK_BYTES = 16 << 20;
+
+void reject_line(const FirstPass& check, const std::u16string& name, const std::u16string& shown) {
   loader_show(LINE_CAPTION, text_concat(u"wrong parameter ", check.rejected, u"\r\n", shown));
   outcome.line = check.rejected_number;
   const std::int32_t spaces = check.rejected_spaces;
-  outcome.reason = text_concat(u"expected seven numbers separated by single spaces, found ",
-                               loader_number_text(spaces), spaces == 1 ? u" space" : u" spaces");
+  if (ifs_library_is_spaced_header(check.rejected))
+    outcome.reason = text_concat(u"expected a block header NAME { whose name holds no spaces, not \"",
+                                 check.rejected, u"\"");
+  else
+    outcome.reason = text_concat(u"expected seven numbers separated by single spaces, found ",
+                                 loader_number_text(spaces), spaces == 1 ? u" space" : u" spaces");
+  const std::u16string_view line = check.rejected;
+  const bool loosely_written = line.find(u"  ") != line.npos || line.find(u'\t') != line.npos ||
+                               line.find(u';') != line.npos;
+  const std::int64_t size = file_size(name.c_str());
+  outcome.reads_as_block_body =
+      loosely_written && size > 0 && size <= BLOCK_BODY_CHECK_BYTES && loader_reads_as_block_body();
 }
 
 // Refused as a failed read: the table the first pass checked is not the one
@@ -43,7 +58,11 @@ void reject_changed_file(const std::u16string& shown) {
 
 // Whatever was being built is gone; the table is as it was.
 void show_no_memory(const std::u16string& shown) {
-  outcome = LoadOutcome{false, {}, outcome.shown_name, 0, u"not enough memory", 0, std::move(outcome.messages)};
+  LoadOutcome cleared;
+  cleared.shown_name = outcome.shown_name;
+  cleared.reason = u"not enough memory";
+  cleared.messages = std::move(outcome.messages);
+  outcome = std::move(cleared);
   loader_show(LOAD_CAPTION, text_concat(u"Not enough memory to read ", shown));
 }
 
@@ -116,11 +135,13 @@ void loader_fill_map(IfsTable& table, std::int32_t map, std::u16string_view line
     ifs_set(table, parameter, map, text_to_float(text_field(line, parameter + 1, u" ")));
 }
 
-void loader_finish(IfsTable&& table) {
+void loader_finish(IfsTable&& table, SpaceMaps&& space) {
   app_state().table = std::move(table);
+  app_state().space = std::move(space);
   measure_bounds();
   app_state().render.x = 0.0f;
   app_state().render.y = 0.0f;
+  app_state().space.z = 0.0f;
   clear_canvas();
   start_drawing_once();
   outcome.loaded = true;
@@ -139,9 +160,9 @@ const LoadOutcome& load_ifs_request(const LoadRequest& request) {
     IfsTable table;
     if (check.rejected_number != 0) {
       // A file the seven-number rules refuse may still be a block library.
-      if (check.starts_with_block) loader_load_block(request.table_name, shown);
-      else reject_line(check, shown);
-    } else if (!request.table_name.empty()) {
+      if (check.starts_with_block) loader_load_block(request, shown);
+      else reject_line(check, name, shown);
+    } else if (!request.table_name.empty() || request.table_index >= 0) {
       loader_show_missing_table(request.table_name, {}, shown);
     } else if (loader_new_table(check.count, shown, table)) {
       if (loader_second_pass(table, check)) loader_finish(std::move(table));
@@ -161,7 +182,7 @@ std::optional<std::vector<std::u16string>> loader_table_names(const LoadRequest&
     const FirstPass check = loader_first_pass();
     if (check.rejected_number == 0) names.emplace();
     else if (check.starts_with_block) names = loader_block_names(shown);
-    else reject_line(check, shown);
+    else reject_line(check, name, shown);
   });
   file_close(LOADER_FILE);
   return names;

@@ -1,6 +1,7 @@
 #include "app/loader_library.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/blank_line_skip.h"
 #include "app/ifs_library.h"
@@ -59,16 +60,42 @@ std::optional<IfsLibrary> read_library(const std::u16string& shown) {
   return std::nullopt;
 }
 
-void load_block(const IfsBlock& block, const std::u16string& shown) {
+bool turns(const std::array<double, 3>& degrees) {
+  for (const double angle : degrees)
+    if (std::fmod(angle, 360.0) != 0.0) return true;
+  return false;
+}
+
+// The weights go to the table, where the map choice reads them; the matrix
+// and the offset to the space maps.
+void load_space_block(const IfsBlock& block, const LoadRequest& request, const std::u16string& shown) {
+  const std::int64_t count = static_cast<std::int64_t>(block.maps.size());
+  IfsTable table;
+  if (!loader_new_table(count, shown, table)) return;
+  SpaceMaps space;
+  space.active = true;
+  space.values.resize(static_cast<std::size_t>(count) * SPACE_STORED_PER_MAP);
+  for (std::int32_t map = 0; map <= table.last_map; ++map) {
+    const std::u16string& line = block.maps[static_cast<std::size_t>(map)];
+    float* stored = space.values.data() + static_cast<std::size_t>(map) * SPACE_STORED_PER_MAP;
+    for (int number = 0; number < SPACE_STORED_PER_MAP; ++number)
+      stored[number] = text_to_float(text_field(line, number + 1, u" "));
+    ifs_set(table, IFS_P, map, text_to_float(text_field(line, SPACE_NUMBERS_PER_MAP, u" ")));
+  }
+  const std::array<double, 3>& degrees = request.rotation_degrees;
+  space.turned = turns(degrees);
+  space.turn = space_turn_from_degrees(degrees[0], degrees[1], degrees[2]);
+  loader_finish(std::move(table), std::move(space));
+  loader_outcome().table_name = block.name;
+}
+
+void load_block(const IfsBlock& block, const LoadRequest& request, const std::u16string& shown) {
   if (block.fault.line != 0) {
     show_fault(text_concat(u"Block ", quoted(block.name), u", line"), block.fault, shown);
     return;
   }
   if (block.three_d) {
-    loader_show(LOAD_CAPTION, text_concat(u"Block ", quoted(block.name),
-                                          u" is a 3-D table; only 2-D tables can be drawn\r\n", shown));
-    loader_outcome().line = block.line;
-    loader_outcome().reason = text_concat(u"block ", quoted(block.name), u" is a 3-D table");
+    load_space_block(block, request, shown);
     return;
   }
   const std::int64_t count = static_cast<std::int64_t>(block.maps.size());
@@ -81,12 +108,30 @@ void load_block(const IfsBlock& block, const std::u16string& shown) {
 
 }  // namespace
 
-void loader_load_block(std::u16string_view table_name, const std::u16string& shown) {
+void loader_load_block(const LoadRequest& request, const std::u16string& shown) {
   const std::optional<IfsLibrary> library = read_library(shown);
   if (!library) return;
-  const IfsBlock* block = ifs_library_find(*library, table_name);
-  if (block) load_block(*block, shown);
-  else loader_show_missing_table(table_name, names_of(*library), shown);
+  const std::int64_t count = static_cast<std::int64_t>(library->blocks.size());
+  loader_outcome().table_count = count;
+  const IfsBlock* block = request.table_index < 0 ? ifs_library_find(*library, request.table_name)
+                          : request.table_index < count ? &library->blocks[static_cast<std::size_t>(request.table_index)]
+                                                        : nullptr;
+  if (!block) {
+    loader_show_missing_table(request.table_name, names_of(*library), shown);
+    return;
+  }
+  loader_outcome().table_index = block - library->blocks.data();
+  load_block(*block, request, shown);
+}
+
+bool loader_reads_as_block_body() {
+  IfsLibraryReader reader;
+  reader.read_line(u"table {");
+  file_seek(LOADER_FILE, 0, 0);
+  while (file_eof(LOADER_FILE) == 0) reader.read_line(file_read_line(LOADER_FILE, FILE_ANSI));
+  reader.read_line(u"}");
+  const IfsLibrary library = reader.finish();
+  return library.fault.line == 0 && library.blocks.size() == 1 && library.blocks.front().fault.line == 0;
 }
 
 std::optional<std::vector<std::u16string>> loader_block_names(const std::u16string& shown) {

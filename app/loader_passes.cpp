@@ -4,6 +4,7 @@
 #include "app/ifs_library.h"
 #include "app/loader.h"
 #include "app/loader_steps.h"
+#include "app/number_field.h"
 #include "app/shortened_text.h"
 #include "runtime/core/text.h"
 #include "runtime/file/file.h"
@@ -37,6 +38,27 @@ std::u16string next_line() { return file_read_line(LOADER_FILE, FILE_ANSI); }
 bool header_follows() {
   if (!skip_blank_lines(LOADER_FILE, LIBRARY_HEADER_SEARCH_BYTES).content_follows) return false;
   return ifs_library_is_header(next_line());
+}
+
+// Fields split at single spaces, as the table is filled: each one that is not
+// wholly a number is noted in the outcome.
+void note_odd_fields(std::u16string_view line, std::int64_t line_number) {
+  LoadOutcome& outcome = loader_outcome();
+  std::size_t start = 0;
+  for (std::int32_t field = 1; field <= IFS_PARAMETER_COUNT; ++field) {
+    const std::size_t space = line.find(u' ', start);
+    const std::size_t end = space == std::u16string_view::npos ? line.size() : space;
+    const std::u16string_view text = line.substr(start, end - start);
+    if (!number_field_is_number(text)) {
+      if (outcome.odd_fields.size() < LOADER_ODD_FIELDS_KEPT) {
+        const std::u16string kept(text);
+        outcome.odd_fields.push_back(OddField{line_number, field, shortened_text(kept), text_to_float(kept)});
+      }
+      ++outcome.odd_field_count;
+    }
+    if (space == std::u16string_view::npos) break;
+    start = space + 1;
+  }
 }
 
 }  // namespace
@@ -74,6 +96,7 @@ bool loader_second_pass(IfsTable& table, const FirstPass& first) {
     const std::u16string line = next_line();
     fingerprint.add(line);
     loader_fill_map(table, map, line);
+    note_odd_fields(line, map + 1);
   }
   return file_eof(LOADER_FILE) != 0 && fingerprint.value() == first.fingerprint;
 }

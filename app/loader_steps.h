@@ -10,6 +10,7 @@
 
 #include "app/ifs_table.h"
 #include "app/loader.h"
+#include "app/space_maps.h"
 
 inline constexpr const char16_t* LOAD_CAPTION = u"Load IFS";
 inline constexpr const char16_t* LINE_CAPTION = u"IFS load";
@@ -28,7 +29,8 @@ bool loader_new_table(std::int64_t count, const std::u16string& shown, IfsTable&
 void loader_fill_map(IfsTable& table, std::int32_t map, std::u16string_view line);
 // The new table replaces the loaded one; then measure, point to the origin,
 // clear, start the timer on the first success.
-void loader_finish(IfsTable&& table);
+// A 3-D table brings its space maps (the weights are in the table).
+void loader_finish(IfsTable&& table, SpaceMaps&& space = SpaceMaps{});
 // Runs `work`; an allocation that fails in it is shown as "Not enough memory
 // to read" the file instead of ending the program, and the table stays as it
 // was.

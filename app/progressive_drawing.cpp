@@ -40,13 +40,35 @@ inline void plot_at(const PlotView& view, float x, float y, std::int32_t map_ind
 
 void plot_point(std::int32_t map_index) {
   const AppState& state = app_state();
-  plot_at(plot_view(state), state.render.x, state.render.y, map_index);
+  const PlanePoint seen = state.space.active ? space_project(state.space, state.render.x, state.render.y, state.space.z)
+                                             : PlanePoint{state.render.x, state.render.y};
+  plot_at(plot_view(state), seen.x, seen.y, map_index);
 }
+
+namespace {
+
+// A 3-D table: each point in space plotted where its projection falls.
+void draw_space_batch(AppState& state, const PlotView& view) {
+  SpaceWalk walk = space_walk_begin(state);
+  for (std::int32_t counter = 0; counter < BATCH_POINTS; ++counter) {
+    const std::int32_t map_index = space_walk_step(walk);
+    const PlanePoint seen = space_project(state.space, walk.x, walk.y, walk.z);
+    plot_at(view, seen.x, seen.y, map_index);
+  }
+  space_walk_end(walk, state);
+}
+
+}  // namespace
 
 void draw_batch() {
   if (!begin_canvas_session()) return;
   AppState& state = app_state();
   const PlotView view = plot_view(state);
+  if (state.space.active) {
+    draw_space_batch(state, view);
+    drawing_end();
+    return;
+  }
   ChaosWalk walk = chaos_walk_begin(state);
   for (std::int32_t counter = 0; counter < BATCH_POINTS; ++counter) {
     const std::int32_t map_index = chaos_walk_step(walk);

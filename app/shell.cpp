@@ -32,6 +32,8 @@ void build_menu() {
   menu_item(MENU_QUIT, u"Quit\tEsc");
   shortcut_add(APP_WINDOW, SHORTCUT_OPEN, MENU_OPEN);
   shortcut_add(APP_WINDOW, SHORTCUT_SAVE, MENU_SAVE);
+  shortcut_add(APP_WINDOW, VK_NEXT, KEY_NEXT_TABLE);
+  shortcut_add(APP_WINDOW, VK_PRIOR, KEY_PREVIOUS_TABLE);
 }
 
 bool open_main_window() {
@@ -67,6 +69,12 @@ bool dispatch_menu() {
       break;
     case MENU_SAVE:
       run_requesting_flow(shell_save_flow);
+      break;
+    case KEY_NEXT_TABLE:
+      run_requesting_flow([] { shell_page_flow(1); });
+      break;
+    case KEY_PREVIOUS_TABLE:
+      run_requesting_flow([] { shell_page_flow(-1); });
       break;
     default:
       break;
@@ -137,5 +145,11 @@ void shell_event_loop() {
 int shell_run() {
   if (!program_begin()) return EXIT_CODE_NO_HEAP;
   if (shell_start()) shell_event_loop();
+  return program_end();
+}
+
+int shell_run_with_request(const std::optional<LoadRequest>& initial_load) {
+  if (!program_begin()) return EXIT_CODE_NO_HEAP;
+  if (shell_start_with_request(initial_load)) shell_event_loop();
   return program_end();
 }

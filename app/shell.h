@@ -22,6 +22,10 @@ inline constexpr std::int32_t APP_IMAGE = 0;
 inline constexpr std::uint32_t MENU_OPEN = 0;
 inline constexpr std::uint32_t MENU_SAVE = 1;
 inline constexpr std::uint32_t MENU_QUIT = 2;
+// Page Down and Page Up: the next and the previous table of a library. They
+// are keys only, not menu items.
+inline constexpr std::uint32_t KEY_NEXT_TABLE = 3;
+inline constexpr std::uint32_t KEY_PREVIOUS_TABLE = 4;
 inline constexpr std::uint32_t SHORTCUT_OPEN = 0x2004F;  // Ctrl+O
 inline constexpr std::uint32_t SHORTCUT_SAVE = 0x20053;  // Ctrl+S
 
@@ -51,6 +55,10 @@ bool shell_dispatch(std::int32_t code);
 // Waits for events and dispatches them until the loop ends.
 void shell_event_loop();
 
+// Loads the table `step` places on in the library the shown table came from,
+// wrapping round at either end; nothing while no library is loaded.
+void shell_page_flow(std::int64_t step);
+
 void shell_open_flow();
 void shell_drop_flow();
 void shell_save_flow();
@@ -62,3 +70,6 @@ int shell_save_picture(std::u16string_view file, std::uint32_t format);
 // The whole desktop program on the current backend: runtime start-up, shell,
 // loop, shut-down. The exit code: 0 on every normal end.
 int shell_run();
+// The same with the load given by the caller instead of the first program
+// parameter.
+int shell_run_with_request(const std::optional<LoadRequest>& initial_load);

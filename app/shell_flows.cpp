@@ -1,4 +1,5 @@
 // What the shell does when the user opens, drops or saves a file.
+#include "app/chaos_game.h"
 #include "app/loader.h"
 #include "app/progressive_drawing.h"
 #include "app/shell.h"
@@ -6,6 +7,7 @@
 #include "app/shortened_text.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/user32.h"
+#include "runtime/core/random.h"
 #include "runtime/core/system_reason.h"
 #include "runtime/core/text.h"
 #include "runtime/graphics/canvas.h"
@@ -26,14 +28,52 @@ constexpr const char16_t* SAVE_CAPTION = u"Save";
 // Only the last three characters count, whatever case: "graphifs" passes too.
 bool names_ifs_file(std::u16string_view name) { return text_equal(text_lower(text_right(name, 3)), u"ifs"); }
 
+// The generator as start-up leaves it: seeded, then the built-in table's
+// measurement drawn.
+void random_restart_as_at_start_up() {
+  random_seed(APP_RANDOM_SEED);
+  for (int step = 0; step < MEASURE_WARM_UP_STEPS + MEASURE_STEPS; ++step) random_next(IFS_CHOICE_COUNT - 1);
+}
+
+// Where the loaded table sits in its library, so that the page keys can move on from it.
+void remember_library(const LoadRequest& request, const LoadOutcome& outcome) {
+  ShellState& shell = shell_state();
+  shell.library_count = outcome.table_count;
+  shell.library_index = outcome.table_index;
+  shell.library = request;
+  shell.library.table_name.clear();
+}
+
 }  // namespace
 
 void shell_load(const LoadRequest& request) {
   const LoadOutcome& outcome = load_ifs_request(request);
   if (!outcome.loaded) return;
+  remember_library(request, outcome);
   const std::u16string title =
       outcome.table_name.empty() ? std::u16string(APP_TITLE) : text_concat(APP_TITLE, u" - ", outcome.table_name);
   window_title_set(APP_WINDOW, title.c_str());
+}
+
+void shell_page_flow(std::int64_t step) {
+  ShellState& shell = shell_state();
+  const std::int64_t count = shell.library_count;
+  if (count <= 0) return;
+  LoadRequest request = shell.library;
+  request.table_index = ((shell.library_index + step) % count + count) % count;
+  // Each table paged to draws the points it draws when the program starts on
+  // it, so its picture is the one `--output --name` gives; a table that is
+  // not loaded leaves the drawing's sequence as it was.
+  const RandomGenerator before = random_state;
+  random_restart_as_at_start_up();
+  shell_load(request);
+  if (!loader_last_outcome().loaded) random_state = before;
+  // A table that cannot be drawn is passed over by the next press rather
+  // than blocking the way; the table shown stays until one loads.
+  if (!loader_last_outcome().loaded && loader_last_outcome().table_count > 0) {
+    shell.library_index = request.table_index;
+    shell.library_count = loader_last_outcome().table_count;
+  }
 }
 
 void shell_open_flow() {

@@ -10,11 +10,13 @@ set(IFS_APP_SOURCES
   loader_library.cpp
   loader_passes.cpp
   map_choice.cpp
+  number_field.cpp
   program_parameters.cpp
   progressive_drawing.cpp
   shell.cpp
   shell_flows.cpp
   shell_state.cpp
   shortened_text.cpp
+  space_maps.cpp
 )
 list(TRANSFORM IFS_APP_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/loader.h"
 
@@ -22,3 +23,10 @@ std::string load_detail_line(const LoadOutcome& outcome);
 // The message boxes the load showed, then its detail line; true when it
 // showed any.
 bool report_load_messages(const LoadOutcome& outcome, std::FILE* errors);
+// A warning line for each field of a loaded seven-number file that is not a
+// number, and one counting those beyond the first few; none when every field
+// is a number.
+std::vector<std::string> load_warning_lines(const LoadOutcome& outcome);
+// For a refused file that reads as a table of the block format without its
+// header: how to make it load. Empty otherwise.
+std::string load_hint_line(const LoadOutcome& outcome);

@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/picture.h"
+#include "cli/all_tables.h"
 #include "cli/load_reports.h"
 #include "cli/points_progress.h"
 #include "cli/offscreen_runtime.h"
@@ -43,17 +44,23 @@ std::string shown_argument(const std::string& argument) { return terminal_text(n
 void print_help(std::FILE* out) {
   std::fputs(
       "Usage: ifs-render [FILE.ifs]\n"
+      "       ifs-render --name NAME [--rotate YAW,PITCH,ROLL] FILE.ifs\n"
       "       ifs-render --output OUT [--format png|bmp] [--batches N] [--name NAME] FILE.ifs\n"
       "       ifs-render --write-ifs OUT.ifs [--name NAME] FILE.ifs\n"
       "       ifs-render --list FILE.ifs\n"
       "       ifs-render --thumbnail SIZE FILE.ifs OUT.png\n"
+      "       ifs-render --all OUTDIR [--format png|bmp] FILE.ifs [PICTURE OPTIONS]\n"
       "       ifs-render --output OUT FILE.ifs [PICTURE OPTIONS]\n"
       "\n"
       "Draws the fractal of an iterated function system given as a .ifs file:\n"
       "one affine map per line, seven numbers a b c d e f p separated by single\n"
       "spaces (x' = a*x + b*y + e, y' = c*x + d*y + f, weight p). Files of named\n"
       "tables in the block format (NAME { maps } with ';' comments) are read too;\n"
-      "the first table is drawn unless --name picks another.\n"
+      "the first table is drawn unless --name picks another. A table NAME (3D) { }\n"
+      "holds thirteen numbers a map, m11 m12 m13 m21 m22 m23 m31 m32 m33 o1 o2 o3 p\n"
+      "(the 3x3 matrix by rows, the offset, the weight), drawn as its attractor's\n"
+      "projection on the x-y plane. In the window Page Down and Page Up go to the\n"
+      "next and the previous table of a library.\n"
       "\n"
       "Without --output the desktop program opens its window on the desktop's\n"
       "display. With --output the picture is rendered without a display:\n"
@@ -75,6 +82,11 @@ void print_help(std::FILE* out) {
       "                       for file managers (1 to 1024), density-shaded on black,\n"
       "                       its first table that can be drawn; at most 1 MiB read,\n"
       "                       4096 maps, 4000000 points and 10 seconds\n"
+      "      --all OUTDIR     write every table as OUTDIR/NAME.png (.bmp with --format\n"
+      "                       bmp), names made safe and distinct; status 1 unless all\n"
+      "                       were written\n"
+      "      --rotate Y,P,R   turn a 3-D table by yaw, pitch and roll degrees (about\n"
+      "                       the y, then the x, then the z axis) before projecting\n"
       "  -h, --help           this text\n"
       "  -V, --version        the program's version\n"
       "Each option may be given once.\n"
@@ -104,9 +116,9 @@ void print_help(std::FILE* out) {
       "Any flame-tone option shades by density, with 200 points per pixel and a 4%\n"
       "margin unless --points (or --batches) and --margin say otherwise.\n"
       "\n"
-      "Exit status: 0 done, 1 the picture or table could not be written, 2 the .ifs\n"
-      "file could not be loaded, 64 wrong arguments, 69 no desktop display, 74 the\n"
-      "display went away under the window.\n",
+      "Exit status: 0 done, 1 the picture or table (with --all: one or more) could\n"
+      "not be written, 2 the .ifs file could not be loaded, 64 wrong arguments,\n"
+      "69 no desktop display, 74 the display went away under the window.\n",
       out);
 }
 
@@ -115,6 +127,11 @@ void print_progress(std::FILE* errors, std::int64_t done, std::int64_t total) {
                static_cast<long long>(done), static_cast<long long>(total));
   if (done == total) std::fputc('\n', errors);
   std::fflush(errors);
+}
+
+// A loaded table's fields that were not numbers; the load stands.
+void report_load_warnings(const LoadOutcome& outcome, std::FILE* errors) {
+  for (const std::string& line : load_warning_lines(outcome)) std::fprintf(errors, "%s\n", line.c_str());
 }
 
 // Handles every event and message that is waiting; the number of timer
@@ -229,6 +246,14 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     std::fprintf(errors, "ifs-render: %s was not loaded\n", shown_argument(options.files.front()).c_str());
     return EXIT_LOAD_FAILED;
   }
+  report_load_warnings(loader_last_outcome(), errors);
+  const bool space_table = app_state().space.active;
+  if (space_table && (!options.write_ifs.empty() || options.poster.selected)) {
+    std::fprintf(errors, "ifs-render: %s is a 3-D table: %s\n", terminal_text(loader_last_outcome().table_name).c_str(),
+                 options.poster.selected ? "the picture options draw only 2-D tables"
+                                         : "the seven-number format holds only 2-D tables");
+    return EXIT_SAVE_FAILED;
+  }
   if (!options.write_ifs.empty()) {
     const int code = write_table(options.write_ifs, files.out, errors);
     if (code != EXIT_RENDERED || files.picture.empty()) return code;
@@ -281,6 +306,7 @@ bool prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& inpu
                   std::FILE* errors) {
   const std::string& file = options.files.front();
   load = LoadRequest{name_from_system(file), {}, utf16_from(options.table_name)};
+  load.rotation_degrees = options.rotation;
   if (file != STANDARD_STREAM && !names_a_stream(file)) return true;
   if (!take_stream(file, in, input, errors)) return false;
   load.path = name_from_system(input.path());
@@ -288,22 +314,42 @@ bool prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& inpu
   return true;
 }
 
-int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors) {
-  StreamInput input;
-  LoadRequest load;
-  if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
+std::optional<std::vector<std::u16string>> table_names(const LoadRequest& load, std::FILE* errors) {
   std::optional<std::vector<std::u16string>> names;
-  const int code = on_offscreen_runtime([&] {
+  on_offscreen_runtime([&] {
     names = loader_table_names(load);
     report_load_messages(loader_last_outcome(), errors);
     return names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
   });
+  return names;
+}
+
+int list_tables(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors) {
+  StreamInput input;
+  LoadRequest load;
+  if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
+  const std::optional<std::vector<std::u16string>> names = table_names(load, errors);
+  const int code = names ? EXIT_RENDERED : EXIT_LOAD_FAILED;
   if (names)
     for (const std::u16string& name : *names) std::fprintf(out, "%s\n", terminal_text(name).c_str());
   return code;
 }
 
 }  // namespace
+
+bool command_line_prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& input, LoadRequest& load,
+                               std::FILE* errors) {
+  return prepare_load(options, in, input, load, errors);
+}
+
+std::optional<std::vector<std::u16string>> command_line_table_names(const LoadRequest& load, std::FILE* errors) {
+  return table_names(load, errors);
+}
+
+int command_line_render_request(const RenderOptions& options, const LoadRequest& load, std::FILE* errors) {
+  const RenderFiles files{load, options.output, nullptr};
+  return on_offscreen_runtime([&] { return render_on_started_runtime(options, files, errors, false); });
+}
 
 int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* out, std::FILE* errors,
                         bool show_progress) {
@@ -339,6 +385,30 @@ int command_line_render(const RenderOptions& options, std::FILE* errors, bool sh
 
 namespace {
 
+int report_no_display(std::FILE* errors) {
+  std::fputs(
+      "ifs-render: there is no desktop display to open the window on.\n"
+      "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
+      errors);
+  return EXIT_NO_DISPLAY;
+}
+
+// The desktop program. A table picked by --name, or a file that can be read
+// only once (standard input, a FIFO), is loaded as the command line asks;
+// anything else goes to the program as its first parameter, as it always did.
+int run_desktop(const RenderOptions& options, std::FILE* in, std::FILE* errors, DisplayOpener open_display) {
+  const bool turned = options.rotation != std::array<double, 3>{};
+  const bool as_asked = !options.table_name.empty() || turned ||
+                        (options.files.size() == 1 && (options.files.front() == STANDARD_STREAM ||
+                                                       names_a_stream(options.files.front())));
+  if (!as_asked) return open_display && open_display() ? shell_run() : report_no_display(errors);
+  StreamInput input;
+  LoadRequest load;
+  if (!prepare_load(options, in, input, load, errors)) return EXIT_LOAD_FAILED;
+  if (!open_display || !open_display()) return report_no_display(errors);
+  return shell_run_with_request(load);
+}
+
 int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE* out, std::FILE* errors,
              DisplayOpener open_display) {
   const RenderOptions options = render_options_parse(arguments);
@@ -355,6 +425,8 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
       return list_tables(options, in, out, errors);
     case MODE_THUMBNAIL:
       return thumbnail_render(options, errors);
+    case MODE_ALL:
+      return render_all_tables(options, in, errors);
     case MODE_RENDER: {
       const bool terminal = isatty(fileno(errors)) != 0;
       // A poster render shows its points from as many as that many batches hold.
@@ -364,14 +436,9 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
       return command_line_render(options, in, out, errors, progress);
     }
     case MODE_DESKTOP:
-      if (open_display && open_display()) return shell_run();
       break;
   }
-  std::fputs(
-      "ifs-render: there is no desktop display to open the window on.\n"
-      "Render to a file instead: ifs-render --output picture.png FILE.ifs [--batches N]\n",
-      errors);
-  return EXIT_NO_DISPLAY;
+  return run_desktop(options, in, errors, open_display);
 }
 
 int report_no_memory(std::FILE* errors) {

@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
+#include "app/loader.h"
 #include "cli/render_options.h"
+#include "cli/standard_streams.h"
 
 inline constexpr const char* IFS_RENDER_VERSION = "0.1.0";
 
@@ -33,6 +37,18 @@ int command_line_render(const RenderOptions& options, std::FILE* in, std::FILE* 
                         bool show_progress);
 // The same with the process's standard input and output.
 int command_line_render(const RenderOptions& options, std::FILE* errors, bool show_progress);
+
+// The steps of a render that writing every table of a library repeats.
+// The load the options' file asks for, a stream taken first into `input`;
+// false after saying why it cannot be read.
+bool command_line_prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& input, LoadRequest& load,
+                               std::FILE* errors);
+// The names of the file's tables (none for a seven-number file), or nothing
+// after printing why the file cannot be read.
+std::optional<std::vector<std::u16string>> command_line_table_names(const LoadRequest& load, std::FILE* errors);
+// One picture: the load drawn and saved under options.output as a render with
+// --output does it, on a runtime of its own; the exit code.
+int command_line_render_request(const RenderOptions& options, const LoadRequest& load, std::FILE* errors);
 
 // Opens the desktop's display and puts the windows there; false when there is none.
 using DisplayOpener = bool (*)();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <set>
 #include <vector>
 
@@ -35,6 +36,8 @@ struct Given {
   bool list = false;
   bool thumbnail = false;
   int others = 0;  // options given besides --thumbnail
+  bool all = false;
+  bool rotate = false;
 };
 
 struct Parse {
@@ -103,6 +106,37 @@ std::string apply_list(Parse& parse, const std::string&) {
   return {};
 }
 
+std::string apply_all(Parse& parse, const std::string& value) {
+  if (value.empty()) return "--all needs a folder";
+  parse.options.all_folder = value;
+  parse.given.all = true;
+  return {};
+}
+
+// One angle in degrees: a plain decimal number within a full turn either way.
+bool parse_angle(const std::string& text, double& angle) {
+  if (text.empty() || text.size() > 32) return false;
+  // Read whatever the locale says the decimal point is.
+  const bool plain = text.find_first_not_of("0123456789.-") == std::string::npos;
+  const char* end = text.data() + text.size();
+  const std::from_chars_result read = std::from_chars(text.data(), end, angle);
+  return plain && read.ec == std::errc() && read.ptr == end && angle >= -360.0 && angle <= 360.0;
+}
+
+std::string apply_rotate(Parse& parse, const std::string& value) {
+  parse.given.rotate = true;
+  std::size_t start = 0;
+  for (int axis = 0; axis < 3; ++axis) {
+    const std::size_t comma = value.find(',', start);
+    const bool last = axis == 2;
+    if (last != (comma == std::string::npos) ||
+        !parse_angle(value.substr(start, last ? std::string::npos : comma - start), parse.options.rotation[axis]))
+      return "--rotate takes YAW,PITCH,ROLL, three angles in degrees from -360 to 360, not \"" + value + "\"";
+    start = comma + 1;
+  }
+  return {};
+}
+
 std::string apply_help(Parse& parse, const std::string&) {
   parse.options.mode = MODE_HELP;
   return {};
@@ -130,6 +164,8 @@ const Option OPTIONS[] = {
     {"--thumbnail", 0, "--thumbnail needs a size in pixels", apply_thumbnail},
     {"--help", 'h', nullptr, apply_help},
     {"--version", 'V', nullptr, apply_version},
+    {"--all", 0, "--all needs a folder", apply_all},
+    {"--rotate", 0, "--rotate needs YAW,PITCH,ROLL", apply_rotate},
     {"--size", 0, "--size needs a value", apply_picture<POSTER_SIZE>},
     {"--margin", 0, "--margin needs a value", apply_picture<POSTER_MARGIN>},
     {"--points", 0, "--points needs a value", apply_picture<POSTER_POINTS>},
@@ -255,7 +291,8 @@ std::string settle_format(Parse& parse) {
 
 RenderOptions settle_list(Parse& parse) {
   const RenderOptions& options = parse.options;
-  if (parse.given.output || !options.write_ifs.empty() || parse.given.batches || parse.given.format || parse.given.name)
+  if (parse.given.output || !options.write_ifs.empty() || parse.given.batches || parse.given.format ||
+      parse.given.name || parse.given.all || parse.given.rotate)
     return usage_error("--list takes only the .ifs file whose tables it names");
   if (options.files.size() != 1) return usage_error("--list needs one .ifs file");
   parse.options.mode = MODE_LIST;
@@ -276,10 +313,20 @@ RenderOptions settle_thumbnail(Parse& parse) {
   return options;
 }
 
+RenderOptions settle_all(Parse& parse) {
+  const RenderOptions& options = parse.options;
+  if (parse.given.output || !options.write_ifs.empty() || parse.given.name)
+    return usage_error("--all writes every table; it takes no --output, --write-ifs or --name");
+  if (options.files.size() != 1) return usage_error("--all needs one .ifs file");
+  parse.options.mode = MODE_ALL;
+  if (!parse.given.format) parse.options.format = FORMAT_PNG;
+  return parse.options;
+}
+
 RenderOptions settle_desktop(Parse& parse) {
   if (parse.given.batches) return usage_error("--batches only applies with --output");
   if (parse.given.format) return usage_error("--format only applies with --output");
-  if (parse.given.name) return usage_error("--name only applies with --output, --write-ifs or --list");
+  if (parse.given.name && parse.options.files.size() != 1) return usage_error("--name needs one .ifs file");
   return parse.options;
 }
 
@@ -328,10 +375,12 @@ RenderOptions render_options_parse(const std::vector<std::string>& arguments) {
   }
   if (parse.given.thumbnail) return settle_thumbnail(parse);
   RenderOptions settled = parse.given.list                                        ? settle_list(parse)
+                          : parse.given.all                                        ? settle_all(parse)
                           : !parse.given.output && parse.options.write_ifs.empty() ? settle_desktop(parse)
                                                                                    : settle_render(parse);
   if (settled.mode == MODE_USAGE_ERROR) return settled;
-  if (std::string error = poster_settings_finish(settled.poster, parse.given.output, parse.given.batches,
+  const bool draws_pictures = parse.given.output || parse.given.all;
+  if (std::string error = poster_settings_finish(settled.poster, draws_pictures, parse.given.batches,
                                                   settled.batches, settled.format == FORMAT_PNG);
       !error.empty())
     return usage_error(error);

@@ -6,6 +6,7 @@
 // most once.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@ inline constexpr std::int64_t MAX_BATCHES = 40000000;
 // As FILE, --output or --write-ifs: standard input or output.
 inline constexpr const char* STANDARD_STREAM = "-";
 
-enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_LIST, MODE_THUMBNAIL, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
+enum RenderMode { MODE_DESKTOP, MODE_RENDER, MODE_LIST, MODE_THUMBNAIL, MODE_ALL, MODE_HELP, MODE_VERSION, MODE_USAGE_ERROR };
 
 // A file manager's thumbnail (`--thumbnail SIZE FILE.ifs OUT.png`) is at most
 // this many pixels a side.
@@ -33,6 +34,9 @@ struct RenderOptions {
   std::string table_name;        // --name: the block to load; empty for the first
   std::string write_ifs;         // --write-ifs: where the table goes in the seven-number format
   int thumbnail_size = 0;        // MODE_THUMBNAIL: the picture's side; files[0] is drawn into output
+  std::string all_folder;        // MODE_ALL: the folder every table's picture goes to
+  // --rotate: yaw, pitch and roll in degrees, turning a 3-D table before it is projected.
+  std::array<double, 3> rotation{};
   PosterSettings poster;       // the picture options beyond the desktop program's
   std::string error;             // MODE_USAGE_ERROR: what is wrong
 };

@@ -1,6 +1,7 @@
 # The command-line tool's sources: what every system builds, then what each
 # system has of its own (standard streams, file identity, the entry).
 set(IFS_CLI_SOURCES
+  all_tables.cpp
   code_page_text.cpp
   ifs_table_text.cpp
   load_reports.cpp
@@ -8,6 +9,7 @@ set(IFS_CLI_SOURCES
   points_progress.cpp
   render_options.cpp
   stream_copy.cpp
+  table_file_names.cpp
   table_output.cpp
   terminal_text.cpp
   thumbnail.cpp

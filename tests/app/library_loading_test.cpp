@@ -1,6 +1,6 @@
 // Files of the block format as the program meets them: the first block of a
 // file given at start-up, opened or dropped, its name in the window title; a
-// block picked by name; the refusals of a malformed block, a 3-D block and a
+// block picked by name; the refusals of a malformed block and a
 // missing name, after which the previous picture goes on; and seven-number
 // files read exactly as before, braces and all.
 #include <cstdlib>
@@ -13,6 +13,7 @@
 #include "support/library_text.h"
 #include "platform/backend/headless/drag_script.h"
 #include "platform/win32/user32.h"
+#include "runtime/core/startup.h"
 #include "runtime/gui/gadget.h"
 
 namespace {
@@ -102,7 +103,6 @@ TEST_F(LibraryLoading, RefusedBlocksAreNamedAndThePreviousPictureGoesOn) {
 
   load(library, "broken");
   EXPECT_EQ(loader_last_outcome().line, LIBRARY_BROKEN_LINE);
-  load(library, "fern3d");
   load(library, "nope");
   load(origin, "fern");
   const std::string stray = write_file("stray.ifs", "a {\n1 0 0 1 0 0 1\n}\n}\n");
@@ -110,7 +110,6 @@ TEST_F(LibraryLoading, RefusedBlocksAreNamedAndThePreviousPictureGoesOn) {
 
   const std::vector<ShownMessage> expected{
       {u"IFS load", u"Block \"broken\", line 21: expected seven numbers a b c d e f p on one line, not 6\r\n" + name},
-      {u"Load IFS", u"Block \"fern3d\" is a 3-D table; only 2-D tables can be drawn\r\n" + name},
       {u"Load IFS", u"No table named \"nope\"; the file holds fern, sierpinski, fern3d, broken, dragon\r\n" + name},
       {u"Load IFS", u"No table named \"fern\"; the file holds no named tables\r\n" + to_utf16(origin)},
       {u"IFS load", u"Line 4: expected a block NAME { ... }, not \"}\"\r\n" + to_utf16(stray)},
@@ -140,3 +139,64 @@ TEST_F(LibraryLoading, SevenNumberFilesAreReadAsBeforeEvenWithBraces) {
 }
 
 }  // namespace
+
+// The keyboard alone walks a library: Page Down and Page Up load the next and
+// the previous table from a clear canvas, wrapping round, with the name in the
+// title; a table that cannot be drawn is reported and stepped over; each table
+// draws the picture a program started on it draws.
+TEST_F(LibraryLoading, PageDownAndPageUpWalkTheTablesOfTheLoadedLibrary) {
+  const std::string library = write_file("classics.ifs", LIBRARY_TEXT);
+  ASSERT_TRUE(shell_start_with_request(LoadRequest{to_utf16(library), {}, u"dragon"}));
+  EXPECT_EQ(title(), u"IFS render by Tarnwick - dragon");
+  ASSERT_TRUE(tick());
+  ASSERT_TRUE(tick());
+  ASSERT_GT(lit_pixels(), 0);
+
+  headless_key_press(window(), VK_NEXT, 0);
+  ASSERT_TRUE(handle_waiting());
+  EXPECT_EQ(title(), u"IFS render by Tarnwick - fern");
+  EXPECT_EQ(table_values(), independently_read(LIBRARY_PLAIN_TABLES[0].text));
+  EXPECT_EQ(lit_pixels(), 0);  // cleared, as a load clears
+  ASSERT_TRUE(tick());
+  ASSERT_TRUE(tick());
+  const std::vector<std::uint32_t> paged_fern = canvas_pixels();
+
+  headless_key_press(window(), VK_PRIOR, 0);
+  ASSERT_TRUE(handle_waiting());
+  EXPECT_EQ(title(), u"IFS render by Tarnwick - dragon");
+  EXPECT_EQ(table_values(), independently_read(LIBRARY_PLAIN_TABLES[2].text));
+
+  headless_key_press(window(), VK_PRIOR, 0);
+  ASSERT_TRUE(handle_waiting());
+  const std::u16string name = to_utf16(library);
+  const std::vector<ShownMessage> refused{
+      {u"IFS load", u"Block \"broken\", line 21: expected seven numbers a b c d e f p on one line, not 6\r\n" + name}};
+  EXPECT_EQ(messages(), refused);
+  EXPECT_EQ(title(), u"IFS render by Tarnwick - dragon");
+  EXPECT_EQ(table_values(), independently_read(LIBRARY_PLAIN_TABLES[2].text));
+  headless_key_press(window(), VK_NEXT, 0);
+  ASSERT_TRUE(handle_waiting());
+  EXPECT_EQ(title(), u"IFS render by Tarnwick - dragon");
+
+  // With a seven-number file the keys do nothing, as they always did.
+  load(write_file("origin.ifs", ORIGIN_TEXT));
+  ASSERT_TRUE(tick());
+  const std::vector<float> origin = table_values();
+  for (const UINT key : {VK_NEXT, VK_PRIOR}) {
+    headless_key_press(window(), key, 0);
+    ASSERT_TRUE(handle_waiting());
+  }
+  EXPECT_EQ(table_values(), origin);
+  EXPECT_EQ(title(), u"IFS render by Tarnwick");
+  EXPECT_EQ(lit_pixels(), 2);
+  EXPECT_EQ(messages().size(), 1u);
+
+  // The program started afresh on the fern.
+  program_end();
+  headless_reset();
+  ASSERT_TRUE(program_begin());
+  ASSERT_TRUE(shell_start_with_request(LoadRequest{to_utf16(library), {}, u"fern"}));
+  ASSERT_TRUE(tick());
+  ASSERT_TRUE(tick());
+  EXPECT_EQ(canvas_pixels(), paged_fern);
+}

@@ -1,7 +1,11 @@
 // The command line with files of the block format and with pipes: --list,
 // --name and --write-ifs, "-" for standard input and output, the short
 // options, and each option at most once.
+#include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,7 +111,7 @@ TEST(LibraryOptions, ShortOptionsEachOptionOnceAndWhereTheNewOptionsApply) {
         Arguments{"--write-ifs", "a", "--write-ifs", "b", "f"},
         Arguments{"-o", "a.png", "--format", "png", "--format", "png", "f"},
         Arguments{"-o", "a.png", "--format", "bmp", "f.ifs"}, Arguments{"-o", "a.png", "--format", "gif", "f.ifs"},
-        Arguments{"-o", "-", "--format", "png", "--write-ifs", "-", "f.ifs"}, Arguments{"--name", "fern", "f.ifs"},
+        Arguments{"-o", "-", "--format", "png", "--write-ifs", "-", "f.ifs"}, Arguments{"--name", "fern"}, Arguments{"--name", "fern", "a.ifs", "b.ifs"},
         Arguments{"--format", "png", "f.ifs"}, Arguments{"--list", "-o", "a.png", "f.ifs"}, Arguments{"--list"},
         Arguments{"--list", "a.ifs", "b.ifs"}, Arguments{"--write-ifs", "t.ifs", "-n", "2", "f.ifs"},
         Arguments{"--write-ifs", "t.ifs"}, Arguments{"-x"}, Arguments{"-hV"}, Arguments{"--list=yes", "f"},
@@ -233,8 +237,10 @@ TEST_F(LibraryCommandLine, RefusalsSayWhichNamesThereAreAndWhichLineIsWrong) {
             "Load IFS: Wrong size " + folder.path() + "\nifs-render: " + folder.path() + ": Is a directory\n");
 
   const ProgramRun three_d = run({"--name", "fern3d", "--write-ifs", folder.file("t.ifs"), library});
-  EXPECT_EQ(three_d.code, EXIT_LOAD_FAILED);
-  EXPECT_NE(three_d.errors.find("\"fern3d\" is a 3-D table"), std::string::npos);
+  // A 3-D table loads, but the seven-number format cannot hold it.
+  EXPECT_EQ(three_d.code, EXIT_SAVE_FAILED);
+  EXPECT_EQ(three_d.errors, "ifs-render: fern3d is a 3-D table: the seven-number format holds only 2-D tables\n");
+  EXPECT_FALSE(file_exists(folder.file("t.ifs")));
   EXPECT_FALSE(file_exists(folder.file("t.ifs")));
 }
 
@@ -277,3 +283,181 @@ TEST_F(LibraryCommandLine, APipeThroughTheProgramGivesTheFileToFileBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether `text` holds `line` as one whole line.
+bool holds_line(const std::string& text, const std::string& line) {
+  return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+}  // namespace
+
+// Tables pasted from elsewhere: a decimal comma or a header line still loads
+// (the loader reads what it can, often 0), and each such field is named on
+// standard error; the status and the table are what they always were.
+TEST_F(LibraryCommandLine, FieldsThatAreNotNumbersAreNamedByLineAndField) {
+  const std::string comma = write("comma.ifs", "0 0 0 0,16 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1,6 0.85\n");
+  const ProgramRun read = run({"--write-ifs", "-", comma});
+  EXPECT_EQ(read.code, 0);
+  // The table as written back: "0,16" counted as 0, "1,6" as 1, as a C scan reads them.
+  EXPECT_EQ(read.out, "0 0 0 0 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1 0.85\n");
+  EXPECT_EQ(read.errors, "ifs-render: " + comma + ":1: warning: field 4, \"0,16\", is not a number and is read as 0\n" +
+                             "ifs-render: " + comma + ":2: warning: field 6, \"1,6\", is not a number and is read as 1\n");
+
+  // A header line gives seven warnings; past ten only their number is told.
+  const std::string headed = write("headed.ifs", "a b c d e f p\n0,5 0 0 0,5 0 0 0,5\n0.5  0 0.5 0 0 0.5\n");
+  const ProgramRun many = run({"--write-ifs", folder.file("t.ifs"), headed});
+  EXPECT_EQ(many.code, 0);
+  EXPECT_TRUE(holds_line(many.errors, "ifs-render: " + headed + ":1: warning: field 1, \"a\", is not a number and is read as 0"))
+      << many.errors;
+  EXPECT_TRUE(holds_line(many.errors, "ifs-render: " + headed + ":2: warning: field 7, \"0,5\", is not a number and is read as 0"));
+  EXPECT_TRUE(holds_line(many.errors, "ifs-render: " + headed + ": warning: 1 more field is not a number"));
+  EXPECT_EQ(std::count(many.errors.begin(), many.errors.end(), '\n'), 11);
+
+  // Numbers, words for infinities and NaN included, draw no word; nor does
+  // the picture change with the warnings.
+  const std::string words = write("words.ifs", "0.5 0 0 0.5 +infinity 0 0\n0.5 0 0 0.5 0 NaN 0\n-.5 0 0 .5e0 0 0 1\n");
+  EXPECT_EQ(run({"--write-ifs", folder.file("w.ifs"), words}).errors, "");
+  const ProgramRun drawn = run({"-o", folder.file("comma.png"), "-n", "1", comma});
+  EXPECT_EQ(drawn.code, 0);
+  EXPECT_EQ(read_file(folder.file("comma.png")),
+            render({write("zeros.ifs", "0 0 0 0 0 0 0.01\n0.85 0.04 -0.04 0.85 0 1 0.85\n")}, folder.file("zeros.png")));
+}
+
+// A table written loosely is refused by the seven-number rules; when its
+// lines read as a table of the block format, the command line says how to
+// make it load. A header whose name holds a space is told as a header.
+TEST_F(LibraryCommandLine, ARefusedLooseTableGetsAHintThatHoldsAndASpacedHeaderIsNamedAsOne) {
+  const std::string maps = "0  0 0 .16 0 0 .01   ; stem\n.85\t.04 -.04 .85 0 1.6 .85\n.2 -.26 .23 .22 0 1.6 .07\n"
+                           "-.15 .28 .26 .24 0 .44 .07\n";
+  const std::string loose = write("loose.ifs", maps);
+  const ProgramRun refused = run({"--write-ifs", "-", loose});
+  EXPECT_EQ(refused.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(refused.errors, "IFS load: wrong parameter 0  0 0 .16 0 0 .01   ; stem\\r\\n" + loose + "\nifs-render: " +
+                                loose + ":1: expected seven numbers separated by single spaces, found 11 spaces\n" +
+                                "ifs-render: hint: wrapped in NAME { ... }, the lines of " + loose +
+                                " read as a library table, where runs of spaces, tabs and ; comments are allowed\n");
+  // The hint holds: wrapped, the same lines give the fern.
+  const ProgramRun wrapped = run({"--write-ifs", "-", write("wrapped.ifs", "fern {\n" + maps + "}\n")});
+  EXPECT_EQ(wrapped.code, 0);
+  EXPECT_EQ(wrapped.out, run({"--write-ifs", "-", fern}).out);
+
+  // No hint where wrapping would not help, nor for a line merely too short.
+  for (const std::string& text : {std::string("0  0 0 .16 0\n"), std::string("1 2\n"), std::string("a  b c d e f g\n")}) {
+    const ProgramRun other = run({"--write-ifs", "-", write("other.ifs", text)});
+    EXPECT_EQ(other.code, EXIT_LOAD_FAILED);
+    EXPECT_EQ(other.errors.find("hint"), std::string::npos) << other.errors;
+  }
+
+  const std::string spaced = write("spaced.ifs", "my fern {\n0.5 0 0 0.5 0 0 1\n}\n");
+  const ProgramRun header = run({"--write-ifs", "-", spaced});
+  EXPECT_EQ(header.code, EXIT_LOAD_FAILED);
+  EXPECT_EQ(header.errors, "IFS load: wrong parameter my fern {\\r\\n" + spaced + "\nifs-render: " + spaced +
+                               ":1: expected a block header NAME { whose name holds no spaces, not \"my fern {\"\n");
+}
+
+// --all: every table of a library as its own picture, each the one --output
+// --name gives it, named safely and distinctly, one progress line a table,
+// and a status that says whether all were written.
+TEST_F(LibraryCommandLine, AllWritesEveryTableAsTheOutputOfThatTable) {
+  const std::string classics = std::string(IFS_SOURCE_DIR) + "/examples/classics.ifs";
+  const ProgramRun listed = run({"--list", classics});
+  ASSERT_EQ(listed.code, 0);
+  const std::string pictures = folder.file("classics");
+  ASSERT_EQ(mkdir(pictures.c_str(), 0700), 0);
+  const ProgramRun all = run({"--all", pictures, "-n", "2", classics});
+  EXPECT_EQ(all.code, 0) << all.errors;
+  std::vector<std::string> names;
+  for (std::size_t at = 0, end; (end = listed.out.find('\n', at)) != std::string::npos; at = end + 1)
+    names.push_back(listed.out.substr(at, end - at));
+  ASSERT_GE(names.size(), 2u);
+  std::string progress;
+  for (std::size_t index = 0; index < names.size(); ++index) {
+    const std::string picture = pictures + "/" + names[index] + ".png";
+    progress += "ifs-render: [" + std::to_string(index + 1) + "/" + std::to_string(names.size()) + "] " +
+                names[index] + ": " + picture + "\n";
+    const DecodedPng decoded = decode_png(picture);
+    EXPECT_TRUE(decoded.ok && decoded.width == 600 && decoded.height == 600) << names[index];
+    const std::string alone = folder.file(names[index] + "-alone.png");
+    ASSERT_EQ(run({"--name", names[index], "-o", alone, "-n", "2", classics}).code, 0);
+    EXPECT_EQ(read_file(picture), read_file(alone)) << names[index];
+  }
+  EXPECT_EQ(all.errors, progress + "ifs-render: " + std::to_string(names.size()) + " of " +
+                            std::to_string(names.size()) + " tables written to " + pictures + "\n");
+
+  // With --format bmp, BMP files of the same size beside them.
+  EXPECT_EQ(run({"--all", pictures, "--format", "bmp", "-n", "2", classics}).code, 0);
+  const Bytes bmp = read_file(pictures + "/" + names[0] + ".bmp");
+  ASSERT_GT(bmp.size(), 26u);
+  EXPECT_EQ(std::string(bmp.begin(), bmp.begin() + 2), "BM");
+  EXPECT_EQ(read_le32(bmp, 18), 600u);
+  EXPECT_EQ(read_le32(bmp, 22), 600u);
+}
+
+TEST_F(LibraryCommandLine, AllKeepsClashingNamesApartDrawsThreeDimensionalTablesAndTellsWhatWasNotWritten) {
+  const std::string text = "a/b {\n0.5 0 0 0.5 0 0 1\n}\na_b {\n0.5 0 0 0.5 0.5 0 1\n}\n"
+                           "spiral (3D) {\n.5 0 0 0 .5 0 0 0 .5 .5 0 0 1\n}\n"
+                           "broken {\n1 2 3\n}\n";
+  const std::string path = write("mixed.ifs", text);
+  const std::string pictures = folder.file("mixed");
+  ASSERT_EQ(mkdir(pictures.c_str(), 0700), 0);
+  const ProgramRun all = run({"--all", pictures, "-n", "1", path});
+  EXPECT_EQ(all.code, EXIT_SAVE_FAILED);
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [1/4] a/b: " + pictures + "/a_b.png")) << all.errors;
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [2/4] a_b: " + pictures + "/a_b-2.png"));
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [3/4] spiral: " + pictures + "/spiral.png"));
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: [4/4] broken: not written"));
+  EXPECT_TRUE(holds_line(all.errors, "ifs-render: 3 of 4 tables written to " + pictures));
+  EXPECT_FALSE(file_exists(pictures + "/broken.png"));
+  EXPECT_EQ(read_file(pictures + "/a_b.png"), render({"--name", "a/b", path}, folder.file("ab.png")));
+  EXPECT_EQ(read_file(pictures + "/a_b-2.png"), render({"--name", "a_b", path}, folder.file("a_b.png")));
+  EXPECT_NE(read_file(pictures + "/a_b.png"), read_file(pictures + "/a_b-2.png"));
+
+  // A seven-number file is one table named after the file; a folder that is
+  // not there is said so before anything is drawn.
+  EXPECT_EQ(run({"--all", pictures, "-n", "1", fern}).code, 0);
+  EXPECT_EQ(read_file(pictures + "/fern.png"), render({fern}, folder.file("fern-alone.png")));
+  const ProgramRun nowhere = run({"--all", folder.file("none"), path});
+  EXPECT_EQ(nowhere.code, EXIT_SAVE_FAILED);
+  EXPECT_EQ(nowhere.errors, "ifs-render: --all needs an existing folder, not " + folder.file("none") + "\n");
+}
+
+// Where --all, --rotate and a desktop --name apply, and what --rotate reads.
+TEST(LibraryOptions, AllRotateAndTheDesktopsNameAreReadWhereTheyApply) {
+  const RenderOptions all = render_options_parse({"--all", "out", "--format", "bmp", "-n", "3", "lib.ifs"});
+  EXPECT_EQ(all.mode, MODE_ALL);
+  EXPECT_EQ(all.all_folder, "out");
+  EXPECT_EQ(all.format, FORMAT_BMP);
+  EXPECT_EQ(render_options_parse({"--all", "out", "lib.ifs"}).format, FORMAT_PNG);
+  EXPECT_TRUE(render_options_parse({"--all", "out", "--size", "300x200", "lib.ifs"}).poster.selected);
+
+  const RenderOptions desktop = render_options_parse({"--name", "koch", "--rotate", "90,-30.5,360", "lib.ifs"});
+  EXPECT_EQ(desktop.mode, MODE_DESKTOP);
+  EXPECT_EQ(desktop.table_name, "koch");
+  EXPECT_EQ(desktop.rotation, (std::array<double, 3>{90, -30.5, 360}));
+
+  for (const Arguments& wrong :
+       {Arguments{"--all", "out", "-o", "x.png", "f.ifs"}, Arguments{"--all", "out", "--name", "a", "f.ifs"},
+        Arguments{"--all", "out", "--write-ifs", "t.ifs", "f.ifs"}, Arguments{"--all", "out"},
+        Arguments{"--all", "out", "a.ifs", "b.ifs"}, Arguments{"--all", "", "f.ifs"}, Arguments{"--list", "--all", "o", "f"},
+        Arguments{"--rotate", "1,2", "f.ifs"}, Arguments{"--rotate", "1,2,3,4", "f.ifs"},
+        Arguments{"--rotate", "1,,3", "f.ifs"}, Arguments{"--rotate", "1,2,400", "f.ifs"},
+        Arguments{"--rotate", "1e1,2,3", "f.ifs"}, Arguments{"--rotate", "1,2,nan", "f.ifs"},
+        Arguments{"--rotate", "0x10,2,3", "f.ifs"}, Arguments{"--rotate", " 1,2,3", "f.ifs"}}) {
+    const RenderOptions options = render_options_parse(wrong);
+    EXPECT_EQ(options.mode, MODE_USAGE_ERROR) << ::testing::PrintToString(wrong);
+  }
+}
+
+// The desktop program with a table picked or standard input, and no display:
+// it says so, after reading what it was given.
+TEST_F(LibraryCommandLine, TheDesktopsNameAndStandardInputNeedADisplayToo) {
+  for (const Arguments& desktop : {Arguments{"--name", "koch", library}, Arguments{"-"}}) {
+    const ProgramRun without = run(desktop, LIBRARY_TEXT);
+    EXPECT_EQ(without.code, EXIT_NO_DISPLAY);
+    EXPECT_NE(without.errors.find("there is no desktop display"), std::string::npos) << without.errors;
+  }
+  const ProgramRun missing = run({"--name", "koch", folder.file("none.ifs")});
+  EXPECT_EQ(missing.code, EXIT_NO_DISPLAY);
+}

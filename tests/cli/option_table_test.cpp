@@ -49,13 +49,16 @@ const std::map<std::string, std::string> SAMPLE_VALUES = {
     {"--palette", "#FF0000,#00FF00"}, {"--supersample", "2"}, {"--threads", "3"}, {"--depth", "16"},
     {"--view", "-2,-1,2,1"}, {"--brightness", "1.5"}, {"--vibrancy", "0.5"}, {"--colormap", "magma"},
     {"--thumbnail", "64"},
+    {"--all", "pictures"},    {"--rotate", "30,-45.5,90"},
 };
 const std::map<std::string, std::string> SHORT_FORMS = {{"--output", "-o"}, {"--batches", "-n"}};
 
 std::string described(const RenderOptions& options) {
   return std::to_string(options.mode) + "|" + options.error + "|" + options.output + "|" +
          std::to_string(options.format) + "|" + std::to_string(options.batches) + "|" + options.table_name + "|" +
-         options.write_ifs + "|" + (options.poster.selected ? poster_settings_text(options.poster) : "");
+         options.write_ifs + "|" + options.all_folder + "|" + std::to_string(options.rotation[0]) + "," +
+         std::to_string(options.rotation[1]) + "," + std::to_string(options.rotation[2]) + "|" +
+         (options.poster.selected ? poster_settings_text(options.poster) : "");
 }
 
 RenderOptions parse_after(const Arguments& base, const Arguments& extra) {

@@ -1,5 +1,6 @@
 #include "support/reference_chaos_game.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <cstdlib>
@@ -81,6 +82,29 @@ std::vector<Map> parse_maps(const std::string& text) {
   return maps;
 }
 
+struct View {
+  float scale_x, scale_y, offset_x, offset_y;
+};
+
+// The box made square around its centre and fitted to the 600-pixel canvas.
+View square_view(float min_x, float max_x, float min_y, float max_y) {
+  if (max_x - min_x < max_y - min_y) {
+    min_x = static_cast<float>((static_cast<double>(min_x) + max_x - max_y + min_y) / 2.0);
+    max_x = static_cast<float>(static_cast<double>(min_x) + max_y - min_y);
+  } else {
+    min_y = static_cast<float>((static_cast<double>(min_y) + max_y - max_x + min_x) / 2.0);
+    max_y = static_cast<float>(static_cast<double>(min_y) + max_x - min_x);
+  }
+  const double width = static_cast<double>(max_x) - min_x;
+  const double height = static_cast<double>(max_y) - min_y;
+  View view;
+  view.scale_x = width == 0 ? 1.0f : static_cast<float>(600.0 / width);
+  view.scale_y = height == 0 ? 1.0f : static_cast<float>(600.0 / -height);
+  view.offset_x = width == 0 ? 300.0f : static_cast<float>(static_cast<double>(min_x) * 600.0 / -width);
+  view.offset_y = height == 0 ? 300.0f : static_cast<float>(static_cast<double>(max_y) * 600.0 / height);
+  return view;
+}
+
 struct Game {
   Generator random;
   std::vector<Map> maps;
@@ -115,19 +139,11 @@ struct Game {
       if (min_y > y) min_y = y;
       if (max_y < y) max_y = y;
     }
-    if (max_x - min_x < max_y - min_y) {
-      min_x = static_cast<float>((static_cast<double>(min_x) + max_x - max_y + min_y) / 2.0);
-      max_x = static_cast<float>(static_cast<double>(min_x) + max_y - min_y);
-    } else {
-      min_y = static_cast<float>((static_cast<double>(min_y) + max_y - max_x + min_x) / 2.0);
-      max_y = static_cast<float>(static_cast<double>(min_y) + max_x - min_x);
-    }
-    const double width = static_cast<double>(max_x) - min_x;
-    const double height = static_cast<double>(max_y) - min_y;
-    scale_x = width == 0 ? 1.0f : static_cast<float>(600.0 / width);
-    scale_y = height == 0 ? 1.0f : static_cast<float>(600.0 / -height);
-    offset_x = width == 0 ? 300.0f : static_cast<float>(static_cast<double>(min_x) * 600.0 / -width);
-    offset_y = height == 0 ? 300.0f : static_cast<float>(static_cast<double>(max_y) * 600.0 / height);
+    const View view = square_view(min_x, max_x, min_y, max_y);
+    scale_x = view.scale_x;
+    scale_y = view.scale_y;
+    offset_x = view.offset_x;
+    offset_y = view.offset_y;
     x = y = 0;
   }
 };
@@ -180,4 +196,91 @@ ReferencePicture reference_render_alone(const std::string& ifs_text, int batches
   game.maps = ifs_text.empty() ? builtin_maps() : parse_maps(ifs_text);
   game.measure();
   return draw_batches(game, batches);
+}
+
+namespace {
+
+struct SpaceMap {
+  float m[12];
+  float p;
+};
+
+std::vector<SpaceMap> parse_space_maps(const std::string& text) {
+  std::vector<SpaceMap> maps;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    SpaceMap map{};
+    for (float& value : map.m) fields >> value;
+    fields >> map.p;
+    maps.push_back(map);
+  }
+  return maps;
+}
+
+struct SpaceGame {
+  Generator* random;
+  std::vector<SpaceMap> maps;
+  bool side;
+  float x = 0, y = 0, z = 0;
+  float scale_x = 1, scale_y = 1, offset_x = 0, offset_y = 0;
+
+  int step() {
+    const float r = static_cast<float>(static_cast<double>(random->next(100)) / 100.0);
+    float sum = 0;
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+      sum = static_cast<float>(static_cast<double>(sum) + maps[i].p);
+      if (sum < r) continue;
+      const float* m = maps[i].m;
+      const double x0 = x, y0 = y, z0 = z;
+      x = static_cast<float>(m[0] * x0 + m[1] * y0 + m[2] * z0 + m[9]);
+      y = static_cast<float>(m[3] * x0 + m[4] * y0 + m[5] * z0 + m[10]);
+      z = static_cast<float>(m[6] * x0 + m[7] * y0 + m[8] * z0 + m[11]);
+      return static_cast<int>(i);
+    }
+    return 0;
+  }
+  float seen_x() const { return side ? z : x; }
+
+  void measure() {
+    x = y = z = 0;
+    for (int k = 0; k <= 100; ++k) step();
+    float min_x = 0, max_x = 0, min_y = 0, max_y = 0;
+    for (int k = 0; k <= 10000; ++k) {
+      step();
+      min_x = std::min(min_x, seen_x());
+      max_x = std::max(max_x, seen_x());
+      min_y = std::min(min_y, y);
+      max_y = std::max(max_y, y);
+    }
+    const View view = square_view(min_x, max_x, min_y, max_y);
+    scale_x = view.scale_x;
+    scale_y = view.scale_y;
+    offset_x = view.offset_x;
+    offset_y = view.offset_y;
+    x = y = z = 0;
+  }
+};
+
+}  // namespace
+
+ReferencePicture reference_render_space(const std::string& maps_text, bool seen_from_the_side, int batches) {
+  Game start_up;
+  start_up.random.seed(1234);
+  start_up.maps = builtin_maps();
+  start_up.measure();
+  SpaceGame game{&start_up.random, parse_space_maps(maps_text), seen_from_the_side};
+  game.measure();
+  ReferencePicture picture;
+  picture.pixels.assign(static_cast<std::size_t>(picture.width) * picture.height, 0x000000);
+  for (int batch = 0; batch < batches; ++batch) {
+    for (int point = 0; point <= 20000; ++point) {
+      const int map = game.step();
+      const float column = static_cast<float>(static_cast<double>(game.scale_x) * game.seen_x() + game.offset_x);
+      const float row = static_cast<float>(static_cast<double>(game.scale_y) * game.y + game.offset_y);
+      put(picture, truncate(column), truncate(row), COLOURS[map & 7]);
+      put(picture, truncate(static_cast<double>(column) + 1.0), truncate(row), COLOURS[map & 7]);
+    }
+  }
+  return picture;
 }

@@ -23,3 +23,9 @@ ReferencePicture reference_render(const std::string& ifs_text, int batches);
 // built-in IFS when the text is empty), clearing the canvas and drawing
 // `batches` timer ticks.
 ReferencePicture reference_render_alone(const std::string& ifs_text, int batches);
+
+// The same start-up with a 3-D table: `maps_text` holds thirteen numbers a
+// line (the 3x3 matrix by rows, the offset, the weight). Each point (x, y, z)
+// is seen at (x, y), or at (z, y) with `seen_from_the_side` (a quarter turn
+// about the y axis).
+ReferencePicture reference_render_space(const std::string& maps_text, bool seen_from_the_side, int batches);

@@ -24,6 +24,8 @@ constexpr KeyPair NAMED_KEYS[] = {
     {GDK_KEY_Home, VK_HOME},       {GDK_KEY_Left, VK_LEFT},        {GDK_KEY_Up, VK_UP},
     {GDK_KEY_Right, VK_RIGHT},     {GDK_KEY_Down, VK_DOWN},        {GDK_KEY_Insert, VK_INSERT},
     {GDK_KEY_Delete, VK_DELETE},
+    // The keypad's keys with Num Lock off are the keys they stand for, as on Windows.
+    {GDK_KEY_KP_Page_Up, VK_PRIOR}, {GDK_KEY_KP_Page_Down, VK_NEXT},
 };
 
 // The US layout's letters and digits by hardware key code (evdev's codes plus

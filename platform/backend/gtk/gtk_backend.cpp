@@ -137,6 +137,8 @@ void menu_bar_changed(HWND window, HMENU menu) {
   if (gtk_widget_get_visible(record->window)) gtk_widget_show_all(record->menu_bar);
 }
 
+BOOL screen_keeps_pixels() { return TRUE; }
+
 void surface_presented(HWND window, const PixelSurface* surface, const RECT* dirty) {
   GtkTopLevel* record = gtk_top_level(window);
   if (!record || !surface || !surface->bits) return;
@@ -199,6 +201,7 @@ const DisplayBackend GTK_BACKEND{
     .window_destroyed = window_destroyed,
     .menu_bar_changed = menu_bar_changed,
     .surface_presented = surface_presented,
+    .screen_keeps_pixels = screen_keeps_pixels,
     .run_file_dialog = gtk_run_file_dialog,
     .run_message_box = gtk_run_message_box,
     .run_menu_bar = gtk_run_menu_bar,

@@ -105,6 +105,8 @@ void surface_presented(HWND window, const PixelSurface* surface, const RECT* dir
                 surface->bits + static_cast<size_t>(y) * surface->stride + static_cast<size_t>(area.left) * 4, bytes);
 }
 
+BOOL screen_keeps_pixels() { return headless_state().keep_pixels ? TRUE : FALSE; }
+
 void accept_drops(HWND window, BOOL accept) {
   if (HeadlessWindow* record = known(window)) record->state.accepts_drops = accept;
 }
@@ -128,6 +130,7 @@ const DisplayBackend HEADLESS{
     .window_destroyed = window_destroyed,
     .menu_bar_changed = menu_bar_changed,
     .surface_presented = surface_presented,
+    .screen_keeps_pixels = screen_keeps_pixels,
     .run_file_dialog = headless_run_file_dialog,
     .run_message_box = headless_run_message_box,
     .run_menu_bar = headless_run_menu_bar,

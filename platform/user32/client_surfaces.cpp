@@ -53,8 +53,10 @@ ClientSurface* surface_in_use(Window* root) {
 }
 
 // Whether the display keeps what is presented. When nobody looks at the
-// screen, window DCs draw nothing: the program's pictures live in its own
-// bitmaps, and copying them to an unseen surface is wasted work.
+// screen, window DCs draw nothing, as those of a covered window on Windows:
+// the program's pictures live in its own bitmaps, and copying them to an
+// unseen surface is wasted work. A display that starts keeping pixels says
+// so (input_window_exposed), and the windows paint afresh.
 bool screen_keeps_pixels() {
   const DisplayBackend* backend = backend_current();
   return !backend->screen_keeps_pixels || backend->screen_keeps_pixels();
@@ -101,8 +103,9 @@ HDC paint_window_dc(Window* window, const RECT* client_area) {
   POINT origin = window_client_origin_in_root(window);
   RECT clip = paint_client_clip(window);
   if (client_area) clip = rect_intersection(clip, rect_offset(*client_area, origin.x, origin.y));
-  if (!screen_keeps_pixels()) clip = RECT{0, 0, 0, 0};
-  HDC dc = gdi_create_surface_dc(&root->surface->pixels, origin, clip);
+  // Presents are still reported for the clip; only the drawing is skipped.
+  const RECT drawn = screen_keeps_pixels() ? clip : RECT{0, 0, 0, 0};
+  HDC dc = gdi_create_surface_dc(&root->surface->pixels, origin, drawn);
   if (dc) window_dcs()[dc] = WindowDc{window->handle, clip};
   return dc;
 }

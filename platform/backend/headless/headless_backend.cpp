@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/backend/headless/headless_state.h"
+#include "platform/backend/input.h"
 #include "platform/win32/user32.h"
 
 namespace {
@@ -154,13 +155,19 @@ void headless_reset() { headless_state() = HeadlessState{}; }
 
 void headless_keep_presented_pixels(BOOL keep) {
   HeadlessState& state = headless_state();
+  const bool exposed = keep && !state.keep_pixels;
   state.keep_pixels = keep != FALSE;
   // What is kept from now on starts from a fresh screen, not from a stale one.
+  std::vector<HWND> windows;
   for (auto& [window, record] : state.windows) {
     record.pixels.clear();
     record.width = 0;
     record.height = 0;
+    windows.push_back(window);
   }
+  // Nothing was drawn while nobody looked: the windows paint afresh.
+  if (exposed)
+    for (HWND window : windows) input_window_exposed(window);
 }
 
 BackendTime headless_now() { return headless_state().now; }

@@ -11,7 +11,9 @@ module="$BUILD_DIR/lib/ifs-render/ifs-render-gtk.so"
 needs() {  # needs FILE PATTERN: a NEEDED entry of FILE matches PATTERN
   readelf -d "$1" | grep '(NEEDED)' | grep -qE "$2"
 }
-check "the program needs no GTK, GDK or X library" bash -c "! $(declare -f needs); needs '$IFS_RENDER' 'lib(gtk|gdk|X11)'"
+needs_none() { ! needs "$@"; }
+check "the program needs no GTK, GDK or X library" needs_none "$IFS_RENDER" 'lib(gtk|gdk|X11)'
+check "the program needs libpng (the check reads its libraries)" needs "$IFS_RENDER" libpng
 check "the module needs GTK" needs "$module" 'libgtk-3\.so'
 
 # The dynamic loader's own account of every library it maps; libpng's being
@@ -25,11 +27,13 @@ check "--help maps no GTK library" maps_no_gtk "$IFS_RENDER" --help
 check "--output maps no GTK library" maps_no_gtk "$IFS_RENDER" --output "$work/fern.png" "$fern" --batches 1
 check "and still writes the picture" test -s "$work/fern.png"
 
-LD_DEBUG=files start_program "$fern"
+LD_DEBUG=files LD_DEBUG_OUTPUT="$work/loaded" "$IFS_RENDER" "$fern" >"$work/program.out" 2>&1 &
+program_pid=$!
+window=$(wait_for_window "$TITLE")
+check "and it mapped GTK" grep -q 'file=libgtk-3\.so' "$work/loaded.$program_pid"
 "$DESKTOP_HELPER" close "$window"
 wait_program_end
 check "the desktop program ends with status 0 (status $status)" test "$status" -eq 0
-check "and it mapped GTK" grep -q 'file=libgtk-3\.so' "$work/program.out"
 
 # The installed layout: bin/ifs-render beside lib/ifs-render/ifs-render-gtk.so.
 mkdir -p "$work/prefix/bin" "$work/prefix/lib/ifs-render"

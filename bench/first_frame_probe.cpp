@@ -23,5 +23,7 @@ gboolean on_draw(GSignalInvocationHint*, guint, const GValue* values, gpointer) 
 }  // namespace
 
 extern "C" G_MODULE_EXPORT void gtk_module_init(gint*, gchar***) {
+  // Modules load before any widget exists: the class makes the signal known.
+  g_type_class_ref(GTK_TYPE_DRAWING_AREA);
   g_signal_add_emission_hook(g_signal_lookup("draw", GTK_TYPE_WIDGET), 0, on_draw, nullptr, nullptr);
 }

@@ -34,7 +34,9 @@ void* open_module() {
     const std::string path = folder + "/" + relative + "/" + DESKTOP_MODULE_NAME;
     looked_in += (looked_in.empty() ? "" : " and ") + folder + "/" + relative;
     if (access(path.c_str(), F_OK) != 0) continue;
-    if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
+    // Bound lazily, as a program linked with GTK binds it: binding all of
+    // its libraries' symbols at once would cost more than the window's start.
+    if (void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL)) return module;
     const char* reason = dlerror();
     module_failure = "cannot load the desktop module " + path + ": " + (reason ? reason : "unknown reason");
     return nullptr;

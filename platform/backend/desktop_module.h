@@ -12,7 +12,7 @@ using DesktopModuleOpen = const DisplayBackend* (*)(DisplayLostHandler when_lost
 inline constexpr const char DESKTOP_MODULE_OPEN[] = "ifs_render_desktop_open";
 
 // Where the module sits, relative to the program's folder: the installed
-// layout (bin/ beside lib/) first, then the build tree's (the module in a
+// layout (bin/ beside libexec/) first, then the build tree's (the module in a
 // folder under the program's).
 inline constexpr const char DESKTOP_MODULE_NAME[] = "ifs-render-gtk.so";
-inline constexpr const char* DESKTOP_MODULE_FOLDERS[] = {"../lib/ifs-render", "lib/ifs-render"};
+inline constexpr const char* DESKTOP_MODULE_FOLDERS[] = {"../libexec/ifs-render", "libexec/ifs-render"};

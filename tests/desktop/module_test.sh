@@ -6,7 +6,7 @@
 source "$(dirname "$0")/desktop_session.sh"
 need_tools readelf
 fern="$SOURCE_DIR/examples/fern.ifs"
-module="$BUILD_DIR/lib/ifs-render/ifs-render-gtk.so"
+module="$BUILD_DIR/libexec/ifs-render/ifs-render-gtk.so"
 
 needs() {  # needs FILE PATTERN: a NEEDED entry of FILE matches PATTERN
   readelf -d "$1" | grep '(NEEDED)' | grep -qE "$2"
@@ -35,10 +35,10 @@ check "and it mapped GTK" grep -q 'file=libgtk-3\.so' "$work/loaded.$program_pid
 wait_program_end
 check "the desktop program ends with status 0 (status $status)" test "$status" -eq 0
 
-# The installed layout: bin/ifs-render beside lib/ifs-render/ifs-render-gtk.so.
-mkdir -p "$work/prefix/bin" "$work/prefix/lib/ifs-render"
+# The installed layout: bin/ifs-render beside libexec/ifs-render/ifs-render-gtk.so.
+mkdir -p "$work/prefix/bin" "$work/prefix/libexec/ifs-render"
 cp "$IFS_RENDER" "$work/prefix/bin/ifs-render"
-cp "$module" "$work/prefix/lib/ifs-render/"
+cp "$module" "$work/prefix/libexec/ifs-render/"
 IFS_RENDER="$work/prefix/bin/ifs-render" start_program "$fern"
 canvas_shot "$work/installed_start.png"
 check "the installed layout's program opens its window and draws" wait_for_growth "$work/installed_start.png"
@@ -57,9 +57,9 @@ check "a program without its module exits with status 69 (status $status)" test 
 check "and says the module is missing" grep -q "^ifs-render: the desktop module ifs-render-gtk.so is missing" "$work/alone.txt"
 check "and opens no window" test "$(xdotool search --name "^$TITLE\$" 2>/dev/null | wc -l)" -eq 0
 
-mkdir -p "$work/alone/lib/ifs-render"
-echo "not a library" >"$work/alone/lib/ifs-render/ifs-render-gtk.so"
+mkdir -p "$work/alone/libexec/ifs-render"
+echo "not a library" >"$work/alone/libexec/ifs-render/ifs-render-gtk.so"
 run_alone "$work/alone/ifs-render"
 check "a program beside a broken module exits with status 69 (status $status)" test "$status" -eq 69
-check "and says the module cannot be loaded" grep -q "^ifs-render: cannot load the desktop module $work/alone/lib/ifs-render/ifs-render-gtk.so: " "$work/alone.txt"
+check "and says the module cannot be loaded" grep -q "^ifs-render: cannot load the desktop module $work/alone/libexec/ifs-render/ifs-render-gtk.so: " "$work/alone.txt"
 finish

@@ -42,7 +42,7 @@ check "lintian reports no error and no warning" lintian_clean
 
 dpkg-deb -x "$deb" "$work/root"
 program=$work/root/usr/bin/ifs-render
-module=$work/root/usr/lib/ifs-render/ifs-render-gtk.so
+module=$work/root/usr/libexec/ifs-render/ifs-render-gtk.so
 
 # Every shared library the program and its desktop module need comes from a
 # package the Depends field names.
@@ -92,7 +92,7 @@ has_files() {
     usr/share/metainfo/io.github.tarnwick.ifs_render.metainfo.xml usr/share/doc/ifs-render/changelog.gz \
     usr/share/mime/packages/ifs-render.xml usr/share/bash-completion/completions/ifs-render \
     usr/share/icons/hicolor/48x48/apps/ifs-render.png usr/share/ifs-render/examples/fern.ifs \
-    usr/lib/ifs-render/ifs-render-gtk.so; do
+    usr/libexec/ifs-render/ifs-render-gtk.so; do
     [ -f "$work/root/$path" ] || { echo "the package lacks /$path" >&2; return 1; }
   done
 }

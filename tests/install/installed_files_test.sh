@@ -25,7 +25,7 @@ DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >"$work/install.log" 
 # --- exactly the expected files, all under DESTDIR + prefix -------------------
 {
   echo bin/ifs-render
-  echo lib/ifs-render/ifs-render-gtk.so
+  echo libexec/ifs-render/ifs-render-gtk.so
   echo "share/applications/$app_id.desktop"
   echo share/bash-completion/completions/ifs-render
   echo share/doc/ifs-render/README.md
@@ -60,7 +60,7 @@ finds_its_module() {
 }
 check "the installed program finds its installed desktop module" finds_its_module
 check "the desktop module is a shared object" bash -c 'file -b "$1" | grep -q "ELF.*shared object"' _ \
-  "$root/lib/ifs-render/ifs-render-gtk.so"
+  "$root/libexec/ifs-render/ifs-render-gtk.so"
 examples_match() {
   local example
   for example in "$source"/examples/*.ifs; do

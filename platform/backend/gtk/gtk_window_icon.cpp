@@ -5,7 +5,7 @@
 //
 // Looking the icon up loads the icon theme, which costs more than the rest of
 // the window's start (a bare GTK window does none of it), so it waits until
-// the first frame is on the screen; GTK then gives it to every window.
+// the first frame is on the screen, and is then given to every window.
 #include <gtk/gtk.h>
 
 #include "platform/backend/gtk/gtk_internal.h"
@@ -13,7 +13,13 @@
 namespace {
 
 gboolean use_program_icon(gpointer) {
-  if (const gchar* program = g_get_prgname()) gtk_window_set_default_icon_name(program);
+  const gchar* program = g_get_prgname();
+  if (!program) return G_SOURCE_REMOVE;
+  gtk_window_set_default_icon_name(program);
+  // A window realized without a default icon keeps none of its own: each is told.
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item; item = item->next) gtk_window_set_icon_name(GTK_WINDOW(item->data), program);
+  g_list_free(windows);
   return G_SOURCE_REMOVE;
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include <time.h>
 #include <unistd.h>
 
 #include "app/app_state.h"
@@ -37,7 +38,19 @@ constexpr int ROW = 1800;
 constexpr int POINTS = 20001;
 constexpr int TICK_MS = 1500;
 
-using Clock = std::chrono::steady_clock;
+// Processor time of this thread: other work on a shared machine adds little to it.
+struct Clock {
+  using duration = std::chrono::nanoseconds;
+  using rep = duration::rep;
+  using period = duration::period;
+  using time_point = std::chrono::time_point<Clock>;
+  static constexpr bool is_steady = true;
+  static time_point now() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return time_point(duration(static_cast<rep>(now.tv_sec) * 1000000000 + now.tv_nsec));
+  }
+};
 
 double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
@@ -252,7 +265,7 @@ int main() {
   std::printf("  bare loop draws the program's picture: %s\n", same ? "yes, same bytes" : "NO");
   std::printf("  %-34s %9.1f us\n", "baseline: bare loop", tick.bare * 1e6);
   std::printf("  %-34s %9.1f us\n", "program tick (event, draw, repaint)", tick.program * 1e6);
-  std::printf("  %-34s %9.2f   (target: at most 1.5)\n", "ratio", tick.program / tick.bare);
+  std::printf("  %-34s %9.2f   (target: at most 1.3)\n", "ratio", tick.program / tick.bare);
   bool same_kept = false;
   const Paired kept = pair_ticks(fern, 100, true, &same_kept);
   same = same && same_kept;

@@ -1,5 +1,6 @@
 # `cpack -G DEB`: a Debian package of everything `cmake --install` installs.
-# The library dependencies are read off the binary by dpkg-shlibdeps.
+# The library dependencies are read off the program and its desktop module
+# (GTK's libraries are the module's alone) by dpkg-shlibdeps.
 set(CPACK_PACKAGE_NAME ifs-render)
 set(CPACK_PACKAGE_VENDOR "The ifs-render developers")
 set(CPACK_PACKAGE_CONTACT "${IFS_PACKAGE_MAINTAINER}")

@@ -1,9 +1,11 @@
 # The platform layer's sources. On Linux: every library and the headless
-# backend in one list, the GTK backend in its own. On Windows the system is
+# backend in one list, the GTK backend (built as a module the program opens
+# at run time) in its own. On Windows the system is
 # the platform: only what it lacks is compiled.
 set(IFS_PLATFORM_SOURCES
   advapi32/file_security.cpp
   backend/backend_select.cpp
+  backend/desktop_module_loader.cpp
   backend/headless/drag_script.cpp
   backend/headless/headless_backend.cpp
   backend/headless/headless_input.cpp
@@ -102,7 +104,6 @@ list(TRANSFORM IFS_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(IFS_GTK_SOURCES
   backend/gtk/file_filters.cpp
   backend/gtk/gtk_backend.cpp
-  backend/gtk/gtk_desktop_display.cpp
   backend/gtk/gtk_display_connection.cpp
   backend/gtk/gtk_drops.cpp
   backend/gtk/gtk_frame_extents.cpp
@@ -110,6 +111,7 @@ set(IFS_GTK_SOURCES
   backend/gtk/gtk_keyboard.cpp
   backend/gtk/gtk_menu_bar.cpp
   backend/gtk/gtk_modal_pump.cpp
+  backend/gtk/gtk_module_entry.cpp
   backend/gtk/gtk_requesters.cpp
   backend/gtk/gtk_window_icon.cpp
   backend/gtk/key_codes.cpp

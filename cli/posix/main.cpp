@@ -18,7 +18,11 @@ namespace {
   std::_Exit(EXIT_DISPLAY_LOST);
 }
 
-bool open_desktop_display() { return desktop_display_open(end_on_lost_display); }
+bool open_desktop_display() {
+  if (desktop_display_open(end_on_lost_display)) return true;
+  if (const char* reason = desktop_display_failure()) std::fprintf(stderr, "ifs-render: %s\n", reason);
+  return false;
+}
 
 }  // namespace
 

@@ -59,6 +59,9 @@ struct DisplayBackend {
   void (*menu_bar_changed)(HWND window, HMENU menu);
   // Pixels of `surface` inside `dirty` (surface coordinates) changed: show them.
   void (*surface_presented)(HWND window, const PixelSurface* surface, const RECT* dirty);
+  // Whether a screen keeps what is presented. FALSE: nobody looks, and windows
+  // need not draw on their surfaces at all. Null counts as TRUE.
+  BOOL (*screen_keeps_pixels)();
 
   // Modal requesters. Both keep user32's queue dispatching while open
   // (input_dispatch_pending), so timers tick behind them.

@@ -37,6 +37,9 @@ void input_window_moved(HWND window, const RECT* frame);
 // changes its show state as ShowWindow does (WM_SIZE tells which).
 enum InputWindowState { INPUT_WINDOW_MINIMIZED, INPUT_WINDOW_MAXIMIZED, INPUT_WINDOW_RESTORED };
 void input_window_state(HWND window, InputWindowState state);
+// The display shows the window again after keeping none of its pixels: all of
+// it needs painting (WM_PAINT with the background erased).
+void input_window_exposed(HWND window);
 // The display made the window the foreground window, or took that away.
 void input_window_activated(HWND window, BOOL active);
 

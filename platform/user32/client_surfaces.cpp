@@ -2,6 +2,7 @@
 // contexts over them: a child window draws into its rectangle of its
 // top-level window's surface.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -28,23 +29,54 @@ constexpr LONG SURFACE_LIMIT = 4096;
 
 }  // namespace
 
-void paint_surface_fit(Window* top) {
-  LONG width = std::clamp<LONG>(rect_width(top->client), 1, SURFACE_LIMIT);
-  LONG height = std::clamp<LONG>(rect_height(top->client), 1, SURFACE_LIMIT);
-  if (top->surface && top->surface->pixels.width == width && top->surface->pixels.height == height) return;
+namespace {
+
+SIZE surface_size_for(const Window* top) {
+  return SIZE{std::clamp<LONG>(rect_width(top->client), 1, SURFACE_LIMIT),
+              std::clamp<LONG>(rect_height(top->client), 1, SURFACE_LIMIT)};
+}
+
+std::unique_ptr<ClientSurface> surface_make(SIZE size) {
   auto surface = std::make_unique<ClientSurface>();
-  // A byte value, so that the fill is one memset rather than a loop over ints.
-  surface->storage.assign(static_cast<size_t>(width) * height * 4, BYTE{0});
-  surface->pixels = PixelSurface{surface->storage.data(), width, height, width * 4};
-  if (top->surface) {
-    // What fits of the old picture stays in the top-left corner.
-    const PixelSurface& old = top->surface->pixels;
-    LONG rows = std::min(old.height, height);
-    size_t bytes = static_cast<size_t>(std::min(old.width, width)) * 4;
-    for (LONG y = 0; y < rows; ++y)
-      std::memcpy(surface->pixels.bits + static_cast<size_t>(y) * surface->pixels.stride,
-                  old.bits + static_cast<size_t>(y) * old.stride, bytes);
-  }
+  const size_t stride = static_cast<size_t>(size.cx) * 4;
+  surface->storage.reset(static_cast<BYTE*>(std::calloc(static_cast<size_t>(size.cy), stride)));
+  if (!surface->storage) return nullptr;
+  surface->pixels = PixelSurface{surface->storage.get(), size.cx, size.cy, size.cx * 4};
+  return surface;
+}
+
+// The root's surface, made now if nothing has needed it before; null when
+// there is no memory for it.
+ClientSurface* surface_in_use(Window* root) {
+  if (!root->surface) root->surface = surface_make(surface_size_for(root));
+  return root->surface.get();
+}
+
+// Whether the display keeps what is presented. When nobody looks at the
+// screen, window DCs draw nothing, as those of a covered window on Windows:
+// the program's pictures live in its own bitmaps, and copying them to an
+// unseen surface is wasted work. A display that starts keeping pixels says
+// so (input_window_exposed), and the windows paint afresh.
+bool screen_keeps_pixels() {
+  const DisplayBackend* backend = backend_current();
+  return !backend->screen_keeps_pixels || backend->screen_keeps_pixels();
+}
+
+}  // namespace
+
+void paint_surface_fit(Window* top) {
+  if (!top->surface) return;
+  const SIZE size = surface_size_for(top);
+  if (top->surface->pixels.width == size.cx && top->surface->pixels.height == size.cy) return;
+  std::unique_ptr<ClientSurface> surface = surface_make(size);
+  if (!surface) return;  // the old picture stays, clipped to what it covers
+  // What fits of the old picture stays in the top-left corner.
+  const PixelSurface& old = top->surface->pixels;
+  LONG rows = std::min(old.height, size.cy);
+  size_t bytes = static_cast<size_t>(std::min(old.width, size.cx)) * 4;
+  for (LONG y = 0; y < rows; ++y)
+    std::memcpy(surface->pixels.bits + static_cast<size_t>(y) * surface->pixels.stride,
+                old.bits + static_cast<size_t>(y) * old.stride, bytes);
   top->surface = std::move(surface);
 }
 
@@ -58,18 +90,22 @@ RECT paint_client_clip(const Window* window) {
   }
   const Window* root = window;
   while (root->parent) root = window_from(root->parent);
-  if (!root->surface) return RECT{0, 0, 0, 0};
-  return rect_intersection(clip, rect_make(0, 0, root->surface->pixels.width, root->surface->pixels.height));
+  // Before its first use the surface is as large as it will be made.
+  const SIZE size = root->surface ? SIZE{root->surface->pixels.width, root->surface->pixels.height}
+                                  : surface_size_for(root);
+  return rect_intersection(clip, rect_make(0, 0, size.cx, size.cy));
 }
 
 // A DC for the window's client area, limited to `client_area` (client coordinates) if given.
 HDC paint_window_dc(Window* window, const RECT* client_area) {
   Window* root = window_root(window);
-  if (!root || !root->surface) return nullptr;
+  if (!root || !surface_in_use(root)) return nullptr;
   POINT origin = window_client_origin_in_root(window);
   RECT clip = paint_client_clip(window);
   if (client_area) clip = rect_intersection(clip, rect_offset(*client_area, origin.x, origin.y));
-  HDC dc = gdi_create_surface_dc(&root->surface->pixels, origin, clip);
+  // Presents are still reported for the clip; only the drawing is skipped.
+  const RECT drawn = screen_keeps_pixels() ? clip : RECT{0, 0, 0, 0};
+  HDC dc = gdi_create_surface_dc(&root->surface->pixels, origin, drawn);
   if (dc) window_dcs()[dc] = WindowDc{window->handle, clip};
   return dc;
 }

@@ -223,6 +223,10 @@ void input_window_state(HWND window, InputWindowState state) {
   if (state == INPUT_WINDOW_RESTORED && (minimized || maximized)) ShowWindow(root->handle, SW_RESTORE);
 }
 
+void input_window_exposed(HWND window) {
+  if (Window* root = input_root(window)) paint_invalidate(root, nullptr, true, true);
+}
+
 void input_window_moved(HWND window, const RECT* frame) {
   Window* root = input_root(window);
   if (!root || !frame) return;

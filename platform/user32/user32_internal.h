@@ -45,6 +45,8 @@ bool paint_find_pending(HWND filter, MSG* message);
 void paint_invalidate(Window* window, const RECT* rect, bool erase, bool children);
 void paint_validate(Window* window, const RECT* rect, bool children);
 // The top-level window's surface follows its client size, keeping what fits.
+// It is made on first use, at the client size of that moment, so a window
+// sized after its creation never fills a surface of its first size.
 void paint_surface_fit(Window* top);
 // Sends WM_ERASEBKGND now if the window's update region asks for erasing.
 void paint_erase_now(Window* window);

@@ -2,6 +2,7 @@
 // lookups between them. Internal to user32.
 #pragma once
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,7 +31,8 @@ struct WindowProperty {
 // Pixels shown for one top-level window: its client area.
 struct ClientSurface {
   PixelSurface pixels{};
-  std::vector<BYTE> storage;
+  // Zeroed by calloc: the pages that nothing draws on are never touched.
+  std::unique_ptr<BYTE, void (*)(void*)> storage{nullptr, std::free};
 };
 
 struct Window {

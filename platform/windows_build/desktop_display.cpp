@@ -3,3 +3,5 @@
 #include "platform/desktop_display.h"
 
 bool desktop_display_open(DisplayLostHandler) { return true; }
+
+const char* desktop_display_failure() { return nullptr; }

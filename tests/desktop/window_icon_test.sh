@@ -12,6 +12,9 @@ cmake --install "$BUILD_DIR" --prefix "$work/prefix" >"$work/install.log" 2>&1 |
 export XDG_DATA_DIRS="$work/prefix/share:/usr/share"
 IFS_RENDER=$work/prefix/bin/ifs-render
 start_program
+# The icon comes once the first frame is on the screen.
+has_icon() { xprop -id "$window" -notype _NET_WM_ICON | grep -q '^_NET_WM_ICON = '; }
+for _ in $(seq 50); do has_icon && break; sleep 0.1; done
 
 # The property as 32-bit numbers, one a line: width, height, then width x
 # height pixels as ARGB, for each icon in turn.

@@ -42,14 +42,15 @@ check "lintian reports no error and no warning" lintian_clean
 
 dpkg-deb -x "$deb" "$work/root"
 program=$work/root/usr/bin/ifs-render
+module=$work/root/usr/libexec/ifs-render/ifs-render-gtk.so
 
-# Every shared library the program needs comes from a package the Depends
-# field names.
+# Every shared library the program and its desktop module need comes from a
+# package the Depends field names.
 depends=$(field Depends)
-depends_cover_libraries() {
+depends_cover_libraries() {  # depends_cover_libraries ELF_FILE
   local soname path owner covered=0 total=0
   while read -r soname; do
-    path=$(ldd "$program" | awk -v name="$soname" '$1 == name { print $3 }')
+    path=$(ldd "$1" | awk -v name="$soname" '$1 == name { print $3 }')
     [ -n "$path" ] || { echo "ldd does not find $soname" >&2; return 1; }
     owner=$(dpkg-query -S "$path" 2>/dev/null || dpkg-query -S "$(readlink -f "$path")" 2>/dev/null ||
       dpkg-query -S "${path#/usr}" 2>/dev/null)
@@ -60,10 +61,22 @@ depends_cover_libraries() {
     else
       echo "$soname comes from '$owner', which Depends ($depends) does not name" >&2
     fi
-  done < <(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  done < <(readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
   [ "$total" -gt 0 ] && [ "$covered" -eq "$total" ]
 }
-check "the dependencies name the package of every library the program needs" depends_cover_libraries
+check "the dependencies name the package of every library the program needs" depends_cover_libraries "$program"
+check "the dependencies name the package of every library the desktop module needs" \
+  depends_cover_libraries "$module"
+check "the dependencies name GTK 3, which only the module needs" grep -q '^ Depends: .*libgtk-3-0' "$work/info"
+check "the program itself needs no GTK library" bash -c '! readelf -d "$1" | grep "(NEEDED)" | grep -q libgtk' _ "$program"
+finds_its_module() {
+  local status=0
+  env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$work/root/usr/share/ifs-render/examples/fern.ifs" \
+    2>"$work/no_display.txt" || status=$?
+  [ "$status" -eq 69 ] && grep -q "no desktop display" "$work/no_display.txt" &&
+    ! grep -q "desktop module" "$work/no_display.txt"
+}
+check "the unpacked program finds the packaged desktop module" finds_its_module
 
 check "the unpacked program runs and tells its version" test "$("$program" --version)" = "ifs-render $version"
 renders_from_package() {
@@ -79,7 +92,7 @@ has_files() {
     usr/share/metainfo/io.github.tarnwick.ifs_render.metainfo.xml usr/share/doc/ifs-render/changelog.gz \
     usr/share/mime/packages/ifs-render.xml usr/share/bash-completion/completions/ifs-render \
     usr/share/icons/hicolor/48x48/apps/ifs-render.png usr/share/ifs-render/examples/fern.ifs \
-    usr/share/thumbnailers/ifs-render.thumbnailer; do
+    usr/share/thumbnailers/ifs-render.thumbnailer usr/libexec/ifs-render/ifs-render-gtk.so; do
     [ -f "$work/root/$path" ] || { echo "the package lacks /$path" >&2; return 1; }
   done
 }

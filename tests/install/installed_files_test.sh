@@ -25,6 +25,7 @@ DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >"$work/install.log" 
 # --- exactly the expected files, all under DESTDIR + prefix -------------------
 {
   echo bin/ifs-render
+  echo libexec/ifs-render/ifs-render-gtk.so
   echo "share/applications/$app_id.desktop"
   echo share/bash-completion/completions/ifs-render
   echo share/doc/ifs-render/README.md
@@ -49,6 +50,18 @@ renders_example() {
     file -b "$work/fern.png" | grep -q '^PNG image data, 600 x 600'
 }
 check "the installed program renders an installed example" renders_example
+# The module loads before any display is looked for: without one, the program
+# that found its module says only that there is no display.
+finds_its_module() {
+  local status=0
+  env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/ifs-render" "$share/ifs-render/examples/fern.ifs" \
+    2>"$work/no_display.txt" || status=$?
+  [ "$status" -eq 69 ] && grep -q "no desktop display" "$work/no_display.txt" &&
+    ! grep -q "desktop module" "$work/no_display.txt"
+}
+check "the installed program finds its installed desktop module" finds_its_module
+check "the desktop module is a shared object" bash -c 'file -b "$1" | grep -q "ELF.*shared object"' _ \
+  "$root/libexec/ifs-render/ifs-render-gtk.so"
 examples_match() {
   local example
   for example in "$source"/examples/*.ifs; do

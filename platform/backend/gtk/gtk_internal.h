@@ -52,8 +52,9 @@ void gtk_log_opening_menu_for_keyboard(bool opening);
 // The window manager's frame around top-level windows of this style.
 BOOL gtk_frame_extents(DWORD style, DWORD ex_style, RECT* extents);
 
-// Top-level windows take the icon of the program's name from the icon theme.
-void gtk_use_program_icon();
+// Top-level windows take the icon of the program's name from the icon theme,
+// once a first frame was drawn (called from every draw).
+void gtk_use_program_icon_after_first_frame();
 
 // Input was handed to user32: ends the current wait for input.
 void gtk_input_delivered();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/backend/headless/headless_state.h"
+#include "platform/backend/input.h"
 #include "platform/win32/user32.h"
 
 namespace {
@@ -105,6 +106,8 @@ void surface_presented(HWND window, const PixelSurface* surface, const RECT* dir
                 surface->bits + static_cast<size_t>(y) * surface->stride + static_cast<size_t>(area.left) * 4, bytes);
 }
 
+BOOL screen_keeps_pixels() { return headless_state().keep_pixels ? TRUE : FALSE; }
+
 void accept_drops(HWND window, BOOL accept) {
   if (HeadlessWindow* record = known(window)) record->state.accepts_drops = accept;
 }
@@ -128,6 +131,7 @@ const DisplayBackend HEADLESS{
     .window_destroyed = window_destroyed,
     .menu_bar_changed = menu_bar_changed,
     .surface_presented = surface_presented,
+    .screen_keeps_pixels = screen_keeps_pixels,
     .run_file_dialog = headless_run_file_dialog,
     .run_message_box = headless_run_message_box,
     .run_menu_bar = headless_run_menu_bar,
@@ -151,13 +155,19 @@ void headless_reset() { headless_state() = HeadlessState{}; }
 
 void headless_keep_presented_pixels(BOOL keep) {
   HeadlessState& state = headless_state();
+  const bool exposed = keep && !state.keep_pixels;
   state.keep_pixels = keep != FALSE;
   // What is kept from now on starts from a fresh screen, not from a stale one.
+  std::vector<HWND> windows;
   for (auto& [window, record] : state.windows) {
     record.pixels.clear();
     record.width = 0;
     record.height = 0;
+    windows.push_back(window);
   }
+  // Nothing was drawn while nobody looked: the windows paint afresh.
+  if (exposed)
+    for (HWND window : windows) input_window_exposed(window);
 }
 
 BackendTime headless_now() { return headless_state().now; }

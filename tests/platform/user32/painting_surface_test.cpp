@@ -190,18 +190,23 @@ TEST_F(Painting, AScreenThatKeepsNoPixelsStillCountsPresentsAndShowsAllAgainOnce
   const int presents = headless_present_count(window);
   HDC dc = GetDC(window);
   fill(dc, RECT{0, 0, 10, 10}, RED);
+  EXPECT_EQ(GetPixel(dc, 5, 5), CLR_INVALID) << "an unseen window draws nothing";
   ReleaseDC(window, dc);
   EXPECT_EQ(headless_present_count(window), presents + 1);
   EXPECT_EQ(headless_surface_size(window).cx, 120);
   EXPECT_EQ(headless_surface_pixel(window, 5, 5), 0xFFFFFFFFu) << "nothing kept";
+  RECT update{};
+  EXPECT_FALSE(GetUpdateRect(window, &update, FALSE)) << "nothing to paint yet";
 
   headless_keep_presented_pixels(TRUE);
   EXPECT_EQ(headless_surface_pixel(window, 5, 5), 0xFFFFFFFFu) << "nothing presented since";
+  // The screen that starts keeping pixels has the whole window painted afresh.
+  ASSERT_TRUE(GetUpdateRect(window, &update, FALSE));
+  EXPECT_EQ(update.right - update.left, 120);
+  EXPECT_EQ(update.bottom - update.top, 80);
   dc = GetDC(window);
   fill(dc, RECT{50, 50, 60, 60}, BLUE);
   ReleaseDC(window, dc);
-  // The first present after the switch shows the whole surface, earlier drawing included.
-  EXPECT_EQ(headless_surface_pixel(window, 5, 5), RED);
   EXPECT_EQ(headless_surface_pixel(window, 55, 55), BLUE);
   EXPECT_EQ(headless_surface_size(window).cy, 80);
 }

@@ -182,6 +182,18 @@ std::string check_combinations(const PosterSettings& settings, bool batches_give
   return {};
 }
 
+// A value read by decimal_number, as it was typed: it had at most nine
+// fraction digits, so rounding to nine gives its digits back exactly, in a
+// form --margin and --gamma accept (no exponent).
+std::string decimal_text(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9f", value);
+  std::string digits = text;
+  digits.erase(digits.find_last_not_of('0') + 1);
+  if (digits.back() == '.') digits.pop_back();
+  return digits;
+}
+
 }  // namespace
 
 std::string poster_option_read(PosterOption option, const std::string& value, PosterSettings& settings) {
@@ -209,15 +221,11 @@ std::string colour_text(std::uint32_t bgr) {
 }
 
 std::string poster_settings_text(const PosterSettings& settings) {
-  char margin[32];
-  std::snprintf(margin, sizeof margin, "%g", settings.margin_percent);
   std::string text = "--size " + std::to_string(settings.width) + "x" + std::to_string(settings.height) +
-                     " --margin " + margin + " --points " + std::to_string(settings.points) + " --seed " +
+                     " --margin " + decimal_text(settings.margin_percent) + " --points " + std::to_string(settings.points) + " --seed " +
                      std::to_string(settings.seed) + " --background " + colour_text(settings.background);
   if (settings.shade == SHADE_DENSITY) {
-    char gamma[32];
-    std::snprintf(gamma, sizeof gamma, "%g", settings.gamma);
-    text += std::string(" --shade density --gamma ") + gamma;
+    text += " --shade density --gamma " + decimal_text(settings.gamma);
   } else {
     text += " --shade flat";
   }

@@ -66,6 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ProgramRun named = fuzz_run_program({"--write-ifs", "-", named_path});
   fuzz_check(streamed.status == named.status);
   fuzz_check(streamed.out == named.out);
-  fuzz_check(streamed.errors == fuzz_replace_all(named.errors, named_path, "-"));
+  // The messages differ only in the file's name, unless the bytes quote that name themselves.
+  if (bytes.find(named_path) == std::string::npos)
+    fuzz_check(streamed.errors == fuzz_replace_all(named.errors, named_path, "-"));
   return 0;
 }

@@ -305,7 +305,9 @@ bool take_stream(const std::string& file, std::FILE* in, StreamInput& input, std
 bool prepare_load(const RenderOptions& options, std::FILE* in, StreamInput& input, LoadRequest& load,
                   std::FILE* errors) {
   const std::string& file = options.files.front();
-  load = LoadRequest{name_from_system(file), {}, utf16_from(options.table_name)};
+  // A table's name arrives in the code page of the other arguments, the one
+  // the loader reads the file's names in: bytes that are not UTF-8 stay bytes.
+  load = LoadRequest{name_from_system(file), {}, name_from_system(options.table_name)};
   load.rotation_degrees = options.rotation;
   if (file != STANDARD_STREAM && !names_a_stream(file)) return true;
   if (!take_stream(file, in, input, errors)) return false;

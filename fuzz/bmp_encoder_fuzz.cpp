@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/bmp_reading.h"
 #include "fuzz/fuzz_input.h"
+#include "fuzz/fuzz_program.h"
 #include "runtime/graphics/bmp_encoder.h"
 #include "runtime/graphics/encoder_table.h"
 #include "runtime/graphics/image_save.h"
@@ -32,12 +34,8 @@ std::vector<std::uint8_t> read_scratch() {
   return bytes;
 }
 
-std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-std::uint16_t le16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
+std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) { return bmp_le32(bytes.data() + at); }
+std::uint16_t le16(const std::vector<std::uint8_t>& bytes, std::size_t at) { return bmp_le16(bytes.data() + at); }
 
 void check(bool condition) {
   if (!condition) std::abort();

@@ -1,7 +1,5 @@
 #include "fuzz/fuzz_input.h"
 
-#include <sys/stat.h>
-
 #include "runtime/graphics/encoder_table.h"
 
 namespace {
@@ -30,9 +28,4 @@ FuzzPicture fuzz_picture(FuzzInput& input) {
   for (std::size_t i = 0; i < picture.pixels.size(); ++i)
     picture.pixels[i] = available ? static_cast<std::uint8_t>(source[i % available] + i / available) : 0;
   return picture;
-}
-
-std::string fuzz_scratch_folder() {
-  struct stat status {};
-  return ::stat("/dev/shm", &status) == 0 && S_ISDIR(status.st_mode) ? "/dev/shm" : "/tmp";
 }

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 class FuzzInput {
@@ -39,7 +38,3 @@ struct FuzzPicture {
 };
 
 FuzzPicture fuzz_picture(FuzzInput& input);
-
-// A folder for scratch files: memory (/dev/shm) where there is one, since a
-// save syncs its file and folder and a disk would make every run wait.
-std::string fuzz_scratch_folder();

@@ -4,23 +4,17 @@
 // of the picture. The runtime and the shell start once for the whole session
 // over the headless display; each input is written to one scratch file and
 // loaded, so thousands of inputs run every second.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "app/loader.h"
-#include "fuzz/fuzz_input.h"
 #include "app/progressive_drawing.h"
 #include "app/shell.h"
-#include "platform/backend/headless/headless.h"
+#include "fuzz/fuzz_program.h"
+#include "fuzz/fuzz_shell.h"
 #include "platform/backend/headless/headless_state.h"
-#include "runtime/core/startup.h"
 #include "runtime/graphics/encoder_table.h"
-#include "runtime/gui/event_loop.h"
 
 namespace {
 
@@ -34,36 +28,20 @@ std::u16string scratch_name;
 std::u16string picture_name;
 unsigned loads = 0;
 
-bool write_scratch(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(scratch_path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
-}
-
-void remove_scratch() {
-  std::remove(scratch_path.c_str());
-  std::remove(std::string(picture_name.begin(), picture_name.end()).c_str());
-}
-
 std::u16string wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const std::string stem = fuzz_scratch_folder() + "/ifs_loader_fuzz_" + std::to_string(getpid());
-  scratch_path = stem + ".ifs";
+  scratch_path = fuzz_scratch_path("ifs_loader.ifs");
   scratch_name = wide(scratch_path);
-  picture_name = wide(stem + ".bmp");
-  std::atexit(remove_scratch);
-  backend_select(nullptr);
-  headless_reset();
-  if (!program_begin() || !shell_start_with(std::nullopt)) std::abort();
+  picture_name = wide(fuzz_scratch_path("ifs_loader.bmp"));
+  fuzz_shell_start();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (!write_scratch(data, size)) return 0;
+  if (!fuzz_write_file(scratch_path, data, size)) return 0;
   load_ifs(scratch_name);
   // Every failure shows a message; a load that shows none replaced the table.
   const bool loaded = headless_state().shown.empty();
@@ -71,12 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     draw_batch();
     shell_save_picture(picture_name, FORMAT_BMP);
   }
-  // What the event loop would take in between: repaints and the like, which
-  // would otherwise pile up. The clock stands still, so no timer falls due.
-  while (event_wait(0) != 0) {
-  }
-  // The record of message boxes shown would otherwise grow with every input;
-  // emptied within the run, so that the run frees what it allocated.
-  headless_state().shown.clear();
+  fuzz_shell_idle();
   return 0;
 }

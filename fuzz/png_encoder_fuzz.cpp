@@ -3,15 +3,13 @@
 // is read back with libpng's read side; true-colour pixels must come back
 // exactly (blue and red swapped into PNG order, alpha as stored), palette
 // pictures must decode to colours of their palette.
-#include <png.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
+#include "fuzz/png_reading.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/startup.h"
@@ -24,55 +22,7 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-struct Decoded {
-  png_uint_32 width = 0, height = 0;
-  int colour_type = -1, bit_depth = 0;
-  std::vector<std::vector<std::uint8_t>> rows;  // top line first, 8-bit samples
-};
-
-struct Reader {
-  const std::uint8_t* data;
-  std::size_t size;
-  std::size_t at = 0;
-};
-
-void read_memory(png_structp png, png_bytep out, png_size_t length) {
-  auto* reader = static_cast<Reader*>(png_get_io_ptr(png));
-  if (length > reader->size - reader->at) png_error(png, "truncated");
-  std::memcpy(out, reader->data + reader->at, length);
-  reader->at += length;
-}
-
-// libpng's read side, palette expanded to RGB and packed samples to bytes.
-bool decode(const std::uint8_t* data, std::size_t size, Decoded& decoded) {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info) {
-    png_destroy_read_struct(&png, nullptr, nullptr);
-    return false;
-  }
-  Reader reader{data, size};
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return false;
-  }
-  png_set_read_fn(png, &reader, read_memory);
-  png_read_info(png, info);
-  decoded.width = png_get_image_width(png, info);
-  decoded.height = png_get_image_height(png, info);
-  decoded.colour_type = png_get_color_type(png, info);
-  decoded.bit_depth = png_get_bit_depth(png, info);
-  if (decoded.colour_type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-  png_read_update_info(png, info);
-  const png_size_t row_bytes = png_get_rowbytes(png, info);
-  decoded.rows.assign(decoded.height, std::vector<std::uint8_t>(row_bytes));
-  for (auto& row : decoded.rows) png_read_row(png, row.data(), nullptr);
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-  return true;
-}
-
-void check_true_colour(const Decoded& decoded, const FuzzPicture& picture, bool with_alpha) {
+void check_true_colour(const DecodedPng& decoded, const FuzzPicture& picture, bool with_alpha) {
   check(decoded.colour_type == (with_alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB));
   check(decoded.bit_depth == 8);
   const int channels = with_alpha ? 4 : 3;
@@ -113,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(block != 0);
   const auto* png = reinterpret_cast<const std::uint8_t*>(block);
   const std::size_t length = HeapSize(memory_heap(), 0, reinterpret_cast<void*>(block));
-  Decoded decoded;
-  check(decode(png, length, decoded));
+  DecodedPng decoded;
+  check(png_decode(png, length, decoded));
   check(decoded.width == static_cast<png_uint_32>(picture.width) &&
         decoded.height == static_cast<png_uint_32>(picture.height));
   if (depth >= 1 && depth <= 8) {

@@ -19,6 +19,16 @@ std::list<WindowClass>& classes() {
 
 ATOM next_atom = 0xC000;
 
+// As Win32 does, the atom of an unregistered class is given out again once
+// the fresh ones run out: a process that starts and ends the runtime many
+// times (tests, fuzzing) would otherwise run out of window classes.
+ATOM free_atom() {
+  if (next_atom != 0xFFFF) return next_atom++;
+  for (ATOM atom = 0xC000; atom != 0xFFFF; ++atom)
+    if (!class_find_atom(atom)) return atom;
+  return 0;
+}
+
 ATOM register_class(WindowClass definition) {
   if (!definition.procedure || definition.name.empty()) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -28,11 +38,12 @@ ATOM register_class(WindowClass definition) {
     SetLastError(ERROR_CLASS_ALREADY_EXISTS);
     return 0;
   }
-  if (next_atom == 0xFFFF) {  // the atom table is full
+  const ATOM atom = free_atom();
+  if (atom == 0) {  // the atom table is full
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return 0;
   }
-  definition.atom = next_atom++;
+  definition.atom = atom;
   definition.window_count = 0;
   classes().push_back(std::move(definition));
   return classes().back().atom;

@@ -152,6 +152,21 @@ TEST_F(LibraryCommandLine, ListedNamesCannotDriveTheTerminal) {
   EXPECT_EQ(listed.out, "red\\e[31m\nbell\\x07\\u009b2J\n");
 }
 
+TEST_F(LibraryCommandLine, ANameInAnotherCodePageIsFoundByTheBytesListed) {
+  // A library saved in Latin-1 by another program: "café" ends in the byte E9.
+  const std::string latin1 = write("latin1.ifs", "caf\xe9 {\n.5 0 0 .5 0 0 1\n}\nzwei {\n.5 0 0 .5 .5 0 1\n}\n");
+  const ProgramRun listed = run({"--list", latin1});
+  EXPECT_EQ(listed.out, "caf\\xe9\nzwei\n");
+  const ProgramRun named = run({"--name", "caf\xe9", "--write-ifs", "-", latin1});
+  EXPECT_EQ(named.code, 0) << named.errors;
+  EXPECT_EQ(named.out, "0.5 0 0 0.5 0 0 1\n");
+  // A missing name is shown escaped like the names the file holds.
+  const ProgramRun missing = run({"--name", "caf\xe8", "--write-ifs", "-", latin1});
+  EXPECT_EQ(missing.code, EXIT_LOAD_FAILED);
+  EXPECT_NE(missing.errors.find("No table named \"caf\\xe8\"; the file holds caf\\xe9, zwei"), std::string::npos)
+      << missing.errors;
+}
+
 TEST_F(LibraryCommandLine, AMissingNameInAHugeLibraryListsAScreenfulAndHowManyMore) {
   std::string text, names;
   for (int table = 0; table < 25; ++table) {

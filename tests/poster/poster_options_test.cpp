@@ -1,5 +1,6 @@
 // The picture options on the command line: what each sets, when they choose
 // the poster renderer, and the values and combinations refused with exit 64.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,30 @@ TEST(PosterOptions, ASizeReadsAlikeWithAnUpperCaseCross) {
   EXPECT_EQ(upper.height, 1080);
   EXPECT_EQ(poster_settings_text(upper), poster_settings_text(parse_with({"--size=1920x1080"}).poster));
   EXPECT_EQ(parse_with({"--size", "10Xx10"}).mode, MODE_USAGE_ERROR);
+}
+
+// The picture's Comment text is meant to make the same picture again: the
+// margin and gamma a user typed come back with all their digits, in a form
+// the options accept (a short form would round them or need an exponent).
+TEST(PosterOptions, TheSettingsTextGivesBackMarginAndGammaAsTyped) {
+  const std::vector<std::pair<std::string, std::string>> typed = {
+      {"6.1035156", "2.123456789"}, {"0.000000001", "0.1"}, {"48.999999999", "9.999999999"}, {"0", "10"}};
+  for (const auto& [margin, gamma] : typed) {
+    const RenderOptions options = parse_with({"--margin", margin, "--shade", "density", "--gamma", gamma});
+    ASSERT_EQ(options.mode, MODE_RENDER) << options.error;
+    const std::string text = poster_settings_text(options.poster);
+    if (margin != "0") EXPECT_NE(text.find(" --margin " + margin + " "), std::string::npos) << text;
+    EXPECT_NE(text.find(" --gamma " + gamma + " "), std::string::npos) << text;
+    Arguments again;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = std::min(text.find(' ', start), text.size());
+      again.push_back(text.substr(start, end - start));
+    }
+    const RenderOptions read_again = parse_with(again);
+    ASSERT_EQ(read_again.mode, MODE_RENDER) << read_again.error;
+    EXPECT_EQ(read_again.poster.margin_percent, options.poster.margin_percent) << margin;
+    EXPECT_EQ(read_again.poster.gamma, options.poster.gamma) << gamma;
+  }
 }
 
 TEST(PosterOptions, OnlyOptionsThatChangeThePictureLeaveTheDesktopPipeline) {

@@ -166,6 +166,21 @@ TEST_F(WindowLifecycle, CreationRefusedByWmCreateDestroysTheWindowAndFails) {
   EXPECT_TRUE(UnregisterClassW(u"Refusing", nullptr));  // no window of the class is left
 }
 
+// A program that registers and unregisters classes of new names again and
+// again (each run of the runtime names its window classes anew) never runs
+// out: unregistered classes give their atoms back.
+TEST_F(WindowLifecycle, UnregisteredClassesGiveTheirAtomsBack) {
+  for (int round = 0; round < 20000; ++round) {
+    const std::string ascii = "Round" + std::to_string(round);
+    const std::u16string name(ascii.begin(), ascii.end());
+    WNDCLASSW definition{};
+    definition.lpfnWndProc = logging_window_proc;
+    definition.lpszClassName = name.c_str();
+    ASSERT_NE(RegisterClassW(&definition), 0) << ascii;
+    ASSERT_TRUE(UnregisterClassW(name.c_str(), nullptr)) << ascii;
+  }
+}
+
 TEST_F(WindowLifecycle, ClassesAreUniqueByNameAndStayWhileWindowsExist) {
   register_logging_class();
   WNDCLASSW again{};

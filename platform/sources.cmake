@@ -10,6 +10,7 @@ set(IFS_PLATFORM_SOURCES
   backend/headless/headless_menu.cpp
   backend/headless/headless_offscreen.cpp
   backend/headless/headless_requesters.cpp
+  call_watch.cpp
   comctl32/common_controls.cpp
   comctl32/track_mouse_event.cpp
   comdlg32/file_dialogs.cpp
@@ -117,6 +118,7 @@ set(IFS_GTK_SOURCES
 list(TRANSFORM IFS_GTK_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 
 set(IFS_WINDOWS_PLATFORM_SOURCES
+  call_watch.cpp
   windows_build/final_path.cpp
   windows_build/desktop_display.cpp
   windows_build/offscreen_desktop.cpp

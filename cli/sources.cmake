@@ -8,6 +8,7 @@ set(IFS_CLI_SOURCES
   render_options.cpp
   stream_copy.cpp
   table_output.cpp
+  temporary_folder.cpp
   terminal_text.cpp
 )
 list(TRANSFORM IFS_CLI_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

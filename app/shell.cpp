@@ -139,3 +139,10 @@ int shell_run() {
   if (shell_start()) shell_event_loop();
   return program_end();
 }
+
+ShellState& shell_state() {
+  static ShellState state;
+  return state;
+}
+
+void shell_state_reset() { shell_state() = ShellState{}; }

@@ -14,7 +14,6 @@ set(IFS_APP_SOURCES
   progressive_drawing.cpp
   shell.cpp
   shell_flows.cpp
-  shell_state.cpp
   shortened_text.cpp
 )
 list(TRANSFORM IFS_APP_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

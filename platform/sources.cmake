@@ -29,7 +29,6 @@ set(IFS_PLATFORM_SOURCES
   gdi32/stock_objects.cpp
   kernel32/code_pages.cpp
   kernel32/command_line.cpp
-  kernel32/current_process.cpp
   kernel32/errno_mapping.cpp
   kernel32/file_attributes.cpp
   kernel32/file_find.cpp
@@ -49,7 +48,6 @@ set(IFS_PLATFORM_SOURCES
   kernel32/memory_status.cpp
   kernel32/modules.cpp
   kernel32/path_names.cpp
-  kernel32/path_separators.cpp
   kernel32/process_exit.cpp
   kernel32/synchronisation.cpp
   kernel32/system_messages.cpp

@@ -64,6 +64,9 @@ enum PosterOption {
   POSTER_DEPTH,
 };
 
+// An option's count: digits only (at most 13), at most `limit`; -1 otherwise.
+std::int64_t option_whole_number(const std::string& text, std::int64_t limit);
+
 // Reads one option's value into the settings and notes the option as given;
 // an error text naming the option, or empty when the value is fine.
 std::string poster_option_read(PosterOption option, const std::string& value, PosterSettings& settings);

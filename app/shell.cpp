@@ -153,3 +153,10 @@ int shell_run_with_request(const std::optional<LoadRequest>& initial_load) {
   if (shell_start_with_request(initial_load)) shell_event_loop();
   return program_end();
 }
+
+ShellState& shell_state() {
+  static ShellState state;
+  return state;
+}
+
+void shell_state_reset() { shell_state() = ShellState{}; }

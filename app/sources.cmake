@@ -15,7 +15,6 @@ set(IFS_APP_SOURCES
   progressive_drawing.cpp
   shell.cpp
   shell_flows.cpp
-  shell_state.cpp
   shortened_text.cpp
   space_maps.cpp
 )

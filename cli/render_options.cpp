@@ -16,15 +16,9 @@ std::string lower(std::string text) {
   return text;
 }
 
-// Digits only, at most MAX_BATCHES; -1 otherwise.
+// Digits only, at most ten of them and at most MAX_BATCHES; -1 otherwise.
 std::int64_t parse_batches(const std::string& text) {
-  if (text.empty() || text.size() > 10) return -1;
-  std::int64_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value <= MAX_BATCHES ? value : -1;
+  return text.size() > 10 ? -1 : option_whole_number(text, MAX_BATCHES);
 }
 
 // What the options said beyond RenderOptions' own fields.

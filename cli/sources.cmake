@@ -11,6 +11,7 @@ set(IFS_CLI_SOURCES
   stream_copy.cpp
   table_file_names.cpp
   table_output.cpp
+  temporary_folder.cpp
   terminal_text.cpp
   thumbnail.cpp
   thumbnail_deadline.cpp

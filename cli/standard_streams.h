@@ -68,6 +68,10 @@ class PrivateFolder {
   std::string path_;
 };
 
+// The system's folder for temporary files, with its trailing separator, named
+// as the command line names files; empty when the system names none.
+std::string temporary_folder();
+
 // Writes the whole file to `out` and flushes it; false, with errno saying
 // why, when either side fails.
 bool copy_file_to(const std::string& path, std::FILE* out);

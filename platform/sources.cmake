@@ -12,6 +12,7 @@ set(IFS_PLATFORM_SOURCES
   backend/headless/headless_menu.cpp
   backend/headless/headless_offscreen.cpp
   backend/headless/headless_requesters.cpp
+  call_watch.cpp
   comctl32/common_controls.cpp
   comctl32/track_mouse_event.cpp
   comdlg32/file_dialogs.cpp
@@ -30,7 +31,6 @@ set(IFS_PLATFORM_SOURCES
   gdi32/stock_objects.cpp
   kernel32/code_pages.cpp
   kernel32/command_line.cpp
-  kernel32/current_process.cpp
   kernel32/errno_mapping.cpp
   kernel32/file_attributes.cpp
   kernel32/file_find.cpp
@@ -50,7 +50,6 @@ set(IFS_PLATFORM_SOURCES
   kernel32/memory_status.cpp
   kernel32/modules.cpp
   kernel32/path_names.cpp
-  kernel32/path_separators.cpp
   kernel32/process_exit.cpp
   kernel32/synchronisation.cpp
   kernel32/system_messages.cpp
@@ -120,6 +119,7 @@ set(IFS_GTK_SOURCES
 list(TRANSFORM IFS_GTK_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 
 set(IFS_WINDOWS_PLATFORM_SOURCES
+  call_watch.cpp
   windows_build/final_path.cpp
   windows_build/desktop_display.cpp
   windows_build/offscreen_desktop.cpp

@@ -8,13 +8,7 @@
 
 #include "app/colour_table.h"
 
-namespace {
-
-// Reads one option's value into the settings; an error text, or empty.
-using ValueReader = std::string (*)(const std::string& value, PosterSettings& settings);
-
-// Digits only, at most `limit`; -1 otherwise.
-std::int64_t whole_number(const std::string& text, std::int64_t limit) {
+std::int64_t option_whole_number(const std::string& text, std::int64_t limit) {
   if (text.empty() || text.size() > 13) return -1;
   std::int64_t value = 0;
   for (const char c : text) {
@@ -24,12 +18,18 @@ std::int64_t whole_number(const std::string& text, std::int64_t limit) {
   return value <= limit ? value : -1;
 }
 
+namespace {
+
+// Reads one option's value into the settings; an error text, or empty.
+using ValueReader = std::string (*)(const std::string& value, PosterSettings& settings);
+
+
 // Digits with an optional fraction ("2", "2.2", "0.5"); -1 otherwise.
 double decimal_number(const std::string& text) {
   const std::size_t point = text.find('.');
   const std::string whole = text.substr(0, point);
   const std::string fraction = point == std::string::npos ? "0" : text.substr(point + 1);
-  if (whole_number(whole, 999999) < 0 || whole_number(fraction, INT64_MAX) < 0 || fraction.size() > 9) return -1.0;
+  if (option_whole_number(whole, 999999) < 0 || option_whole_number(fraction, INT64_MAX) < 0 || fraction.size() > 9) return -1.0;
   return std::strtod(text.c_str(), nullptr);
 }
 
@@ -67,8 +67,8 @@ bool plane_number(const std::string& text, double& value) {
 
 std::string read_size(const std::string& value, PosterSettings& settings) {
   const std::size_t cross = value.find_first_of("xX");
-  const std::int64_t width = cross == std::string::npos ? -1 : whole_number(value.substr(0, cross), POSTER_MAX_SIDE);
-  const std::int64_t height = cross == std::string::npos ? -1 : whole_number(value.substr(cross + 1), POSTER_MAX_SIDE);
+  const std::int64_t width = cross == std::string::npos ? -1 : option_whole_number(value.substr(0, cross), POSTER_MAX_SIDE);
+  const std::int64_t height = cross == std::string::npos ? -1 : option_whole_number(value.substr(cross + 1), POSTER_MAX_SIDE);
   if (width < 1 || height < 1)
     return "--size takes WIDTHxHEIGHT, each from 1 to " + std::to_string(POSTER_MAX_SIDE) + ", not \"" + value + "\"";
   settings.width = static_cast<int>(width);
@@ -85,13 +85,13 @@ std::string read_margin(const std::string& value, PosterSettings& settings) {
 }
 
 std::string read_points(const std::string& value, PosterSettings& settings) {
-  settings.points = whole_number(value, POSTER_MAX_POINTS);
+  settings.points = option_whole_number(value, POSTER_MAX_POINTS);
   if (settings.points < 0) return "--points takes a whole number from 0 to 1000000000000, not \"" + value + "\"";
   return {};
 }
 
 std::string read_seed(const std::string& value, PosterSettings& settings) {
-  const std::int64_t seed = whole_number(value, UINT32_MAX);
+  const std::int64_t seed = option_whole_number(value, UINT32_MAX);
   if (seed < 0) return "--seed takes a whole number from 0 to 4294967295, not \"" + value + "\"";
   settings.seed = static_cast<std::uint32_t>(seed);
   return {};
@@ -142,14 +142,14 @@ std::string read_palette(const std::string& value, PosterSettings& settings) {
 }
 
 std::string read_supersample(const std::string& value, PosterSettings& settings) {
-  const std::int64_t k = whole_number(value, POSTER_MAX_SUPERSAMPLE);
+  const std::int64_t k = option_whole_number(value, POSTER_MAX_SUPERSAMPLE);
   if (k < 1) return "--supersample takes a whole number from 1 to 8, not \"" + value + "\"";
   settings.supersample = static_cast<int>(k);
   return {};
 }
 
 std::string read_threads(const std::string& value, PosterSettings& settings) {
-  const std::int64_t threads = whole_number(value, POSTER_MAX_THREADS);
+  const std::int64_t threads = option_whole_number(value, POSTER_MAX_THREADS);
   if (threads < 1) return "--threads takes a whole number from 1 to 1024, not \"" + value + "\"";
   settings.threads = static_cast<int>(threads);
   return {};

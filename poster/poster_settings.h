@@ -95,6 +95,8 @@ enum PosterOption {
 bool poster_flame_tone(const PosterSettings& settings);
 // Whether the picture has an alpha channel.
 inline bool poster_transparent(const PosterSettings& settings) { return settings.background_alpha != POSTER_OPAQUE; }
+// An option's count: digits only (at most 13), at most `limit`; -1 otherwise.
+std::int64_t option_whole_number(const std::string& text, std::int64_t limit);
 
 // Reads one option's value into the settings and notes the option as given;
 // an error text naming the option, or empty when the value is fine.

@@ -54,7 +54,6 @@ set(IFS_RUNTIME_SOURCES
   gui/drop_target.cpp
   gui/event_loop.cpp
   gui/event_queue.cpp
-  gui/focus_walk.cpp
   gui/gadget.cpp
   gui/gadget_list.cpp
   gui/keyboard_cues.cpp
@@ -68,6 +67,5 @@ set(IFS_RUNTIME_SOURCES
   gui/window_class_name.cpp
   gui/window_flags.cpp
   gui/window_proc.cpp
-  gui/window_title.cpp
 )
 list(TRANSFORM IFS_RUNTIME_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -6,16 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 #include "cli/stream_copy.h"
 
 namespace {
-
-std::string temporary_root() {
-  const char* root = std::getenv("TMPDIR");
-  return root && *root ? root : "/tmp";
-}
 
 std::string descriptor_path(int descriptor) { return "/proc/self/fd/" + std::to_string(descriptor); }
 
@@ -23,10 +17,10 @@ std::string descriptor_path(int descriptor) { return "/proc/self/fd/" + std::to_
 // the program ends; where the file system cannot make one, a named file
 // removed at once.
 std::FILE* unnamed_temporary_file() {
-  const std::string root = temporary_root();
+  const std::string root = temporary_folder();
   int descriptor = ::open(root.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   if (descriptor < 0) {
-    std::string pattern = root + "/ifs-render-input.XXXXXX";
+    std::string pattern = root + "ifs-render-input.XXXXXX";
     descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (descriptor >= 0) ::unlink(pattern.c_str());
   }
@@ -76,7 +70,7 @@ bool names_stream(const std::string& name, std::FILE* in) {
 }
 
 PrivateFolder::PrivateFolder() {
-  std::string pattern = temporary_root() + "/ifs-render.XXXXXX";
+  std::string pattern = temporary_folder() + "ifs-render.XXXXXX";
   if (::mkdtemp(pattern.data())) path_ = pattern;
 }
 

@@ -1,6 +1,6 @@
 // _TrackMouseEvent: asks user32 for one WM_MOUSELEAVE when the pointer leaves
 // the window (hover tracking is not offered by this display).
-#include "platform/user32/user32_internal.h"
+#include "platform/user32/user32_shared.h"
 #include "platform/win32/commctrl.h"
 
 BOOL _TrackMouseEvent(LPTRACKMOUSEEVENT track) {

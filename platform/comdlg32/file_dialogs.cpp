@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/user32/user32_internal.h"
+#include "platform/backend/backend.h"
+#include "platform/user32/user32_shared.h"
 #include "platform/win32/comdlg32.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // GetObjectW, GetObjectType and DeleteObject.
 #include <cstring>
 
+#include "platform/call_watch.h"
 #include "platform/gdi32/bitmap.h"
 
 namespace {
@@ -71,6 +72,7 @@ DWORD GetObjectType(HGDIOBJ object) {
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
+  call_noted(object, "DeleteObject");
   GdiObject* found = gdi_lookup_any(object);
   if (!found || found->kind == GdiKind::DC || found->kind == GdiKind::ICON) return FALSE;
   if (found->stock) return TRUE;

@@ -1,6 +1,7 @@
 // The stock objects: made once, shared by every caller, never deleted.
 #include <array>
 
+#include "platform/call_watch.h"
 #include "platform/gdi32/bitmap.h"
 
 namespace {
@@ -56,6 +57,7 @@ std::array<GdiObject*, DEFAULT_GUI_FONT + 1> make_stock_objects() {
 }  // namespace
 
 HGDIOBJ GetStockObject(int index) {
+  call_noted(nullptr, "GetStockObject", index);
   static const std::array<GdiObject*, DEFAULT_GUI_FONT + 1> objects = make_stock_objects();
   if (index < 0 || index >= static_cast<int>(objects.size())) return nullptr;
   return objects[index];

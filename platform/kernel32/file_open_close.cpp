@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/call_watch.h"
 #include "platform/advapi32/file_security.h"
 #include "platform/kernel32/errno_mapping.h"
 #include "platform/kernel32/file_size_signal.h"
@@ -157,6 +158,7 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES secu
 }
 
 BOOL CloseHandle(HANDLE object) {
+  call_noted(object, "CloseHandle");
   std::shared_ptr<OpenFile> file = handle_table_remove_as<OpenFile>(object);
   if (!file) return FALSE;
   // Another thread still inside ReadFile/WriteFile keeps the descriptor

@@ -1,5 +1,5 @@
-// Names in the file system: delete, move, attributes, drive type, and the
-// current directory.
+// Names in the file system: delete, move, attributes, drive type, folders,
+// the current directory and the temporary folder.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,4 +124,35 @@ BOOL SetCurrentDirectoryW(LPCWSTR path_name) {
   std::string path;
   if (!path_to_utf8(path_name, path)) return FALSE;
   return ::chdir(path.c_str()) == 0 ? TRUE : fail_from_errno();
+}
+
+BOOL CreateDirectoryW(LPCWSTR path_name, LPSECURITY_ATTRIBUTES) {
+  std::string path;
+  if (!path_to_utf8(path_name, path)) return FALSE;
+  if (::mkdir(path.c_str(), 0777) == 0) return TRUE;
+  // Win32 names any taken name, file or folder, "already exists".
+  if (errno == EEXIST) return fail_with(ERROR_ALREADY_EXISTS);
+  if (errno == ENOENT) return fail_with(ERROR_PATH_NOT_FOUND);
+  return fail_from_errno();
+}
+
+BOOL RemoveDirectoryW(LPCWSTR path_name) {
+  std::string path;
+  if (!path_to_utf8(path_name, path)) return FALSE;
+  if (::rmdir(path.c_str()) == 0) return TRUE;
+  if (errno == ENOTEMPTY || errno == EEXIST) return fail_with(ERROR_DIR_NOT_EMPTY);
+  if (errno == ENOTDIR) return fail_with(ERROR_DIRECTORY);
+  set_last_error_for_path(path);
+  return FALSE;
+}
+
+DWORD GetTempPathW(DWORD buffer_length, LPWSTR buffer) {
+  const char* root = std::getenv("TMPDIR");
+  std::u16string folder = bytes_to_utf16(root && *root ? root : "/tmp");
+  if (folder.back() != u'/') folder += u'/';
+  auto length = static_cast<DWORD>(folder.size());
+  if (!buffer || buffer_length <= length) return length + 1;
+  folder.copy(buffer, folder.size());
+  buffer[length] = 0;
+  return length;
 }

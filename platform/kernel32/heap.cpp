@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 
 namespace {
@@ -74,7 +75,9 @@ Heap* as_heap(HANDLE handle) { return static_cast<Heap*>(handle); }
 
 }  // namespace
 
-HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T maximum_size) {
+namespace {
+
+Heap* heap_create(SIZE_T maximum_size) {
   Heap* heap = new (std::nothrow) Heap;
   if (!heap) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -84,7 +87,16 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T maximum_size) {
   return heap;
 }
 
+}  // namespace
+
+HANDLE HeapCreate(DWORD options, SIZE_T initial_size, SIZE_T maximum_size) {
+  Heap* heap = heap_create(maximum_size);
+  call_noted(heap, "HeapCreate", options, initial_size, maximum_size);
+  return heap;
+}
+
 BOOL HeapDestroy(HANDLE handle) {
+  call_noted(handle, "HeapDestroy");
   Heap* heap = as_heap(handle);
   // The process heap lives as long as the process, as on Win32.
   if (!heap || handle == GetProcessHeap()) {
@@ -163,6 +175,7 @@ SIZE_T HeapSize(HANDLE handle, DWORD, LPCVOID block) {
 }
 
 HANDLE GetProcessHeap() {
-  static HANDLE process_heap = HeapCreate(0, 0, 0);
+  // Made on first use, by no caller's HeapCreate.
+  static HANDLE process_heap = heap_create(0);
   return process_heap;
 }

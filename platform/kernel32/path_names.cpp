@@ -8,6 +8,7 @@
 #include "platform/kernel32/errno_mapping.h"
 #include "platform/kernel32/text_conversion.h"
 #include "platform/win32/kernel32.h"
+#include "platform/win32/path_separators.h"
 
 bool path_to_utf8(LPCWSTR name, std::string& path) {
   if (!name || !name[0]) {
@@ -41,3 +42,6 @@ void set_last_error_for_path(const std::string& path) {
   if (error_number == ENOENT && !parent_folder_exists(path)) set_last_error_with_errno(ERROR_PATH_NOT_FOUND, ENOENT);
   else set_last_error_with_errno(win32_error_from_errno(error_number), error_number);
 }
+
+// Linux names have one separator; "\" may stand inside a file name.
+BOOL kernel32_is_path_separator(WCHAR unit) { return unit == u'/' ? TRUE : FALSE; }

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 
 namespace {
@@ -41,6 +42,7 @@ bool index_in_use(DWORD index) {
 }  // namespace
 
 DWORD TlsAlloc() {
+  call_noted(nullptr, "TlsAlloc");
   SlotTable& table = slots();
   std::lock_guard guard(table.lock);
   for (DWORD index = 0; index < SLOT_COUNT; ++index) {

@@ -1,4 +1,4 @@
-// GetTickCount and GetCurrentThreadId.
+// GetTickCount, GetCurrentThreadId and GetCurrentProcessId.
 #include <unistd.h>
 
 #include <cstdint>
@@ -17,3 +17,5 @@ DWORD GetTickCount() {
 
 // The kernel's id of the thread, unique among live threads like Win32's.
 DWORD GetCurrentThreadId() { return static_cast<DWORD>(gettid()); }
+
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }

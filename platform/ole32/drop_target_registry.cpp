@@ -1,5 +1,6 @@
 // RegisterDragDrop and RevokeDragDrop. A window's drop target lives in a window
 // property, as on Win32, holding the reference RegisterDragDrop took.
+#include "platform/call_watch.h"
 #include "platform/ole32/drop_target_registry.h"
 
 #include "platform/backend/backend.h"
@@ -60,6 +61,7 @@ HRESULT RegisterDragDrop(HWND window, IDropTarget* target) {
 }
 
 HRESULT RevokeDragDrop(HWND window) {
+  call_noted(window, "RevokeDragDrop");
   // Works without OLE initialised, so that windows closed after OleUninitialize
   // still give their targets back.
   if (window == nullptr || !IsWindow(window)) return DRAGDROP_E_INVALIDHWND;

@@ -1,6 +1,7 @@
 // COM and OLE initialisation, counted per thread as Win32 counts it: every successful
 // initialise (S_OK or S_FALSE) needs one uninitialise; the first one on a thread gives
 // S_OK, later ones S_FALSE. OLE initialisation also initialises COM (apartment model).
+#include "platform/call_watch.h"
 #include "platform/ole32/initialization.h"
 
 #include "platform/win32/ole32.h"
@@ -35,7 +36,10 @@ HRESULT CoInitializeEx(LPVOID reserved, DWORD concurrency) {
   return S_OK;
 }
 
-HRESULT CoInitialize(LPVOID reserved) { return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED); }
+HRESULT CoInitialize(LPVOID reserved) {
+  call_noted(nullptr, "CoInitialize");
+  return CoInitializeEx(reserved, COINIT_APARTMENTTHREADED);
+}
 
 void CoUninitialize() {
   // An unbalanced call changes nothing.
@@ -44,6 +48,7 @@ void CoUninitialize() {
 }
 
 HRESULT OleInitialize(LPVOID reserved) {
+  call_noted(nullptr, "OleInitialize");
   if (reserved != nullptr) return E_INVALIDARG;
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (FAILED(com)) return com;
@@ -51,6 +56,7 @@ HRESULT OleInitialize(LPVOID reserved) {
 }
 
 void OleUninitialize() {
+  call_noted(nullptr, "OleUninitialize");
   if (thread_state.ole_count == 0) return;
   --thread_state.ole_count;
   CoUninitialize();

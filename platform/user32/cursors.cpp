@@ -1,6 +1,7 @@
 // Standard cursors and icons, the current cursor and its confinement. There
 // are no resources in this program, so only the system's standard cursors
 // and icons (loaded with a null instance) exist.
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 #include "platform/user32/user32_internal.h"
 
@@ -43,8 +44,15 @@ HICON find_standard(StandardImage (&table)[N], HINSTANCE instance, LPCWSTR name)
 
 }  // namespace
 
-HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) { return find_standard(standard_cursors, instance, name); }
-HICON LoadIconW(HINSTANCE instance, LPCWSTR name) { return find_standard(standard_icons, instance, name); }
+HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
+  call_noted(nullptr, "LoadCursorW", name);
+  return find_standard(standard_cursors, instance, name);
+}
+
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
+  call_noted(nullptr, "LoadIconW", name);
+  return find_standard(standard_icons, instance, name);
+}
 
 HCURSOR SetCursor(HCURSOR handle) {
   HCURSOR previous = cursor().current;

@@ -2,6 +2,7 @@
 // for the same name (compared without ASCII case).
 #include <map>
 
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 #include "platform/user32/user32_internal.h"
 
@@ -29,4 +30,7 @@ UINT register_name(const std::u16string& name) {
 }  // namespace
 
 UINT RegisterWindowMessageW(LPCWSTR name) { return register_name(text_of(name)); }
-UINT RegisterWindowMessageA(LPCSTR name) { return register_name(text_from_utf8(name)); }
+UINT RegisterWindowMessageA(LPCSTR name) {
+  call_noted(nullptr, "RegisterWindowMessageA", name);
+  return register_name(text_from_utf8(name));
+}

@@ -1,8 +1,10 @@
 // How user32's parts call each other: the message queue, timers, painting,
-// activation and the keyboard state. Internal to user32.
+// activation and the keyboard state. Internal to user32; the other libraries
+// include user32_shared.h.
 #pragma once
 
 #include "platform/backend/backend.h"
+#include "platform/user32/user32_shared.h"
 #include "platform/user32/window_store.h"
 
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
@@ -77,9 +79,6 @@ WPARAM mouse_key_flags();
 void keyboard_reset();
 void cursor_set_position(POINT screen_point);
 POINT cursor_position();
-// The window that asked for WM_MOUSELEAVE, and the window the pointer is in.
-void mouse_track_leave(HWND window, bool track);
-HWND mouse_tracked_window();
 void pointer_reset();
 
 // --- Windows ----------------------------------------------------------------------
@@ -101,15 +100,6 @@ void menu_loop_run(HWND window, bool by_keyboard);
 // between, enter the menu loop on release.
 void menu_keys_track(HWND window, UINT message, WPARAM key, LPARAM lparam);
 void menu_keys_reset();
-
-// --- Modal requesters ----------------------------------------------------------------
-// Disables and deactivates the owner's top-level window around a modal requester.
-struct ModalOwner {
-  HWND owner = nullptr;
-  bool was_enabled = false;
-};
-ModalOwner modal_begin(HWND owner);
-void modal_end(const ModalOwner& state);
 
 void cursor_reset();
 void accelerator_reset();

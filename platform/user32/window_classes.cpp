@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <list>
 
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 #include "platform/user32/window_store.h"
 
@@ -91,6 +92,7 @@ ATOM RegisterClassW(const WNDCLASSW* c) {
 
 ATOM RegisterClassA(const WNDCLASSA* c) {
   if (!c || !c->lpszClassName) return 0;
+  call_noted(nullptr, "RegisterClassA", c->lpszClassName);
   return register_class(WindowClass{text_from_utf8(c->lpszClassName), 0, c->style, c->lpfnWndProc, c->hInstance,
                                     c->hIcon, c->hCursor, c->hbrBackground, c->cbWndExtra, 0});
 }
@@ -104,7 +106,10 @@ ATOM RegisterClassExW(const WNDCLASSEXW* c) {
                                     c->hCursor, c->hbrBackground, c->cbWndExtra, 0});
 }
 
-BOOL UnregisterClassW(LPCWSTR class_name, HINSTANCE) { return unregister(class_from_name(class_name)); }
+BOOL UnregisterClassW(LPCWSTR class_name, HINSTANCE) {
+  call_noted(nullptr, "UnregisterClassW", class_name);
+  return unregister(class_from_name(class_name));
+}
 
 BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE) {
   if (!class_name) return unregister(nullptr);

@@ -1,6 +1,7 @@
 // CreateWindowEx: the record, its place among its siblings, and the messages a
 // new window receives (WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE,
 // WM_SIZE, WM_MOVE, then the showing of a window created visible).
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 #include "platform/user32/user32_internal.h"
 
@@ -156,6 +157,7 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
 
 HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR title, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter) {
+  call_noted(nullptr, "CreateWindowExA", IS_INTRESOURCE(class_name) ? "(atom)" : class_name);
   std::u16string wide_class;
   LPCWSTR class_argument = reinterpret_cast<LPCWSTR>(class_name);
   if (class_name && !IS_INTRESOURCE(class_name)) {

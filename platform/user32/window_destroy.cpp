@@ -3,6 +3,7 @@
 // children, WM_NCDESTROY to the children and then the window, last of all.
 #include <algorithm>
 
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 #include "platform/user32/user32_internal.h"
 
@@ -65,6 +66,7 @@ void mark_destroying(Window* window) {
 }  // namespace
 
 BOOL DestroyWindow(HWND handle) {
+  call_noted(handle, "DestroyWindow");
   Window* window = window_from(handle);
   if (!window) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);

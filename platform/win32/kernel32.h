@@ -25,6 +25,7 @@
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_DISK_FULL 112L
+#define ERROR_DIR_NOT_EMPTY 145L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_INVALID_NAME 123L
 #define ERROR_MOD_NOT_FOUND 126L
@@ -204,6 +205,13 @@ DWORD GetFileAttributesW(LPCWSTR name);
 UINT GetDriveTypeW(LPCWSTR root);
 DWORD GetCurrentDirectoryW(DWORD buffer_length, LPWSTR buffer);
 BOOL SetCurrentDirectoryW(LPCWSTR path);
+// ERROR_ALREADY_EXISTS when the name is taken, ERROR_PATH_NOT_FOUND when a folder above it is
+// missing. On Linux the folder's permissions are the process's defaults (the umask applies).
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
+BOOL RemoveDirectoryW(LPCWSTR path);
+// The folder for temporary files, with a trailing separator: on Linux TMPDIR, else "/tmp/". Too
+// small a buffer: the size needed, terminator included.
+DWORD GetTempPathW(DWORD buffer_length, LPWSTR buffer);
 
 // --- Code pages -----------------------------------------------------------
 #define CP_ACP 0

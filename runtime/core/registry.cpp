@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/call_watch.h"
 #include "platform/win32/kernel32.h"
 #include "runtime/core/heaps.h"
 
@@ -81,6 +82,7 @@ ObjectRegistry* registry_create(std::int32_t record_size, std::int32_t growth, O
   registry->growth = growth;
   registry->slot_count = growth;
   registry->free_callback = free_callback;
+  call_noted(registry, "registry_create growth", growth);
   return registry;
 }
 

@@ -1,5 +1,7 @@
 #include "runtime/graphics/encoder_table.h"
 
+#include "platform/call_watch.h"
+
 namespace {
 
 // Filled at start-up, read-only afterwards; never emptied.
@@ -15,6 +17,7 @@ EncoderTable encoder_table;
 bool image_encoder_register(const ImageEncoder* encoder) {
   // A 31st encoder is refused rather than written past the table.
   if (encoder == nullptr || encoder_table.count >= ENCODER_TABLE_CAPACITY) return false;
+  call_noted(encoder, "image_encoder_register", encoder->format_id);
   encoder_table.records[encoder_table.count++] = encoder;
   return true;
 }

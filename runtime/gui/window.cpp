@@ -171,3 +171,8 @@ std::intptr_t timer_add(ObjectId window, UINT_PTR timer_id, UINT interval_ms) {
   WindowObject* record = window_lookup(window);
   return record ? static_cast<std::intptr_t>(SetTimer(record->handle, timer_id, interval_ms, nullptr)) : 0;
 }
+
+bool window_title_set(ObjectId number, const char16_t* title) {
+  const HWND handle = window_handle(number);
+  return handle && SetWindowTextW(handle, title ? title : u"") != FALSE;
+}

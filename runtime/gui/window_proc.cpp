@@ -1,15 +1,44 @@
 #include "runtime/gui/window_proc.h"
 
+#include <vector>
+
 #include "platform/win32/kernel32.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_queue.h"
-#include "runtime/gui/focus_walk.h"
 #include "runtime/gui/gadget.h"
 #include "runtime/gui/keyboard_cues.h"
 #include "runtime/gui/shortcut.h"
 #include "runtime/gui/window.h"
 
 namespace {
+
+bool takes_tab_focus(HWND child) {
+  return (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child);
+}
+
+// Direct children in z-order that can take the focus.
+std::vector<HWND> tab_stops(HWND window) {
+  std::vector<HWND> stops;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (takes_tab_focus(child)) stops.push_back(child);
+  return stops;
+}
+
+// Moves the keyboard focus to the next or previous enabled, visible tab-stop
+// child of a window, wrapping around (the Tab and Shift+Tab commands).
+void focus_walk(HWND window, bool forward) {
+  const std::vector<HWND> stops = tab_stops(window);
+  if (stops.empty()) return;
+  const HWND focus = GetFocus();
+  const std::size_t count = stops.size();
+  std::size_t next = forward ? 0 : count - 1;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (stops[i] != focus) continue;
+    next = forward ? (i + 1) % count : (i + count - 1) % count;
+    break;
+  }
+  SetFocus(stops[next]);
+}
 
 // A control whose commands stand for menu items.
 constexpr LONG_PTR MENU_LIKE_CONTROL_ID = -10000;

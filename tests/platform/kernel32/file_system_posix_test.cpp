@@ -107,4 +107,25 @@ TEST(FileSystem, AttributesAndDriveTypes) {
     EXPECT_EQ(GetDriveTypeW(root), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
 }
 
+// TMPDIR as the shell sets it, with or without its last slash; empty or unset it is /tmp.
+TEST(FileSystem, TheTemporaryFolderIsTmpdirElseTmp) {
+  const char* saved = std::getenv("TMPDIR");
+  const std::string before = saved ? saved : "";
+  auto temporary_path = [] {
+    WCHAR buffer[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, buffer);
+    return std::u16string(buffer, length < MAX_PATH ? length : 0);
+  };
+  TemporaryFolder folder;
+  ::setenv("TMPDIR", folder.path().c_str(), 1);
+  EXPECT_EQ(temporary_path(), folder.wide() + u"/");
+  ::setenv("TMPDIR", (folder.path() + "/").c_str(), 1);
+  EXPECT_EQ(temporary_path(), folder.wide() + u"/");
+  ::setenv("TMPDIR", "", 1);
+  EXPECT_EQ(temporary_path(), u"/tmp/");
+  ::unsetenv("TMPDIR");
+  EXPECT_EQ(temporary_path(), u"/tmp/");
+  if (saved) ::setenv("TMPDIR", before.c_str(), 1);
+}
+
 }  // namespace

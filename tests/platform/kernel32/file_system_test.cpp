@@ -1,5 +1,6 @@
 // DeleteFileW, MoveFileExW, CreateHardLinkW, files deleted on close,
-// FindFirstFileW and the current directory, checked through the C++ library.
+// FindFirstFileW, folders, the current and the temporary folder, checked
+// through the C++ library.
 #include <filesystem>
 #include <string>
 
@@ -165,6 +166,52 @@ TEST(FileSystem, CurrentDirectoryFollowsWin32ReturnRules) {
   EXPECT_FALSE(SetCurrentDirectoryW(folder.wide("missing").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   std::filesystem::current_path(expected);
+}
+
+TEST(FileSystem, FoldersAreMadeOnceAndRemovedOnlyWhenEmpty) {
+  TemporaryFolder folder;
+  const std::u16string made = folder.wide("made");
+  ASSERT_TRUE(CreateDirectoryW(made.c_str(), nullptr));
+  EXPECT_TRUE(std::filesystem::is_directory(native_path(folder.file("made"))));
+  SetLastError(0);
+  EXPECT_FALSE(CreateDirectoryW(made.c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  write_whole_file(folder.file("a file"), "x");
+  EXPECT_FALSE(CreateDirectoryW(folder.wide("a file").c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(read_whole_file(folder.file("a file")), "x");
+  EXPECT_FALSE(CreateDirectoryW(folder.wide("missing/child").c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_FALSE(path_exists(folder.file("missing")));
+
+  write_whole_file(folder.file("made/inside"), "y");
+  EXPECT_FALSE(RemoveDirectoryW(made.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIR_NOT_EMPTY));
+  EXPECT_EQ(read_whole_file(folder.file("made/inside")), "y");
+  EXPECT_FALSE(RemoveDirectoryW(folder.wide("a file").c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+  EXPECT_TRUE(path_exists(folder.file("a file")));
+  ASSERT_TRUE(DeleteFileW(folder.wide("made/inside").c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(made.c_str()));
+  EXPECT_FALSE(path_exists(folder.file("made")));
+  EXPECT_FALSE(RemoveDirectoryW(made.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+// Whatever the environment says, the folder ends in a separator, exists, and a caller that
+// asks for the size first gets all of it on the second call.
+TEST(FileSystem, TheTemporaryFolderIsAnExistingFolderEndingInASeparator) {
+  const DWORD needed = GetTempPathW(0, nullptr);
+  ASSERT_GT(needed, 1u);
+  std::u16string buffer(needed, u'#');
+  EXPECT_EQ(GetTempPathW(needed - 1, buffer.data()), needed);
+  ASSERT_EQ(GetTempPathW(needed, buffer.data()), needed - 1);
+  EXPECT_EQ(buffer[needed - 1], u'\0');
+  buffer.resize(needed - 1);
+  EXPECT_TRUE(buffer.back() == u'/' || buffer.back() == u'\\');
+  const DWORD attributes = GetFileAttributesW(buffer.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace

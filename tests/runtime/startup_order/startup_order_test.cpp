@@ -1,6 +1,5 @@
-// The order of the start-up and shut-down steps, read from the platform calls each step makes. This
-// program is linked with those calls wrapped (see tests/CMakeLists.txt): every wrapper notes the call
-// while a sequence runs and passes it on unchanged.
+// The order of the start-up and shut-down steps, read from the platform calls each step makes: the
+// platform layer tells a watcher about each call, and the test notes them while a sequence runs.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/call_watch.h"
 #include "platform/win32/commctrl.h"
 #include "platform/win32/gdi32.h"
 #include "platform/win32/kernel32.h"
@@ -39,158 +39,13 @@ struct Call {
   const void* handle;  // the heap, window or object the call is about, named once the run is known
 };
 
-bool recording = false;
 std::vector<Call> calls;
 
-void note(std::string what, const void* handle = nullptr) {
-  if (recording) calls.push_back({std::move(what), handle});
-}
-
-std::string narrow(const char16_t* text) {
-  std::string out;
-  for (; text != nullptr && *text != 0; ++text) out += static_cast<char>(*text);
-  return out;
-}
-
-}  // namespace
-
-// The wrappers carry the linker's names of the wrapped functions.
-extern "C" {
-HMODULE __real__Z16GetModuleHandleWPKDs(LPCWSTR name);
-HMODULE __wrap__Z16GetModuleHandleWPKDs(LPCWSTR name) {
+void note(const std::string& what, const void* handle) {
   // The entry's first step; the libraries' later look-ups of the module are not steps of their own.
-  if (calls.empty()) note(name ? "GetModuleHandleW " + narrow(name) : "GetModuleHandleW of the program");
-  return __real__Z16GetModuleHandleWPKDs(name);
+  if (what.starts_with("GetModuleHandleW") && !calls.empty()) return;
+  calls.push_back({what, handle});
 }
-HANDLE __real__Z10HeapCreatejmm(DWORD options, SIZE_T initial, SIZE_T maximum);
-HANDLE __wrap__Z10HeapCreatejmm(DWORD options, SIZE_T initial, SIZE_T maximum) {
-  HANDLE heap = __real__Z10HeapCreatejmm(options, initial, maximum);
-  note("HeapCreate " + std::to_string(options) + " " + std::to_string(initial) + " " + std::to_string(maximum), heap);
-  return heap;
-}
-BOOL __real__Z11HeapDestroyPv(HANDLE heap);
-BOOL __wrap__Z11HeapDestroyPv(HANDLE heap) {
-  note("HeapDestroy", heap);
-  return __real__Z11HeapDestroyPv(heap);
-}
-HMODULE __real__Z12LoadLibraryWPKDs(LPCWSTR name);
-HMODULE __wrap__Z12LoadLibraryWPKDs(LPCWSTR name) {
-  HMODULE module = __real__Z12LoadLibraryWPKDs(name);
-  note("LoadLibraryW " + narrow(name), module);
-  return module;
-}
-FARPROC __real__Z14GetProcAddressP11HINSTANCE__PKc(HMODULE module, LPCSTR name);
-FARPROC __wrap__Z14GetProcAddressP11HINSTANCE__PKc(HMODULE module, LPCSTR name) {
-  note(std::string("GetProcAddress ") + name);
-  return __real__Z14GetProcAddressP11HINSTANCE__PKc(module, name);
-}
-BOOL __real__Z11FreeLibraryP11HINSTANCE__(HMODULE module);
-BOOL __wrap__Z11FreeLibraryP11HINSTANCE__(HMODULE module) {
-  note("FreeLibrary");
-  return __real__Z11FreeLibraryP11HINSTANCE__(module);
-}
-DWORD __real__Z8TlsAllocv();
-DWORD __wrap__Z8TlsAllocv() {
-  note("TlsAlloc");
-  return __real__Z8TlsAllocv();
-}
-ATOM __real__Z14RegisterClassAPK9WNDCLASSA(const WNDCLASSA* window_class);
-ATOM __wrap__Z14RegisterClassAPK9WNDCLASSA(const WNDCLASSA* window_class) {
-  note(std::string("RegisterClassA ") + window_class->lpszClassName);
-  return __real__Z14RegisterClassAPK9WNDCLASSA(window_class);
-}
-HWND __real__Z15CreateWindowExAjPKcS0_jiiiiP6HWND__P7HMENU__P11HINSTANCE__Pv(DWORD, LPCSTR, LPCSTR, DWORD, int, int,
-                                                                              int, int, HWND, HMENU, HINSTANCE, LPVOID);
-HWND __wrap__Z15CreateWindowExAjPKcS0_jiiiiP6HWND__P7HMENU__P11HINSTANCE__Pv(DWORD ex_style, LPCSTR class_name,
-                                                                              LPCSTR title, DWORD style, int x, int y,
-                                                                              int width, int height, HWND parent,
-                                                                              HMENU menu, HINSTANCE instance,
-                                                                              LPVOID parameter) {
-  note(std::string("CreateWindowExA ") + class_name);
-  return __real__Z15CreateWindowExAjPKcS0_jiiiiP6HWND__P7HMENU__P11HINSTANCE__Pv(
-      ex_style, class_name, title, style, x, y, width, height, parent, menu, instance, parameter);
-}
-UINT __real__Z22RegisterWindowMessageAPKc(LPCSTR name);
-UINT __wrap__Z22RegisterWindowMessageAPKc(LPCSTR name) {
-  note(std::string("RegisterWindowMessageA ") + name);
-  return __real__Z22RegisterWindowMessageAPKc(name);
-}
-HICON __real__Z9LoadIconWP11HINSTANCE__PKDs(HINSTANCE instance, LPCWSTR name);
-HICON __wrap__Z9LoadIconWP11HINSTANCE__PKDs(HINSTANCE instance, LPCWSTR name) {
-  note("LoadIconW " + std::to_string(reinterpret_cast<std::uintptr_t>(name)));
-  return __real__Z9LoadIconWP11HINSTANCE__PKDs(instance, name);
-}
-HCURSOR __real__Z11LoadCursorWP11HINSTANCE__PKDs(HINSTANCE instance, LPCWSTR name);
-HCURSOR __wrap__Z11LoadCursorWP11HINSTANCE__PKDs(HINSTANCE instance, LPCWSTR name) {
-  note("LoadCursorW " + std::to_string(reinterpret_cast<std::uintptr_t>(name)));
-  return __real__Z11LoadCursorWP11HINSTANCE__PKDs(instance, name);
-}
-HGDIOBJ __real__Z14GetStockObjecti(int object);
-HGDIOBJ __wrap__Z14GetStockObjecti(int object) {
-  note("GetStockObject " + std::to_string(object));
-  return __real__Z14GetStockObjecti(object);
-}
-BOOL __real__Z20InitCommonControlsExPK20INITCOMMONCONTROLSEX(const INITCOMMONCONTROLSEX* classes);
-BOOL __wrap__Z20InitCommonControlsExPK20INITCOMMONCONTROLSEX(const INITCOMMONCONTROLSEX* classes) {
-  note("InitCommonControlsEx " + std::to_string(classes->dwICC));
-  return __real__Z20InitCommonControlsExPK20INITCOMMONCONTROLSEX(classes);
-}
-HRESULT __real__Z13OleInitializePv(LPVOID reserved);
-HRESULT __wrap__Z13OleInitializePv(LPVOID reserved) {
-  note("OleInitialize");
-  return __real__Z13OleInitializePv(reserved);
-}
-HRESULT __real__Z12CoInitializePv(LPVOID reserved);
-HRESULT __wrap__Z12CoInitializePv(LPVOID reserved) {
-  note("CoInitialize");
-  return __real__Z12CoInitializePv(reserved);
-}
-void __real__Z15OleUninitializev();
-void __wrap__Z15OleUninitializev() {
-  note("OleUninitialize");
-  __real__Z15OleUninitializev();
-}
-BOOL __real__Z13DestroyWindowP6HWND__(HWND window);
-BOOL __wrap__Z13DestroyWindowP6HWND__(HWND window) {
-  note("DestroyWindow", window);
-  return __real__Z13DestroyWindowP6HWND__(window);
-}
-BOOL __real__Z16UnregisterClassWPKDsP11HINSTANCE__(LPCWSTR name, HINSTANCE instance);
-BOOL __wrap__Z16UnregisterClassWPKDsP11HINSTANCE__(LPCWSTR name, HINSTANCE instance) {
-  note("UnregisterClassW " + narrow(name));
-  return __real__Z16UnregisterClassWPKDsP11HINSTANCE__(name, instance);
-}
-HRESULT __real__Z14RevokeDragDropP6HWND__(HWND window);
-HRESULT __wrap__Z14RevokeDragDropP6HWND__(HWND window) {
-  note("RevokeDragDrop", window);
-  return __real__Z14RevokeDragDropP6HWND__(window);
-}
-BOOL __real__Z12DeleteObjectPv(HGDIOBJ object);
-BOOL __wrap__Z12DeleteObjectPv(HGDIOBJ object) {
-  note("DeleteObject", object);
-  return __real__Z12DeleteObjectPv(object);
-}
-BOOL __real__Z11CloseHandlePv(HANDLE handle);
-BOOL __wrap__Z11CloseHandlePv(HANDLE handle) {
-  note("CloseHandle", handle);
-  return __real__Z11CloseHandlePv(handle);
-}
-ObjectRegistry* __real__Z15registry_createiiPFvlE(std::int32_t record_size, std::int32_t growth,
-                                                  ObjectFreeCallback free);
-ObjectRegistry* __wrap__Z15registry_createiiPFvlE(std::int32_t record_size, std::int32_t growth,
-                                                  ObjectFreeCallback free) {
-  ObjectRegistry* registry = __real__Z15registry_createiiPFvlE(record_size, growth, free);
-  note("registry_create growth " + std::to_string(growth), registry);
-  return registry;
-}
-bool __real__Z22image_encoder_registerPK12ImageEncoder(const ImageEncoder* encoder);
-bool __wrap__Z22image_encoder_registerPK12ImageEncoder(const ImageEncoder* encoder) {
-  note("image_encoder_register " + std::to_string(encoder->format_id));
-  return __real__Z22image_encoder_registerPK12ImageEncoder(encoder);
-}
-}
-
-namespace {
 
 struct Named {
   const void* handle;
@@ -216,9 +71,10 @@ std::vector<std::string> described(const std::vector<Named>& names) {
 // Shut-down: files, OLE, windows (the canvas's drop target and back buffer go with window 0, before its
 // class), the post-event window, images, the memory heap; then the entry's string and main heaps.
 TEST(StartupOrder, StepsRunInTheirFixedOrder) {
-  recording = true;
-  ASSERT_TRUE(program_begin());
-  recording = false;
+  call_watcher_set(note);
+  bool started = program_begin();
+  call_watcher_set(nullptr);
+  ASSERT_TRUE(started);
   std::vector<Named> names = {{main_heap(), "main heap"},         {string_heap(), "string heap"},
                               {memory_heap(), "memory heap"},     {image_registry(), "images"},
                               {window_registry(), "windows"},     {gadget_registry(), "gadgets"},
@@ -227,7 +83,7 @@ TEST(StartupOrder, StepsRunInTheirFixedOrder) {
   bool msimg32_loaded = false;
   for (const Call& call : calls) msimg32_loaded |= call.what == "LoadLibraryW msimg32.dll" && call.handle != nullptr;
   std::vector<std::string> startup = {
-      "GetModuleHandleW of the program",
+      "GetModuleHandleW",
       "HeapCreate 0 4096 0 [main heap]",
       "HeapCreate 0 4096 0 [string heap]",
       "HeapCreate 0 4096 0 [memory heap]",
@@ -268,9 +124,10 @@ TEST(StartupOrder, StepsRunInTheirFixedOrder) {
   names.push_back({canvas_lookup(0)->back_buffer, "canvas back buffer"});
   names.push_back({image_lookup(0)->bitmap, "image 0"});
 
-  recording = true;
-  EXPECT_EQ(program_end(), 0);
-  recording = false;
+  call_watcher_set(note);
+  int status = program_end();
+  call_watcher_set(nullptr);
+  EXPECT_EQ(status, 0);
   std::vector<std::string> shutdown = {
       "CloseHandle [file 2]",
       "OleUninitialize",

@@ -134,7 +134,7 @@ int main() {
   report("density counting, all cores", counting[1], bare);
 
   const std::string output = "/tmp/ifs_poster_bench_" + std::to_string(getpid()) + ".png";
-  const PosterOutput file{std::u16string(output.begin(), output.end()), true, "bench", RemakeNames{"", "bench.png", "fern.ifs"}};
+  const PosterOutput file{std::u16string(output.begin(), output.end()), true, "bench", RemakeNames{"", "bench.png", "fern.ifs"}, {}};
   Timing whole[2];
   for (int t = 0; t < 2; ++t) {
     whole[t] = best_of_runs([&] {

@@ -219,7 +219,7 @@ int render_poster_picture(const RenderOptions& options, const RenderFiles& files
                           bool show_progress) {
   const RemakeNames names{options.table_name, path_base_name(options.output), path_base_name(options.files.front())};
   PosterOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
-                      std::string("ifs-render ") + IFS_RENDER_VERSION, names};
+                      std::string("ifs-render ") + IFS_RENDER_VERSION, names, {}};
   PointsProgress progress(errors, options.poster.points);
   if (show_progress) output.progress = {PointsProgress::report_to, &progress};
   switch (poster_render(app_state().table, options.poster, output)) {
@@ -271,9 +271,10 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
 }
 
 // Help and version succeed only if they reached their reader: a full disk or
-// a closed pipe is a failure the caller must see.
+// a closed pipe is a failure the caller must see. errno was cleared before
+// the text was written, since a long text fails while it is written, not
+// only at the flush.
 int finish_output(std::FILE* out, std::FILE* errors) {
-  errno = 0;
   if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
   const int reason = errno != 0 ? errno : EIO;
   std::fprintf(errors, "ifs-render: cannot write the output: %s\n", std::strerror(reason));
@@ -416,9 +417,11 @@ int run_main(const std::vector<std::string>& arguments, std::FILE* in, std::FILE
   const RenderOptions options = render_options_parse(arguments);
   switch (options.mode) {
     case MODE_HELP:
+      errno = 0;
       print_help(out);
       return finish_output(out, errors);
     case MODE_VERSION:
+      errno = 0;
       std::fprintf(out, "ifs-render %s\n", IFS_RENDER_VERSION);
       return finish_output(out, errors);
     case MODE_USAGE_ERROR:

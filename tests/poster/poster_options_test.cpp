@@ -64,8 +64,11 @@ TEST(PosterOptions, TheSettingsTextGivesBackMarginAndGammaAsTyped) {
     const RenderOptions options = parse_with({"--margin", margin, "--shade", "density", "--gamma", gamma});
     ASSERT_EQ(options.mode, MODE_RENDER) << options.error;
     const std::string text = poster_settings_text(options.poster);
-    if (margin != "0") EXPECT_NE(text.find(" --margin " + margin + " "), std::string::npos) << text;
-    EXPECT_NE(text.find(" --gamma " + gamma + " "), std::string::npos) << text;
+    const std::string words = " " + text + " ";
+    if (margin != "0") {
+      EXPECT_NE(words.find(" --margin " + margin + " "), std::string::npos) << text;
+    }
+    EXPECT_NE(words.find(" --gamma " + gamma + " "), std::string::npos) << text;
     Arguments again;
     for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
       end = std::min(text.find(' ', start), text.size());

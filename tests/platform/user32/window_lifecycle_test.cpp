@@ -301,9 +301,9 @@ std::vector<HWND> enumerated_among(const std::vector<HWND>& among) {
     std::vector<HWND> seen;
   } walk{&among, {}};
   EnumWindows([](HWND window, LPARAM state) {
-    auto* walk = reinterpret_cast<Walk*>(state);
-    for (HWND candidate : *walk->among)
-      if (candidate == window) walk->seen.push_back(window);
+    auto* visit = reinterpret_cast<Walk*>(state);
+    for (HWND candidate : *visit->among)
+      if (candidate == window) visit->seen.push_back(window);
     return TRUE;
   }, reinterpret_cast<LPARAM>(&walk));
   return walk.seen;

@@ -2,6 +2,7 @@
 // program's loader (which needs the runtime started).
 #pragma once
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -22,4 +23,11 @@ inline bool load_example_table(const std::string& path, IfsTable& table) {
   for (std::int32_t m = 0; m < table.map_count; ++m)
     for (int k = 0; k < IFS_PARAMETER_COUNT; ++k) ifs_set(table, k, m, maps[m][k]);
   return true;
+}
+
+// The fern of examples/, or false after saying it cannot be read.
+inline bool load_fern(IfsTable& table) {
+  if (load_example_table(IFS_SOURCE_DIR "/examples/fern.ifs", table)) return true;
+  std::fputs("cannot read the fern\n", stderr);
+  return false;
 }

@@ -75,10 +75,7 @@ bool same_counts(const SampleBuffer& buffer, const std::vector<std::uint32_t>& e
 
 int main() {
   IfsTable table;
-  if (!load_example_table(IFS_SOURCE_DIR "/examples/fern.ifs", table)) {
-    std::fputs("cannot read the fern\n", stderr);
-    return 1;
-  }
+  if (!load_fern(table)) return 1;
   AccumulationJob job;
   job.table = &table;
   job.seed = 1234;

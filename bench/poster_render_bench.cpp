@@ -102,10 +102,7 @@ void report(const char* what, const Timing& timing, const Timing& baseline) {
 
 int main() {
   IfsTable table;
-  if (!load_example_table(IFS_SOURCE_DIR "/examples/fern.ifs", table)) {
-    std::fputs("cannot read the fern\n", stderr);
-    return 1;
-  }
+  if (!load_fern(table)) return 1;
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   std::printf("Density render of the fern, %lld points at %d x %d; %d cores; best of %d runs\n",
               static_cast<long long>(POINTS), WIDTH, HEIGHT, cores, RUNS);

@@ -95,13 +95,25 @@ std::string option_value(PosterOption option, FuzzInput& input) {
     case POSTER_SUPERSAMPLE: return std::to_string(input.number(0, 4));
     case POSTER_THREADS: return std::to_string(input.number(1, 3));
     case POSTER_DEPTH: return input.number(0, 1) ? "16" : "8";
+    case POSTER_VIEW: {
+      const auto corner = [&] { return (input.number(0, 1) ? "-" : "") + decimal(input, 10); };
+      std::string view = corner();
+      for (int i = 0; i < 3; ++i) view += "," + corner();
+      return view;
+    }
+    case POSTER_BRIGHTNESS: return decimal(input, 100);
+    case POSTER_VIBRANCY: return decimal(input, 1);
+    case POSTER_COLORMAP: {
+      static const char* const NAMES[] = {"inferno", "magma", "viridis", "cividis", "grey", "gray", "jet"};
+      return NAMES[input.number(0, 6)];
+    }
   }
   return {};
 }
 
 // Each option given or not, with a value the reader accepts or refuses.
 bool read_options(FuzzInput& input, PosterSettings& settings, bool png) {
-  for (int option = POSTER_SIZE; option <= POSTER_DEPTH; ++option) {
+  for (int option = POSTER_SIZE; option <= POSTER_COLORMAP; ++option) {
     if (input.number(0, 1) == 0) continue;
     const std::string value = option_value(static_cast<PosterOption>(option), input);
     if (!poster_option_read(static_cast<PosterOption>(option), value, settings).empty()) return false;
@@ -110,7 +122,8 @@ bool read_options(FuzzInput& input, PosterSettings& settings, bool png) {
 }
 
 const char* const OPTION_NAMES[] = {"--size",    "--margin",  "--points",      "--seed",    "--background", "--shade",
-                                    "--gamma",   "--palette", "--supersample", "--threads", "--depth"};
+                                    "--gamma",   "--palette", "--supersample", "--threads", "--depth",
+                                    "--view",    "--brightness", "--vibrancy", "--colormap"};
 
 // A word as the shell reads it: the Comment quotes values such as "#102030".
 std::string shell_word(std::string word) {
@@ -130,8 +143,8 @@ PosterSettings settings_from_comment(const std::string& comment, bool png) {
   while (words >> word && word.starts_with("--") && words >> value) {
     value = shell_word(value);
     int option = 0;
-    while (option <= POSTER_DEPTH && word != OPTION_NAMES[option]) ++option;
-    fuzz_check(option <= POSTER_DEPTH);
+    while (option <= POSTER_COLORMAP && word != OPTION_NAMES[option]) ++option;
+    fuzz_check(option <= POSTER_COLORMAP);
     fuzz_check(poster_option_read(static_cast<PosterOption>(option), value, settings).empty());
   }
   fuzz_check(poster_settings_finish(settings, true, false, 0, png).empty());
@@ -142,7 +155,10 @@ bool same_picture_settings(const PosterSettings& a, const PosterSettings& b) {
   return a.width == b.width && a.height == b.height && a.margin_percent == b.margin_percent && a.points == b.points &&
          a.seed == b.seed && a.background == b.background && a.shade == b.shade &&
          (a.shade == SHADE_FLAT || a.gamma == b.gamma) && a.palette == b.palette && a.supersample == b.supersample &&
-         a.depth == b.depth;
+         a.depth == b.depth && a.has_view == b.has_view &&
+         (!a.has_view || (a.view.min_x == b.view.min_x && a.view.min_y == b.view.min_y &&
+                          a.view.max_x == b.view.max_x && a.view.max_y == b.view.max_y)) &&
+         a.brightness == b.brightness && a.vibrancy == b.vibrancy && a.colormap == b.colormap;
 }
 
 // R, G, B of a pixel, 8 bits each (the high byte of a 16-bit sample, which
@@ -216,13 +232,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const IfsTable table = fuzz_table(input);
   PosterSettings settings;
   if (!read_options(input, settings, png) || !settings.selected) return 0;
-  const PosterOutput output{wide(picture_path), png, "ifs-render fuzz", "table.ifs"};
+  // Both renders name the same picture in their Comment, so their bytes can be compared.
+  const PosterOutput output{wide(picture_path), png, "ifs-render fuzz", RemakeNames{"", "picture.png", "table.ifs"}, {}};
   fuzz_check(poster_render(table, settings, output) == POSTER_RENDERED);
   const std::string picture = fuzz_read_file(picture_path);
   check_colours(read_picture(picture, settings, png), settings, table);
   PosterSettings other_threads = settings;
   other_threads.threads = poster_threads(settings) == 1 ? 3 : 1;
-  fuzz_check(poster_render(table, other_threads, PosterOutput{wide(again_path), png, output.software, output.source_name}) ==
+  fuzz_check(poster_render(table, other_threads, PosterOutput{wide(again_path), png, output.software, output.names, {}}) ==
              POSTER_RENDERED);
   fuzz_check(fuzz_read_file(again_path) == picture);
   return 0;

@@ -15,6 +15,7 @@
 
 #include "cli/offscreen_render.h"
 #include "fuzz/fuzz_input.h"
+#include "fuzz/fuzz_program.h"
 
 namespace {
 

@@ -43,6 +43,10 @@ set(IFS_FUZZ_HOT_LOOP_SOURCES
   platform/user32/client_surfaces.cpp
   platform/user32/painting.cpp
   poster/accumulation.cpp
+  poster/lane_paths.cpp
+  poster/lanes_avx2.cpp
+  poster/lanes_avx512.cpp
+  poster/lanes_sse2.cpp
   poster/attractor_fit.cpp
   poster/point_streams.cpp
   poster/tone_map.cpp

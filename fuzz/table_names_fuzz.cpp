@@ -88,10 +88,12 @@ ProgramRun write_table(const std::string& name) {
   return fuzz_run_program(arguments);
 }
 
-// A listed name is there: loaded, or refused for what its block holds.
+// A listed name is there: loaded, or refused for what its block holds; a
+// 3-D table loads but the seven-number format cannot hold it.
 void check_found(const std::string& name) {
   const ProgramRun run = write_table(name);
-  fuzz_check(run.status == 0 || run.status == 2);
+  const bool space_table = run.status == 1 && run.errors.find(" is a 3-D table: ") != std::string::npos;
+  fuzz_check(run.status == 0 || run.status == 2 || space_table);
   fuzz_check(run.errors.find(MISSING) == std::string::npos);
   fuzz_check((run.status == 0) == run.errors.empty());
   fuzz_check(run.status == 0 || run.out.empty());

@@ -9,8 +9,6 @@
 
 std::string utf8_from(std::u16string_view text) { return text_to_code_page(CP_UTF8, text); }
 
-std::u16string utf16_from(const std::string& text) { return text_from_code_page(CP_UTF8, text); }
-
 std::string message_box_line(std::u16string_view caption, std::u16string_view text) {
   return terminal_text(caption) + ": " + terminal_text(text);
 }

@@ -14,7 +14,6 @@
 #include "app/loader.h"
 
 std::string utf8_from(std::u16string_view text);
-std::u16string utf16_from(const std::string& text);
 
 // Both made safe for a terminal.
 std::string message_box_line(std::u16string_view caption, std::u16string_view text);

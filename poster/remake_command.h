@@ -1,8 +1,9 @@
 // The command line that makes a poster picture again: the PNG's "Comment".
 // Run by a POSIX shell in the table's folder, it writes the same bytes: the
 // picture options that differ from their defaults, the table's name within
-// its file, the turn of a 3-D table, and the picture and table by their base names (a full path may
-// hold private folder names). Threads are left out: they change nothing.
+// its file, the turn of a 3-D table, and the picture and table by their base
+// names (a full path may hold private folder names). Threads are left out:
+// they change nothing.
 #pragma once
 
 #include <array>

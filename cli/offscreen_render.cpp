@@ -83,8 +83,8 @@ void print_help(std::FILE* out) {
       "                       its first table that can be drawn; at most 1 MiB read,\n"
       "                       4096 maps, 4000000 points and 10 seconds\n"
       "      --all OUTDIR     write every table as OUTDIR/NAME.png (.bmp with --format\n"
-      "                       bmp), names made safe and distinct; status 1 unless all\n"
-      "                       were written\n"
+      "                       bmp), names made safe and distinct, OUTDIR made when\n"
+      "                       missing; status 1 unless all were written\n"
       "      --rotate Y,P,R   turn a 3-D table by yaw, pitch and roll degrees (about\n"
       "                       the y, then the x, then the z axis) before projecting\n"
       "  -h, --help           this text\n"
@@ -217,12 +217,18 @@ void report_save_failure(const RenderOptions& options, std::FILE* errors) {
 // The loaded table drawn by the poster renderer instead of the timer ticks.
 int render_poster_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors,
                           bool show_progress) {
-  const RemakeNames names{options.table_name, path_base_name(options.output), path_base_name(options.files.front())};
+  // A turn changes only a 3-D table, so a plane table's Comment stays as it
+  // was; so does that of a plane table --all loaded by its place.
+  const bool space = app_state().space.active;
+  const std::array<double, 3> turn = space ? options.rotation : std::array<double, 3>{};
+  const bool by_place = files.load.table_index >= 0;
+  const std::string name = by_place && !space ? std::string() : options.table_name;
+  const RemakeNames names{name, path_base_name(options.output), path_base_name(options.files.front()), turn};
   PosterOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
                       std::string("ifs-render ") + IFS_RENDER_VERSION, names, {}};
   PointsProgress progress(errors, options.poster.points);
   if (show_progress) output.progress = {PointsProgress::report_to, &progress};
-  switch (poster_render(app_state().table, options.poster, output)) {
+  switch (poster_render(app_state().table, app_state().space, options.poster, output)) {
     case POSTER_RENDERED:
       return EXIT_RENDERED;
     case POSTER_NO_MEMORY:
@@ -247,11 +253,9 @@ int render_on_started_runtime(const RenderOptions& options, const RenderFiles& f
     return EXIT_LOAD_FAILED;
   }
   report_load_warnings(loader_last_outcome(), errors);
-  const bool space_table = app_state().space.active;
-  if (space_table && (!options.write_ifs.empty() || options.poster.selected)) {
-    std::fprintf(errors, "ifs-render: %s is a 3-D table: %s\n", terminal_text(loader_last_outcome().table_name).c_str(),
-                 options.poster.selected ? "the picture options draw only 2-D tables"
-                                         : "the seven-number format holds only 2-D tables");
+  if (app_state().space.active && !options.write_ifs.empty()) {
+    std::fprintf(errors, "ifs-render: %s is a 3-D table: the seven-number format holds only 2-D tables\n",
+                 terminal_text(loader_last_outcome().table_name).c_str());
     return EXIT_SAVE_FAILED;
   }
   if (!options.write_ifs.empty()) {

@@ -74,8 +74,7 @@ bool load_first_drawable(const LoadRequest& file, std::FILE* errors) {
     LoadRequest request = file;
     request.table_name = name;
     const LoadOutcome& outcome = load_ifs_request(request);
-    // The poster renderer draws only 2-D tables.
-    const bool drawable = !app_state().space.active && app_state().table.map_count <= THUMBNAIL_MAX_MAPS;
+    const bool drawable = app_state().table.map_count <= THUMBNAIL_MAX_MAPS;
     if (outcome.loaded && drawable) return true;
     if (!first_failure) first_failure = outcome;
   }
@@ -103,7 +102,7 @@ int draw_thumbnail(const RenderOptions& options, const LoadRequest& file, std::F
   if (!load_first_drawable(file, errors)) return EXIT_LOAD_FAILED;
   const PosterOutput output{name_from_system(options.output), true, std::string("ifs-render ") + IFS_RENDER_VERSION,
                             RemakeNames{"", path_base_name(options.output), path_base_name(options.files.front())}, {}};
-  switch (poster_render(app_state().table, thumbnail_settings(options.thumbnail_size), output)) {
+  switch (poster_render(app_state().table, app_state().space, thumbnail_settings(options.thumbnail_size), output)) {
     case POSTER_RENDERED:
       return EXIT_RENDERED;
     case POSTER_NO_MEMORY:

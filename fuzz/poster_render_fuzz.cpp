@@ -1,5 +1,5 @@
 // The poster renderer on small pictures: the table (one to six maps, with
-// the odd NaN, infinity or huge value) and the picture options come from the
+// the odd NaN, infinity or huge value, now and then a turned 3-D one) and the picture options come from the
 // input, each option's value as text through the option reader, some of them
 // malformed. A picture the options accept is rendered as PNG or BMP and read
 // back by libpng or a BMP reader: its size and depth are the options', with
@@ -55,6 +55,21 @@ IfsTable fuzz_table(FuzzInput& input) {
     ifs_set(table, IFS_P, map, static_cast<float>(input.number(0, 100)) / 100.0f);
   }
   return table;
+}
+
+// Now and then a 3-D table instead: twelve numbers a map beside the
+// table's weights, turned by whole degrees.
+SpaceMaps fuzz_space(FuzzInput& input, const IfsTable& table) {
+  SpaceMaps space;
+  if (input.number(0, 3) != 0) return space;
+  space.active = true;
+  space.values.resize(static_cast<std::size_t>(table.map_count) * SPACE_STORED_PER_MAP);
+  for (float& value : space.values) value = coefficient(input);
+  const auto angle = [&] { return static_cast<double>(input.number(0, 720) - 360); };
+  const double yaw = angle(), pitch = angle(), roll = angle();
+  space.turn = space_turn_from_degrees(yaw, pitch, roll);
+  space.turned = yaw != 0.0 || pitch != 0.0 || roll != 0.0;
+  return space;
 }
 
 std::string digits(FuzzInput& input, int count) {
@@ -230,16 +245,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzInput input(data, size);
   const bool png = input.number(0, 1) == 1;
   const IfsTable table = fuzz_table(input);
+  const SpaceMaps space = fuzz_space(input, table);
   PosterSettings settings;
   if (!read_options(input, settings, png) || !settings.selected) return 0;
   // Both renders name the same picture in their Comment, so their bytes can be compared.
   const PosterOutput output{wide(picture_path), png, "ifs-render fuzz", RemakeNames{"", "picture.png", "table.ifs"}, {}};
-  fuzz_check(poster_render(table, settings, output) == POSTER_RENDERED);
+  fuzz_check(poster_render(table, space, settings, output) == POSTER_RENDERED);
   const std::string picture = fuzz_read_file(picture_path);
   check_colours(read_picture(picture, settings, png), settings, table);
   PosterSettings other_threads = settings;
   other_threads.threads = poster_threads(settings) == 1 ? 3 : 1;
-  fuzz_check(poster_render(table, other_threads, PosterOutput{wide(again_path), png, output.software, output.names, {}}) ==
+  fuzz_check(poster_render(table, space, other_threads, PosterOutput{wide(again_path), png, output.software, output.names, {}}) ==
              POSTER_RENDERED);
   fuzz_check(fuzz_read_file(again_path) == picture);
   return 0;

@@ -8,6 +8,7 @@
 #include "poster/parallel_shares.h"
 #include "poster/point_streams.h"
 #include "poster/sample_plots.h"
+#include "poster/space_streams.h"
 #include "platform/win32/kernel32.h"
 
 namespace {
@@ -45,6 +46,7 @@ struct ChunkPlayer {
   // otherwise be taken to change them, and they would be read again per point.
   template <typename Plot>
   void play(std::int64_t chunk, const Plot& plot) const {
+    if (job->space != nullptr) return play_space(chunk, plot);
     const ChoiceTable local_choices = choices;
     const MapRows local_maps = maps;
     const SampleLocator local_locator = locator;
@@ -65,6 +67,23 @@ struct ChunkPlayer {
       for (int k = 0; k < batch; ++k) {
         if (indices[k] != OFF_CANVAS) plotter.plot(indices[k], slots[k], first + k);
       }
+    }
+  }
+
+  // The same chunk of a 3-D table, each point counted where its projection lands.
+  template <typename Plot>
+  void play_space(std::int64_t chunk, const Plot& plot) const {
+    const SpaceMaps& space = *job->space;
+    const float* values = space.values.data();
+    RandomGenerator generator;
+    stream_start(generator, job->seed, static_cast<std::uint32_t>(chunk));
+    SpacePoint point;
+    for (int step = 0; step < CHUNK_WARM_UP_STEPS; ++step) space_stream_step(generator, choices, values, point);
+    const std::int64_t end = std::min(job->points, (chunk + 1) * CHUNK_POINTS);
+    for (std::int64_t number = chunk * CHUNK_POINTS; number < end; ++number) {
+      const std::uint32_t slot = space_stream_step(generator, choices, values, point);
+      std::int64_t index;
+      if (locator.locate(space_stream_seen(space, point), index)) plot.plot(index, slot, number);
     }
   }
 };
@@ -101,7 +120,7 @@ struct ChunkDealer {
   void run(const Plot& plot, bool reports) const {
     const AccumulationJob& job = *player->job;
     const LaneKernel& kernel = job.kernel;
-    const bool lanes = kernel.play != nullptr && job.table->map_count > 0;
+    const bool lanes = kernel.play != nullptr && job.table->map_count > 0 && job.space == nullptr;
     const std::int64_t group = lanes ? kernel.lanes : 1;
     const std::int64_t plane = job.canvas.mode == SHADE_DENSITY ? job.canvas.samples() : 0;
     const LaneJob lane_job{&player->choices, player->maps, job.transform, player->locator.width,

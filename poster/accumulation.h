@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "app/ifs_table.h"
+#include "app/space_maps.h"
 #include "poster/attractor_fit.h"
 #include "poster/lane_streams.h"
 #include "poster/sample_buffer.h"
@@ -21,6 +22,9 @@ struct AccumulationProgress {
 
 struct AccumulationJob {
   const IfsTable* table = nullptr;
+  // A 3-D table's maps, `table` then holding only its weights; null for a
+  // plane table. Played by the scalar loop alone.
+  const SpaceMaps* space = nullptr;
   std::uint32_t seed = 0;
   std::int64_t points = 0;
   SampleTransform transform;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "poster/point_streams.h"
+#include "poster/space_streams.h"
 
 namespace {
 
@@ -42,6 +43,23 @@ AttractorBox attractor_measure(const IfsTable& table, std::uint32_t seed, int st
   for (int step = 0; step < steps; ++step) {
     stream_step(generator, choices, maps, point);
     widen(box, empty, point.x, point.y);
+  }
+  return box;
+}
+
+AttractorBox attractor_measure_space(const IfsTable& table, const SpaceMaps& space, std::uint32_t seed, int steps) {
+  RandomGenerator generator;
+  stream_start(generator, seed, MEASURE_STREAM);
+  const ChoiceTable choices = choice_table_make(table, 1);
+  const float* values = space.values.data();
+  SpacePoint point;
+  for (int step = 0; step < CHUNK_WARM_UP_STEPS; ++step) space_stream_step(generator, choices, values, point);
+  AttractorBox box;
+  bool empty = true;
+  for (int step = 0; step < steps; ++step) {
+    space_stream_step(generator, choices, values, point);
+    const StreamPoint seen = space_stream_seen(space, point);
+    widen(box, empty, seen.x, seen.y);
   }
   return box;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "app/ifs_table.h"
+#include "app/space_maps.h"
 
 inline constexpr int FIT_MEASURE_STEPS = 1000000;
 
@@ -17,6 +18,10 @@ struct AttractorBox {
 // The box of the finite points the measuring stream visits (the origin alone
 // when there are none).
 AttractorBox attractor_measure(const IfsTable& table, std::uint32_t seed, int steps = FIT_MEASURE_STEPS);
+// The same for a 3-D table (its weights in `table`, its maps in `space`): the
+// box of the points' projections on the plane.
+AttractorBox attractor_measure_space(const IfsTable& table, const SpaceMaps& space, std::uint32_t seed,
+                                     int steps = FIT_MEASURE_STEPS);
 
 // column = scale_x·x + offset_x, row = scale_y·y + offset_y, in samples; a
 // point belongs to the sample its coordinates round down to.

@@ -32,13 +32,16 @@ std::int64_t margin_samples(const PosterSettings& settings) {
   return static_cast<std::int64_t>(settings.margin_percent * shorter / 100.0) * settings.supersample;
 }
 
-SampleTransform sample_transform(const IfsTable& table, const PosterSettings& settings, const SampleCanvas& canvas) {
+SampleTransform sample_transform(const AccumulationJob& job, const PosterSettings& settings) {
   const std::int64_t margin = margin_samples(settings);
+  const SampleCanvas& canvas = job.canvas;
   if (settings.has_view) {
     const PlaneView& v = settings.view;
     return view_fit(v.min_x, v.min_y, v.max_x, v.max_y, canvas.width, canvas.height, margin);
   }
-  return attractor_fit(attractor_measure(table, settings.seed), canvas.width, canvas.height, margin);
+  const AttractorBox box = job.space != nullptr ? attractor_measure_space(*job.table, *job.space, settings.seed)
+                                                : attractor_measure(*job.table, settings.seed);
+  return attractor_fit(box, canvas.width, canvas.height, margin);
 }
 
 // Shading gains nothing from more threads than cores.
@@ -142,12 +145,18 @@ int poster_threads(const PosterSettings& settings) {
 }
 
 PosterResult poster_render(const IfsTable& table, const PosterSettings& settings, const PosterOutput& output) {
+  return poster_render(table, SpaceMaps{}, settings, output);
+}
+
+PosterResult poster_render(const IfsTable& table, const SpaceMaps& space, const PosterSettings& settings,
+                           const PosterOutput& output) {
   AccumulationJob job;
   job.table = &table;
+  job.space = space.active ? &space : nullptr;
   job.seed = settings.seed;
   job.points = settings.points;
   job.canvas = sample_canvas(table, settings);
-  job.transform = sample_transform(table, settings, job.canvas);
+  job.transform = sample_transform(job, settings);
   job.threads = poster_threads(settings);
   job.progress = output.progress;
   SampleBuffer samples;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/ifs_table.h"
+#include "app/space_maps.h"
 #include "poster/accumulation.h"
 #include "poster/poster_settings.h"
 #include "poster/remake_command.h"
@@ -22,6 +23,10 @@ struct PosterOutput {
 };
 
 PosterResult poster_render(const IfsTable& table, const PosterSettings& settings, const PosterOutput& output);
+// The loaded table as the loader left it: a 3-D one (`space` active) has its
+// weights in `table` and its maps in `space`, and is drawn as its projection.
+PosterResult poster_render(const IfsTable& table, const SpaceMaps& space, const PosterSettings& settings,
+                           const PosterOutput& output);
 
 // The threads --threads asks for: every core when it was not given.
 int poster_threads(const PosterSettings& settings);

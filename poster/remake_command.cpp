@@ -26,6 +26,18 @@ std::string plane_text(double value) {
   return error == std::errc{} ? std::string(text, end) : decimal_text(value);
 }
 
+// An angle as --rotate reads it back to the same double: fixed notation,
+// since it takes no exponent, and no longer than the angle it was given.
+std::string angle_text(double degrees) {
+  char text[512];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, degrees, std::chars_format::fixed);
+  return error == std::errc{} ? std::string(text, end) : decimal_text(degrees);
+}
+
+std::string rotation_text(const std::array<double, 3>& degrees) {
+  return angle_text(degrees[0]) + "," + angle_text(degrees[1]) + "," + angle_text(degrees[2]);
+}
+
 std::string background_text(const PosterSettings& settings) {
   if (settings.background_alpha == 0 && settings.background == 0) return "transparent";
   std::string text = colour_text(settings.background);
@@ -122,6 +134,7 @@ std::string remake_command(const PosterSettings& settings, const RemakeNames& na
   std::vector<std::string> words{"ifs-render"};
   const std::vector<std::string> options = poster_settings_words(settings);
   words.insert(words.end(), options.begin(), options.end());
+  if (names.rotation != std::array<double, 3>{}) add(words, "--rotate", rotation_text(names.rotation));
   if (!names.table_name.empty()) add(words, "--name", names.table_name);
   if (names.output_name == "-") add(words, "--format", "png");
   add(words, "-o", names.output_name);

@@ -429,13 +429,54 @@ TEST_F(LibraryCommandLine, AllKeepsClashingNamesApartDrawsThreeDimensionalTables
   EXPECT_EQ(read_file(pictures + "/a_b-2.png"), render({"--name", "a_b", path}, folder.file("a_b.png")));
   EXPECT_NE(read_file(pictures + "/a_b.png"), read_file(pictures + "/a_b-2.png"));
 
-  // A seven-number file is one table named after the file; a folder that is
-  // not there is said so before anything is drawn.
+  // A seven-number file is one table named after the file; a name that is
+  // not a folder is said so before anything is drawn, and a folder that
+  // cannot be made is said so with the reason.
   EXPECT_EQ(run({"--all", pictures, "-n", "1", fern}).code, 0);
   EXPECT_EQ(read_file(pictures + "/fern.png"), render({fern}, folder.file("fern-alone.png")));
-  const ProgramRun nowhere = run({"--all", folder.file("none"), path});
+  const ProgramRun not_folder = run({"--all", path, "-n", "1", fern});
+  EXPECT_EQ(not_folder.code, EXIT_SAVE_FAILED);
+  EXPECT_EQ(not_folder.errors, "ifs-render: --all needs an existing folder, not " + path + "\n");
+  const std::string deeper = folder.file("none") + "/deeper";
+  const ProgramRun nowhere = run({"--all", deeper, "-n", "1", fern});
   EXPECT_EQ(nowhere.code, EXIT_SAVE_FAILED);
-  EXPECT_EQ(nowhere.errors, "ifs-render: --all needs an existing folder, not " + folder.file("none") + "\n");
+  EXPECT_TRUE(nowhere.errors.starts_with("ifs-render: --all cannot make the folder " + deeper + ": ")) << nowhere.errors;
+  EXPECT_FALSE(file_exists(folder.file("none")));
+}
+
+// Picture options over a library with a 3-D table, into a folder not made
+// yet: every table is written, each the poster --output --name gives it,
+// a 3-D one with a Comment that names it.
+TEST_F(LibraryCommandLine, AllWithPictureOptionsMakesItsFolderAndDrawsEveryTableThreeDimensionalToo) {
+  const std::string path = write("solid.ifs", "sierpinski {\n0.5 0 0 0.5 0 0 0.33\n0.5 0 0 0.5 0.5 0 0.33\n"
+                                              "0.5 0 0 0.5 0.25 0.5 0.34\n}\n"
+                                              "fern3d (3D) {\n0 0 0 0 .18 0 0 0 0 0 0 0 .01\n"
+                                              ".83 0 0 0 .86 .1 0 -.12 .84 0 1.62 0 .99\n}\n");
+  const Arguments picture = {"--size", "48x40", "--colormap", "inferno", "--rotate", "0,60,0"};
+  const std::string pictures = folder.file("posters");
+  Arguments all = {"--all", pictures, path};
+  all.insert(all.end(), picture.begin(), picture.end());
+  const ProgramRun written = run(all);
+  EXPECT_EQ(written.code, 0) << written.errors;
+  EXPECT_TRUE(holds_line(written.errors, "ifs-render: 2 of 2 tables written to " + pictures)) << written.errors;
+  ASSERT_EQ(mkdir(folder.file("alone").c_str(), 0700), 0);
+  for (const std::string name : {"sierpinski", "fern3d"}) {
+    const std::string alone = folder.file("alone") + "/" + name + ".png";
+    Arguments one = {"--name", name, "-o", alone, path};
+    one.insert(one.end(), picture.begin(), picture.end());
+    ASSERT_EQ(run(one).code, 0) << name;
+    const DecodedPng png = decode_png(pictures + "/" + name + ".png");
+    ASSERT_TRUE(png.ok) << name;
+    EXPECT_EQ(png.rows, decode_png(alone).rows) << name;
+    std::string comment;
+    for (const auto& [keyword, text] : png.texts)
+      if (keyword == "Comment") comment = text;
+    EXPECT_EQ(comment.find("--name fern3d") != std::string::npos, name == std::string("fern3d")) << comment;
+  }
+  // The turn shows: the 3-D table seen from above is another picture.
+  const std::string above = folder.file("alone") + "/fern3d-above.png";
+  ASSERT_EQ(run({"--name", "fern3d", "-o", above, path, "--size", "48x40", "--colormap", "inferno"}).code, 0);
+  EXPECT_NE(decode_png(above).rows, decode_png(pictures + "/fern3d.png").rows);
 }
 
 // Where --all, --rotate and a desktop --name apply, and what --rotate reads.

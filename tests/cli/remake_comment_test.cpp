@@ -1,6 +1,7 @@
 // The PNG's Comment is a command: run by /bin/sh in the table's folder with
 // the built program on the PATH, it writes a PNG equal byte for byte to the
 // one the comment came from, whatever the names hold.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -20,6 +21,11 @@ const std::string FERN =
 // Two tables in the block format, the second with a name the shell must not read.
 const std::string TWO_TABLES = "first {\n 0.5 0 0 0.5 0 0 0.5\n 0.5 0 0 0.5 1 0 0.5\n}\n"
                                "it's#2&$x {\n" + FERN + "}\n";
+// A 3-D table whose turn changes the picture: the Comment must carry --rotate.
+const std::string SPACE_TABLE = "tower (3D) {\n"
+                                " .5 0 0 0 .5 0 0 0 .5 0 0 0 .3\n"
+                                " .5 0 0 0 .5 0 0 0 .5 1 0 0 .3\n"
+                                " .5 .1 0 0 .5 0 .2 0 .4 0 .5 .8 .4\n}\n";
 
 std::string comment_of(const DecodedPng& png) {
   for (const auto& [keyword, text] : png.texts)
@@ -57,6 +63,9 @@ TEST(RemakeComment, RunByTheShellInTheTablesFolderWritesTheSameBytes) {
       {"fern.ifs", FERN, "it's \"5\".png",
        {"--background", "transparent", "--batches", "3", "--size", "20x20", "--brightness", "1",
         "--margin", "0"}},
+      // Angles as typed, a millionth of a degree included (no exponent).
+      {"tower.ifs", SPACE_TABLE, "tower.png",
+       {"--rotate", "30.25,-0.000001,-90", "--shade", "density", "--size", "48x40"}},
   };
   for (const OptionSet& set : sets) {
     ScratchFolder home;
@@ -78,6 +87,10 @@ TEST(RemakeComment, RunByTheShellInTheTablesFolderWritesTheSameBytes) {
     ASSERT_TRUE(comment.starts_with("ifs-render ")) << comment;
     EXPECT_EQ(comment.find(home.path()), std::string::npos) << "no folder names: " << comment;
     EXPECT_EQ(comment.find("--threads"), std::string::npos) << comment;
+    const auto rotate = std::find(set.options.begin(), set.options.end(), "--rotate");
+    if (rotate != set.options.end()) {
+      EXPECT_NE(comment.find("--rotate " + rotate[1]), std::string::npos) << comment;
+    }
 
     write_file(home.file(set.picture), Bytes{'o', 'l', 'd'});
     ASSERT_EQ(run_in_shell(home.path(), comment, elsewhere.file("shell.txt")), 0) << comment;

@@ -87,11 +87,14 @@ TEST_F(Thumbnail, TheFernIsASquarePngShadedByDensityOnBlack) {
   EXPECT_EQ(decode_png(folder.file("one.png")).width, 1u);
 }
 
-TEST_F(Thumbnail, ALibraryShowsItsFirstTableThatCanBeDrawn) {
-  const std::string library = write_text(
-      "library.ifs", "broken {\n.5 0 0 .5 0 0\n}\nspace (3D) {\n0 0 0 0 .18 0 0 0 0 0 0 0 1\n}\n" + SQUARE_BLOCK);
+TEST_F(Thumbnail, ALibraryShowsItsFirstTableThatCanBeDrawnThreeDimensionalOrNot) {
+  const std::string space = "space (3D) {\n.5 0 0 0 .5 0 0 0 .5 0 0 0 .25\n.5 0 0 0 .5 0 0 0 .5 1 0 0 .25\n"
+                            ".5 0 0 0 .5 0 0 0 .5 0 .5 0 .25\n.5 .1 0 0 .5 0 .2 0 .4 0 0 .3 .25\n}\n";
+  const std::string library = write_text("library.ifs", "broken {\n.5 0 0 .5 0 0\n}\n" + space + SQUARE_BLOCK);
   ASSERT_EQ(thumbnail(48, library, folder.file("library.png")), 0) << errors;
-  EXPECT_EQ(decode_png(folder.file("library.png")).rows, reference(48, library, {"--name", "square"}).rows);
+  const DecodedPng drawn = decode_png(folder.file("library.png"));
+  EXPECT_EQ(drawn.rows, reference(48, library, {"--name", "space"}).rows);
+  EXPECT_GT(lit_pixels(drawn), 48 * 48 / 40);
 
   const std::string nothing = write_text("nothing.ifs", "broken {\n.5 0 0 .5 0 0\n}\nspace (3D) {\n}\n");
   EXPECT_EQ(thumbnail(48, nothing, folder.file("nothing.png")), EXIT_LOAD_FAILED);

@@ -38,24 +38,55 @@ std::uint32_t chunk_seed(std::uint32_t seed, std::uint64_t chunk) {
   return static_cast<std::uint32_t>(z ^ (z >> 31));
 }
 
-int step(Generator& random, const std::vector<ReferenceMap>& maps, float& x, float& y) {
+// The map r picks by the running weights, or -1.
+template <typename Map>
+int chosen_map(Generator& random, const std::vector<Map>& maps) {
   const auto k = static_cast<std::uint32_t>((std::uint64_t{random.step()} * 101) >> 32);
   const float r = static_cast<float>(static_cast<double>(k) / 100.0);
   float sum = 0;
   for (std::size_t i = 0; i < maps.size(); ++i) {
     sum = static_cast<float>(static_cast<double>(sum) + maps[i].p);
-    if (sum >= r) {
-      const ReferenceMap& m = maps[i];
-      const double x0 = x, y0 = y;
-      x = static_cast<float>(m.a * x0 + m.b * y0 + m.e);
-      y = static_cast<float>(m.c * x0 + m.d * y0 + m.f);
-      return static_cast<int>(i);
-    }
+    if (sum >= r) return static_cast<int>(i);
   }
   return -1;
 }
 
+int step(Generator& random, const std::vector<ReferenceMap>& maps, float& x, float& y) {
+  const int map = chosen_map(random, maps);
+  if (map < 0) return map;
+  const ReferenceMap& m = maps[static_cast<std::size_t>(map)];
+  const double x0 = x, y0 = y;
+  x = static_cast<float>(m.a * x0 + m.b * y0 + m.e);
+  y = static_cast<float>(m.c * x0 + m.d * y0 + m.f);
+  return map;
+}
+
+int space_step(Generator& random, const std::vector<ReferenceSpaceMap>& maps, float& x, float& y, float& z) {
+  const int map = chosen_map(random, maps);
+  if (map < 0) return map;
+  const float* m = maps[static_cast<std::size_t>(map)].m;
+  const double x0 = x, y0 = y, z0 = z;
+  x = static_cast<float>(m[0] * x0 + m[1] * y0 + m[2] * z0 + m[9]);
+  y = static_cast<float>(m[3] * x0 + m[4] * y0 + m[5] * z0 + m[10]);
+  z = static_cast<float>(m[6] * x0 + m[7] * y0 + m[8] * z0 + m[11]);
+  return map;
+}
+
 }  // namespace
+
+void reference_space_points(const std::vector<ReferenceSpaceMap>& maps, std::uint32_t seed, std::int64_t points,
+                            const std::function<void(float x, float y, float z, int map)>& visit) {
+  constexpr std::int64_t CHUNK = 65536;
+  for (std::int64_t first = 0; first < points; first += CHUNK) {
+    Generator random(chunk_seed(seed, static_cast<std::uint64_t>(first / CHUNK)));
+    float x = 0, y = 0, z = 0;
+    for (int k = 0; k < 100; ++k) space_step(random, maps, x, y, z);
+    for (std::int64_t n = first; n < points && n < first + CHUNK; ++n) {
+      const int map = space_step(random, maps, x, y, z);
+      visit(x, y, z, map);
+    }
+  }
+}
 
 void reference_points(const std::vector<ReferenceMap>& maps, std::uint32_t seed, std::int64_t points,
                       const std::function<void(float x, float y, int map)>& visit) {

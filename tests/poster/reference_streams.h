@@ -17,3 +17,14 @@ struct ReferenceMap {
 // no map was chosen (the point stayed).
 void reference_points(const std::vector<ReferenceMap>& maps, std::uint32_t seed, std::int64_t points,
                       const std::function<void(float x, float y, int map)>& visit);
+
+// A 3-D map: (x, y, z) goes to M·(x, y, z) + o, M by rows in m[0..8], o in m[9..11].
+struct ReferenceSpaceMap {
+  float m[12];
+  float p;
+};
+
+// The same streams for a 3-D table, from (0, 0, 0): `visit(x, y, z, map)`
+// for every plotted point in order.
+void reference_space_points(const std::vector<ReferenceSpaceMap>& maps, std::uint32_t seed, std::int64_t points,
+                            const std::function<void(float x, float y, float z, int map)>& visit);

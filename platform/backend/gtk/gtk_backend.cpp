@@ -48,24 +48,59 @@ void wait_for_input(BackendTime deadline) {
 
 gboolean draw_client(GtkWidget*, cairo_t* cairo, gpointer data) {
   GtkTopLevel* record = static_cast<GtkTopLevel*>(data);
-  if (!record->image) return FALSE;
-  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cairo, record->image, 0, 0);
+  if (record->image) {
+    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cairo, record->image, 0, 0);
+  } else {
+    // Nothing presented yet (or the pixels are being replaced): a new client surface is black.
+    cairo_set_source_rgb(cairo, 0, 0, 0);
+  }
   cairo_paint(cairo);
   gtk_use_program_icon_after_first_frame();
   return FALSE;  // others may watch the drawing (the benchmark does)
 }
 
-// The client surface's pixels are B, G, R, X: cairo's RGB24 on a little-endian machine.
+void release_client_pixels(GtkTopLevel* record) {
+  if (record->image) cairo_surface_destroy(record->image);
+  record->image = nullptr;
+}
+
+// user32 replaces a window's pixels when its client size changes: a view of
+// the old ones is let go at once.
+void forget_pixels_of_other_size(GtkTopLevel* record, int width, int height) {
+  if (record->image && (width != cairo_image_surface_get_width(record->image) ||
+                        height != cairo_image_surface_get_height(record->image)))
+    release_client_pixels(record);
+}
+
 void size_client(GtkTopLevel* record, int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  if (record->image && width == record->client_width && height == record->client_height) return;
-  if (record->image) cairo_surface_destroy(record->image);
-  record->image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(width, 1), std::max(height, 1));
+  forget_pixels_of_other_size(record, width, height);
+  if (width == record->client_width && height == record->client_height) return;
   record->client_width = width;
   record->client_height = height;
   gtk_widget_set_size_request(record->area, width, height);
+}
+
+// Cairo draws straight from user32's pixels (B, G, R, X rows: cairo's RGB24 on
+// a little-endian machine) rather than from a copy of them.
+bool view_client_pixels(GtkTopLevel* record, const PixelSurface* surface) {
+  if (record->image && cairo_image_surface_get_data(record->image) == surface->bits &&
+      cairo_image_surface_get_width(record->image) == surface->width &&
+      cairo_image_surface_get_height(record->image) == surface->height &&
+      cairo_image_surface_get_stride(record->image) == surface->stride)
+    return true;
+  release_client_pixels(record);
+  if (surface->stride < cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, surface->width)) return false;
+  cairo_surface_t* image =
+      cairo_image_surface_create_for_data(surface->bits, CAIRO_FORMAT_RGB24, surface->width, surface->height, surface->stride);
+  if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(image);
+    return false;
+  }
+  record->image = image;
+  return true;
 }
 
 void window_created(HWND window, const BackendWindowInfo* info) {
@@ -96,8 +131,10 @@ void window_shown(HWND window, BOOL visible) {
 
 void window_moved(HWND window, const RECT* frame, const RECT* client) {
   GtkTopLevel* record = gtk_top_level(window);
+  if (!record) return;
+  forget_pixels_of_other_size(record, client->right - client->left, client->bottom - client->top);
   // A minimised or maximised window is placed by the window manager.
-  if (!record || record->minimized || record->maximized) return;
+  if (record->minimized || record->maximized) return;
   gtk_window_move(GTK_WINDOW(record->window), frame->left, frame->top);
   size_client(record, client->right - client->left, client->bottom - client->top);
 }
@@ -124,7 +161,7 @@ void window_destroyed(HWND window) {
   gtk_top_level_remove(window);
   if (record->drag_leave_source) g_source_remove(record->drag_leave_source);
   gtk_widget_destroy(record->window);
-  if (record->image) cairo_surface_destroy(record->image);
+  release_client_pixels(record);
   delete record;
 }
 
@@ -149,13 +186,13 @@ void surface_presented(HWND window, const PixelSurface* surface, const RECT* dir
   const LONG bottom = std::clamp<LONG>(dirty->bottom, 0, surface->height);
   const LONG top = std::clamp<LONG>(dirty->top, 0, bottom);
   if (left == right || top == bottom) return;
-  cairo_surface_flush(record->image);
-  unsigned char* pixels = cairo_image_surface_get_data(record->image);
-  const int stride = cairo_image_surface_get_stride(record->image);
-  const size_t bytes = static_cast<size_t>(right - left) * 4;
-  for (LONG y = top; y < bottom; ++y)
-    std::memcpy(pixels + static_cast<size_t>(y) * stride + static_cast<size_t>(left) * 4,
-                surface->bits + static_cast<size_t>(y) * surface->stride + static_cast<size_t>(left) * 4, bytes);
+  const bool viewed_before = record->image != nullptr;
+  if (!view_client_pixels(record, surface)) return;
+  // A new view shows every pixel of the surface at once, not only the dirty ones.
+  if (!viewed_before) {
+    gtk_widget_queue_draw(record->area);
+    return;
+  }
   cairo_surface_mark_dirty_rectangle(record->image, left, top, right - left, bottom - top);
   gtk_widget_queue_draw_area(record->area, left, top, right - left, bottom - top);
 }

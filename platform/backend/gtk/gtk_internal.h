@@ -14,7 +14,7 @@ struct GtkTopLevel {
   GtkWidget* box = nullptr;
   GtkWidget* menu_bar = nullptr;    // null while the window has no menu
   GtkWidget* area = nullptr;        // the client area, exactly the client size
-  cairo_surface_t* image = nullptr; // the client surface as last presented
+  cairo_surface_t* image = nullptr; // a view of user32's client pixels, once presented
   int client_width = 0;
   int client_height = 0;
   bool minimized = false;

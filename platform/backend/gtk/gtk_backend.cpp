@@ -3,7 +3,6 @@
 #include "platform/backend/gtk/gtk_backend.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 #include "platform/backend/gtk/gtk_internal.h"

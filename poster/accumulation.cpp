@@ -88,25 +88,22 @@ struct ChunkPlayer {
   }
 };
 
-// Hands one lane block's points to a plot, in the block's order.
-// How many points ahead a count's line is fetched: enough to cover a miss
-// to the last-level cache.
-inline constexpr int PREFETCH_AHEAD = 64;
-
-// Hands one lane block's points to a plot, each count fetched well before
-// it is incremented.
+// Hands one lane block's points to a plot, in the block's order, fetching
+// the next block's counts on the way.
 template <typename Plot>
 void plot_lane_block(void* context, const LaneBlock& block) {
   const Plot plot = *static_cast<const Plot*>(context);
-  const int entries = block.steps * block.lanes;
-  const std::int64_t* element = block.element;
-  for (int k = 0, e = 0; k < block.steps; ++k) {
+  const std::uint32_t* const element = block.element;
+  const std::uint32_t* const next = block.next_element;
+  int e = 0;
+  for (int k = 0; k < block.steps; ++k) {
     for (int lane = 0; lane < block.lanes; ++lane, ++e) {
-      if (e + PREFETCH_AHEAD < entries && element[e + PREFETCH_AHEAD] != OFF_CANVAS)
-        plot.prefetch(element[e + PREFETCH_AHEAD]);
-      if (element[e] != OFF_CANVAS) plot.add(element[e], block.slot[e], block.first_number[lane] + k);
+      if (e < block.next_entries && next[e] != LANE_OFF_CANVAS) plot.prefetch(next[e]);
+      if (element[e] != LANE_OFF_CANVAS) plot.add(element[e], block.slot[e], block.first_number[lane] + k);
     }
   }
+  for (; e < block.next_entries; ++e)
+    if (next[e] != LANE_OFF_CANVAS) plot.prefetch(next[e]);
 }
 
 // Every thread takes the next group of chunks (one per lane) until none is left.
@@ -120,11 +117,19 @@ struct ChunkDealer {
   void run(const Plot& plot, bool reports) const {
     const AccumulationJob& job = *player->job;
     const LaneKernel& kernel = job.kernel;
-    const bool lanes = kernel.play != nullptr && job.table->map_count > 0 && job.space == nullptr;
+    const bool lanes = kernel.play != nullptr && job.table->map_count > 0 && job.space == nullptr &&
+                       lanes_count(job.canvas.elements());
     const std::int64_t group = lanes ? kernel.lanes : 1;
     const std::int64_t plane = job.canvas.mode == SHADE_DENSITY ? job.canvas.samples() : 0;
-    const LaneJob lane_job{&player->choices, player->maps, job.transform, player->locator.width,
-                           player->locator.height, job.canvas.width, plane, job.seed, job.points};
+    const LaneJob lane_job{&player->choices,
+                           player->maps,
+                           job.transform,
+                           player->locator.width,
+                           player->locator.height,
+                           static_cast<std::uint32_t>(job.canvas.width),
+                           static_cast<std::uint32_t>(plane),
+                           job.seed,
+                           job.points};
     const LaneSink sink{plot_lane_block<Plot>, const_cast<Plot*>(&plot)};
     for (std::int64_t first; (first = next->fetch_add(group)) < chunks;) {
       if (lanes) {
@@ -144,6 +149,7 @@ struct ChunkDealer {
     const std::int64_t row_length = canvas.width;
     if (canvas.mode == SHADE_DENSITY) {
       const bool may_saturate = player->job->points >= std::int64_t{std::numeric_limits<std::uint32_t>::max()};
+      if (!shared && !may_saturate) return run(PlainDensityPlot{buffer.counts.get(), canvas.samples(), row_length}, reports);
       if (!shared) return run(DensityPlot{buffer.counts.get(), canvas.samples(), row_length}, reports);
       if (!may_saturate) return run(SharedDensityPlot{buffer.counts.get(), canvas.samples(), row_length}, reports);
       return run(SharedSaturatingPlot{buffer.counts.get(), canvas.samples(), row_length}, reports);

@@ -19,15 +19,25 @@ inline constexpr int LANE_BLOCK_STEPS = 64;
 // The most lanes any path plays.
 inline constexpr int MAX_LANES = 32;
 
+// The element of a point off the canvas, or past its lane's chunk.
+inline constexpr std::uint32_t LANE_OFF_CANVAS = 0xFFFFFFFFu;
+// Elements are 32-bit, so the lanes only count canvases of fewer elements
+// than LANE_OFF_CANVAS (larger ones take the scalar loop).
+inline bool lanes_count(std::int64_t elements) { return elements < std::int64_t{LANE_OFF_CANVAS}; }
+
 // The points of one block: entry k · lanes + l is lane l's point of step k.
 struct LaneBlock {
   int lanes = 0;
   int steps = 0;
   // The element each point is counted in: slot · plane + row · row_length +
-  // column; -1 off the canvas, or past the lane's chunk.
-  const std::int64_t* element = nullptr;
+  // column, or LANE_OFF_CANVAS.
+  const std::uint32_t* element = nullptr;
   const std::uint32_t* slot = nullptr;
   const std::int64_t* first_number = nullptr;  // per lane: the number of its point at step 0
+  // The block played after this one, whose counts are fetched while this
+  // block's are incremented: the misses then overlap the next block's steps.
+  const std::uint32_t* next_element = nullptr;
+  int next_entries = 0;
 };
 
 struct LaneSink {
@@ -42,8 +52,8 @@ struct LaneJob {
   SampleTransform transform;
   double width = 0.0;
   double height = 0.0;
-  std::int64_t row_length = 0;
-  std::int64_t plane = 0;  // elements between two slots' counts; 0 for flat keys
+  std::uint32_t row_length = 0;
+  std::uint32_t plane = 0;  // elements between two slots' counts; 0 for flat keys
   std::uint32_t seed = 0;
   std::int64_t points = 0;
 };

@@ -28,7 +28,20 @@ struct DensityPlot {
 };
 
 // For renders of fewer points than the largest count: no count can then
-// pass it, so a plain atomic add is exact.
+// reach it, so a plain add is exact.
+struct PlainDensityPlot {
+  std::uint32_t* counts;
+  std::int64_t plane;
+  std::int64_t row_length;
+  std::int64_t element(std::int64_t index, std::uint32_t slot) const { return slot * plane + index; }
+  void prefetch(std::int64_t element) const { __builtin_prefetch(counts + element, 1); }
+  void add(std::int64_t element, std::uint32_t, std::int64_t) const { ++counts[element]; }
+  void plot(std::int64_t index, std::uint32_t slot, std::int64_t number) const {
+    add(element(index, slot), slot, number);
+  }
+};
+
+// The same for a buffer other threads count into.
 struct SharedDensityPlot {
   std::uint32_t* counts;
   std::int64_t plane;

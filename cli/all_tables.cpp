@@ -47,8 +47,8 @@ std::string folder_file(const std::string& folder, const std::u16string& file) {
 }
 
 // One table: drawn and saved, or said why not; true when written. The table
-// is loaded by its place; `remade_name` is the --name a 3-D table's Comment
-// needs.
+// is loaded by its place; `remade_name` is the --name its Comment needs to
+// draw it again.
 bool write_table_picture(const RenderOptions& options, LoadRequest load, const std::string& remade_name,
                          const std::string& picture, const FileIdentity& input, std::FILE* errors) {
   if (same_file(file_identity_of_name(picture), input)) {

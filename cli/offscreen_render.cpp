@@ -217,13 +217,11 @@ void report_save_failure(const RenderOptions& options, std::FILE* errors) {
 // The loaded table drawn by the poster renderer instead of the timer ticks.
 int render_poster_picture(const RenderOptions& options, const RenderFiles& files, std::FILE* errors,
                           bool show_progress) {
-  // A turn changes only a 3-D table, so a plane table's Comment stays as it
-  // was; so does that of a plane table --all loaded by its place.
+  // A turn changes only a 3-D table, so a plane table's Comment stays as it was.
   const bool space = app_state().space.active;
   const std::array<double, 3> turn = space ? options.rotation : std::array<double, 3>{};
-  const bool by_place = files.load.table_index >= 0;
-  const std::string name = by_place && !space ? std::string() : options.table_name;
-  const RemakeNames names{name, path_base_name(options.output), path_base_name(options.files.front()), turn};
+  const RemakeNames names{options.table_name, path_base_name(options.output), path_base_name(options.files.front()),
+                          turn};
   PosterOutput output{name_from_system(files.picture), options.format == FORMAT_PNG,
                       std::string("ifs-render ") + IFS_RENDER_VERSION, names, {}};
   PointsProgress progress(errors, options.poster.points);

@@ -444,14 +444,14 @@ TEST_F(LibraryCommandLine, AllKeepsClashingNamesApartDrawsThreeDimensionalTables
   EXPECT_FALSE(file_exists(folder.file("none")));
 }
 
-// Picture options over a library with a 3-D table, into a folder not made
-// yet: every table is written, each the poster --output --name gives it,
-// a 3-D one with a Comment that names it.
+// Picture options over a library whose first table is 3-D, into a folder not
+// made yet: every table is written, each the poster --output --name gives it,
+// and a Comment names every table but the first, which is drawn without it.
 TEST_F(LibraryCommandLine, AllWithPictureOptionsMakesItsFolderAndDrawsEveryTableThreeDimensionalToo) {
-  const std::string path = write("solid.ifs", "sierpinski {\n0.5 0 0 0.5 0 0 0.33\n0.5 0 0 0.5 0.5 0 0.33\n"
-                                              "0.5 0 0 0.5 0.25 0.5 0.34\n}\n"
-                                              "fern3d (3D) {\n0 0 0 0 .18 0 0 0 0 0 0 0 .01\n"
-                                              ".83 0 0 0 .86 .1 0 -.12 .84 0 1.62 0 .99\n}\n");
+  const std::string path = write("solid.ifs", "fern3d (3D) {\n0 0 0 0 .18 0 0 0 0 0 0 0 .01\n"
+                                              ".83 0 0 0 .86 .1 0 -.12 .84 0 1.62 0 .99\n}\n"
+                                              "sierpinski {\n0.5 0 0 0.5 0 0 0.33\n0.5 0 0 0.5 0.5 0 0.33\n"
+                                              "0.5 0 0 0.5 0.25 0.5 0.34\n}\n");
   const Arguments picture = {"--size", "48x40", "--colormap", "inferno", "--rotate", "0,60,0"};
   const std::string pictures = folder.file("posters");
   Arguments all = {"--all", pictures, path};
@@ -471,7 +471,8 @@ TEST_F(LibraryCommandLine, AllWithPictureOptionsMakesItsFolderAndDrawsEveryTable
     std::string comment;
     for (const auto& [keyword, text] : png.texts)
       if (keyword == "Comment") comment = text;
-    EXPECT_EQ(comment.find("--name fern3d") != std::string::npos, name == std::string("fern3d")) << comment;
+    EXPECT_EQ(comment.find("--name") != std::string::npos, name == std::string("sierpinski")) << comment;
+    EXPECT_EQ(comment.find("--rotate") != std::string::npos, name == std::string("fern3d")) << comment;
   }
   // The turn shows: the 3-D table seen from above is another picture.
   const std::string above = folder.file("alone") + "/fern3d-above.png";

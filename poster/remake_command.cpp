@@ -126,7 +126,12 @@ std::string shell_quoted(const std::string& word) {
 }
 
 std::string path_base_name(const std::string& path) {
+  // A backslash is part of a file's name where it is not a separator.
+#ifdef _WIN32
   const std::size_t slash = path.find_last_of("/\\");
+#else
+  const std::size_t slash = path.find_last_of('/');
+#endif
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

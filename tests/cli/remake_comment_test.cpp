@@ -60,7 +60,7 @@ TEST(RemakeComment, RunByTheShellInTheTablesFolderWritesTheSameBytes) {
       {"-dash.ifs", FERN, "tone.png",
        {"--colormap", "magma", "--brightness", "1.5", "--vibrancy", "0.25", "--gamma", "3", "--supersample", "2",
         "--size", "30x50", "--depth", "16"}},
-      {"fern.ifs", FERN, "it's \"5\".png",
+      {"back\\slash.ifs", FERN, "it's \"5\"\\.png",
        {"--background", "transparent", "--batches", "3", "--size", "20x20", "--brightness", "1",
         "--margin", "0"}},
       // Angles as typed, a millionth of a degree included (no exponent).

@@ -34,11 +34,13 @@ finish() {
   echo "all checks passed"
 }
 
-# The id of the window with this exact title, once it is mapped (10 s at most).
-wait_for_window() {
-  local id=""
+# The id of the window with this exact title, once it is mapped (10 s at most);
+# with a PID, only that process's window (an earlier program may still show one).
+wait_for_window() {  # wait_for_window TITLE [PID]
+  local id="" owner=()
+  [ -n "${2:-}" ] && owner=(--all --pid "$2")
   for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+    id=$(xdotool search "${owner[@]}" --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
@@ -58,7 +60,7 @@ window_gone() {  # window_gone TITLE: true once no such window is mapped (5 s at
 start_program() {
   "$IFS_RENDER" "$@" >"$work/program.out" 2>&1 &
   program_pid=$!
-  window=$(wait_for_window "$TITLE")
+  window=$(wait_for_window "$TITLE" "$program_pid")
   focus "$window"
 }
 
@@ -74,9 +76,32 @@ wait_program_end() {
     program_running || break
     sleep 0.1
   done
-  if program_running; then status=124; return; fi
+  if program_running; then
+    status=124
+    report_stuck_program
+    return
+  fi
   status=0
   wait "$program_pid" || status=$?
+  program_pid=""
+}
+
+# A program that should have ended: what the screen shows and where its
+# threads are (when gdb is there) go to the log, and it is ended, so that the
+# checks after it start from a fresh program.
+report_stuck_program() {
+  local id
+  echo "the program is still running; the windows on the screen:" >&2
+  for id in $(xdotool search --onlyvisible --name . 2>/dev/null || true); do
+    echo "  $id \"$(xdotool getwindowname "$id" 2>/dev/null || true)\"" >&2
+  done
+  if command -v gdb >/dev/null; then
+    echo "its threads:" >&2
+    timeout 30 gdb -p "$program_pid" -batch -ex "thread apply all bt" 2>&1 | grep -E '^(#|Thread)' >&2 || true
+  fi
+  echo "it said:" >&2
+  cat "$work/program.out" >&2
+  end_process "$program_pid"
   program_pid=""
 }
 

@@ -35,7 +35,7 @@ start_program_reading() {  # start_program_reading FILE ARGUMENT...
   shift
   "$IFS_RENDER" "$@" <"$input" >"$work/program.out" 2>&1 &
   program_pid=$!
-  window=$(wait_for_window "$TITLE")
+  window=$(wait_for_window "$TITLE" "$program_pid")
   focus "$window"
 }
 

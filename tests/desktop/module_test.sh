@@ -29,7 +29,7 @@ check "and still writes the picture" test -s "$work/fern.png"
 
 LD_DEBUG=files LD_DEBUG_OUTPUT="$work/loaded" "$IFS_RENDER" "$fern" >"$work/program.out" 2>&1 &
 program_pid=$!
-window=$(wait_for_window "$TITLE")
+window=$(wait_for_window "$TITLE" "$program_pid")
 check "and it mapped GTK" grep -q 'file=libgtk-3\.so' "$work/loaded.$program_pid"
 "$DESKTOP_HELPER" close "$window"
 wait_program_end

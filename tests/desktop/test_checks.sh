@@ -8,10 +8,20 @@ work=$(mktemp -d)
 failures=0
 started_processes=()
 
+# Each process is waited for, so that the next test's X server never starts
+# while this one's is still going down (5 s at most, then it is killed).
+end_process() {  # end_process PID
+  kill "$1" 2>/dev/null || return 0
+  (sleep 5; kill -9 "$1" 2>/dev/null) &
+  local killer=$!
+  wait "$1" 2>/dev/null || true
+  kill "$killer" 2>/dev/null || true
+}
+
 cleanup() {
   local name
   for name in "${started_processes[@]}"; do
-    [ -n "${!name:-}" ] && kill "${!name}" 2>/dev/null || true
+    [ -n "${!name:-}" ] && end_process "${!name}"
   done
   if [ -n "${DESKTOP_KEEP:-}" ]; then echo "kept $work" >&2; else rm -rf "$work"; fi
 }

@@ -16,6 +16,7 @@
 #include "runtime/gui/event_loop.h"
 #include "runtime/gui/event_queue.h"
 #include "runtime/gui/menu.h"
+#include "runtime/gui/requester.h"
 #include "runtime/gui/shortcut.h"
 #include "runtime/gui/window.h"
 
@@ -43,20 +44,15 @@ bool open_main_window() {
 
 bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & KEY_DOWN_BIT) != 0; }
 
-// Escape held ends the program, unless the press began in a requester or menu.
+// Escape held ends the program, unless the press began in a requester or menu
+// (to close it); such a press is theirs until it is let go.
 bool escape_held() {
   ShellState& shell = shell_state();
+  const bool in_menu = menu_loop_took_escape();
+  const bool in_requester = requester_took_escape();
+  if (in_menu || in_requester) shell.escape_began_in_requester = true;
   if (!escape_down()) shell.escape_began_in_requester = false;
   return escape_down() && !shell.escape_began_in_requester;
-}
-
-// Runs a flow that may open requesters. An Escape that is down after it but
-// was not before was pressed in one of them (to close it).
-template <typename Flow>
-void run_requesting_flow(Flow flow) {
-  const bool down_before = escape_down();
-  flow();
-  if (!down_before && escape_down()) shell_state().escape_began_in_requester = true;
 }
 
 // false: Quit was chosen.
@@ -65,16 +61,16 @@ bool dispatch_menu() {
     case MENU_QUIT:
       return false;
     case MENU_OPEN:
-      run_requesting_flow(shell_open_flow);
+      shell_open_flow();
       break;
     case MENU_SAVE:
-      run_requesting_flow(shell_save_flow);
+      shell_save_flow();
       break;
     case KEY_NEXT_TABLE:
-      run_requesting_flow([] { shell_page_flow(1); });
+      shell_page_flow(1);
       break;
     case KEY_PREVIOUS_TABLE:
-      run_requesting_flow([] { shell_page_flow(-1); });
+      shell_page_flow(-1);
       break;
     default:
       break;
@@ -110,7 +106,7 @@ bool shell_start_with_request(const std::optional<LoadRequest>& initial_load) {
   measure_bounds();
   app_state().render.x = 0.0f;
   app_state().render.y = 0.0f;
-  if (initial_load) run_requesting_flow([&] { shell_load(*initial_load); });
+  if (initial_load) shell_load(*initial_load);
   clear_canvas();
   shell_state().save_dir = current_directory();
   return true;
@@ -118,11 +114,9 @@ bool shell_start_with_request(const std::optional<LoadRequest>& initial_load) {
 
 bool shell_dispatch(std::int32_t code) {
   shell_state().last_event = code;
-  // An Escape that closed the menu is the menu's, like one that closed a requester.
-  if (menu_loop_took_escape()) shell_state().escape_began_in_requester = true;
   switch (code) {
     case EVENT_GADGET_DROP:
-      run_requesting_flow(shell_drop_flow);  // a bad file is reported in a message box
+      shell_drop_flow();  // a bad file is reported in a message box
       break;
     case EVENT_MENU:
       if (!dispatch_menu()) return false;

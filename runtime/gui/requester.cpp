@@ -24,11 +24,24 @@ struct RequesterState {
 
 RequesterState state{};
 
-BOOL run_dialog(RequesterKind kind, OPENFILENAMEW* request) {
+// Escape pressed while a requester was open (to close it): a press the event
+// loop must not take for its own Escape.
+bool escape_pressed_in_requester = false;
+
+bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
+
+template <typename Show>
+auto show_modal(Show show) {
+  const bool down_before = escape_down();
   requester_modal_begin();
-  const BOOL chosen = kind == REQUESTER_SAVE ? GetSaveFileNameW(request) : GetOpenFileNameW(request);
+  const auto result = show();
   requester_modal_end();
-  return chosen;
+  if (!down_before && escape_down()) escape_pressed_in_requester = true;
+  return result;
+}
+
+BOOL run_dialog(RequesterKind kind, OPENFILENAMEW* request) {
+  return show_modal([&] { return kind == REQUESTER_SAVE ? GetSaveFileNameW(request) : GetOpenFileNameW(request); });
 }
 
 std::u16string requester_file(const char16_t* title, const char16_t* default_file, const char16_t* pattern,
@@ -64,6 +77,7 @@ void requester_library_init() {
   InitCommonControlsEx(&controls);
   CoInitialize(nullptr);
   state.selected_pattern = 0;
+  escape_pressed_in_requester = false;
 }
 
 std::u16string requester_open_file(const char16_t* title, const char16_t* default_file, const char16_t* pattern,
@@ -79,10 +93,13 @@ std::u16string requester_save_file(const char16_t* title, const char16_t* defaul
 std::int32_t requester_selected_pattern() { return state.selected_pattern - 1; }
 
 int requester_message(const char16_t* caption, const char16_t* text, UINT flags) {
-  requester_modal_begin();
-  const int result = MessageBoxW(requester_owner(), text, caption, flags);
-  requester_modal_end();
-  return result;
+  return show_modal([&] { return MessageBoxW(requester_owner(), text, caption, flags); });
+}
+
+bool requester_took_escape() {
+  const bool took = escape_pressed_in_requester;
+  escape_pressed_in_requester = false;
+  return took;
 }
 
 HWND requester_owner() {

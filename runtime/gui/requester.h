@@ -21,6 +21,9 @@ std::u16string requester_save_file(const char16_t* title, const char16_t* defaul
 std::int32_t requester_selected_pattern();
 // The button result of the message box.
 int requester_message(const char16_t* caption, const char16_t* text, UINT flags);
+// Whether Escape went down while a requester was open since the last call
+// (the press that closed it, still held).
+bool requester_took_escape();
 
 // The foreground window if it belongs to this process, else null.
 HWND requester_owner();

@@ -107,6 +107,29 @@ TEST_F(RequesterTest, TimersTickWhileARequesterIsOpenAndTheirEventsCoalesce) {
   EXPECT_EQ(std::count(queued.begin(), queued.end(), SeenEvent{EVENT_TIMER, 123, 0, 0}), 1);
 }
 
+// The press that closes a box is the box's: the event loop must not take it,
+// still held, for its own Escape; a press from before the box is not the box's.
+TEST_F(RequesterTest, OnlyAnEscapePressedWhileTheBoxWasOpenIsTheBoxs) {
+  static HWND pressed_on;
+  pressed_on = window;
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    headless_key(pressed_on, VK_ESCAPE, TRUE);
+  });
+  headless_answer_message_box(IDCANCEL, 500);
+  requester_message(u"Load IFS", u"Wrong name!", 0);
+  ASSERT_TRUE(headless_key_is_down(VK_ESCAPE)) << "the press fell while the box was open";
+  EXPECT_TRUE(requester_took_escape());
+  EXPECT_FALSE(requester_took_escape()) << "told once";
+
+  headless_answer_message_box(IDOK, 500);  // Escape is still held from before this box
+  requester_message(u"Load IFS", u"Wrong name!", 0);
+  EXPECT_FALSE(requester_took_escape());
+  headless_key(window, VK_ESCAPE, FALSE);
+  requester_message(u"Load IFS", u"Wrong name!", 0);
+  EXPECT_FALSE(requester_took_escape()) << "no key went down while this box was open";
+}
+
 TEST_F(RequesterTest, ARequesterWithAnotherProgramInFrontHasNoOwner) {
   // No window of ours in the foreground: close the only one.
   window_close(0);

@@ -3,7 +3,21 @@
 # desktop program with status 0; without a display it says so and exits 69; when
 # the X server goes away under it, it says so and exits 74.
 source "$(dirname "$0")/desktop_session.sh"
+need_tools strace
 fern="$SOURCE_DIR/examples/fern.ifs"
+
+# Escape pressed while the window's first file is still loading went down in no
+# requester: held, it ends the program once the load is done. strace holds back
+# each read of the file; it ends with the program's status.
+strace -f -o /dev/null -P "$fern" -e trace=read -e inject=read:delay_enter=600000 \
+  "$IFS_RENDER" "$fern" >"$work/program.out" 2>&1 &
+program_pid=$!
+focus "$(wait_for_window "$TITLE")"
+xdotool keydown Escape
+wait_program_end
+xdotool keyup Escape
+check "Escape held from the window's first moments ends the program with status 0 (status $status)" \
+  test "$status" -eq 0
 
 start_program "$fern"
 xdotool keydown Escape

@@ -12,6 +12,7 @@
 #include "runtime/file/file.h"
 #include "runtime/graphics/canvas.h"
 #include "runtime/gui/drop.h"
+#include "runtime/gui/escape_key.h"
 #include "runtime/gui/event_codes.h"
 #include "runtime/gui/event_loop.h"
 #include "runtime/gui/event_queue.h"
@@ -21,8 +22,6 @@
 #include "runtime/gui/window.h"
 
 namespace {
-
-constexpr SHORT KEY_DOWN_BIT = static_cast<SHORT>(0x8000);
 
 void build_menu() {
   if (!menu_create(APP_MENU, window_handle(APP_WINDOW))) return;  // no menu, no shortcuts
@@ -42,8 +41,6 @@ bool open_main_window() {
   return window_open(APP_WINDOW, 0, 0, APP_CANVAS_SIZE, inner_height, APP_TITLE, APP_WINDOW_FLAGS, nullptr) != 0;
 }
 
-bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & KEY_DOWN_BIT) != 0; }
-
 // Escape held ends the program, unless the press began in a requester or menu
 // (to close it); such a press is theirs until it is let go.
 bool escape_held() {
@@ -51,8 +48,8 @@ bool escape_held() {
   const bool in_menu = menu_loop_took_escape();
   const bool in_requester = requester_took_escape();
   if (in_menu || in_requester) shell.escape_began_in_requester = true;
-  if (!escape_down()) shell.escape_began_in_requester = false;
-  return escape_down() && !shell.escape_began_in_requester;
+  if (!escape_key_down()) shell.escape_began_in_requester = false;
+  return escape_key_down() && !shell.escape_began_in_requester;
 }
 
 // false: Quit was chosen.

@@ -1,5 +1,7 @@
 #include "runtime/gui/menu.h"
 
+#include "runtime/gui/escape_key.h"
+
 namespace {
 
 constexpr std::int32_t MENU_REGISTRY_GROWTH = 16;
@@ -40,11 +42,9 @@ void release_menus_of(HWND window) {
 bool escape_down_at_menu_entry = false;
 bool escape_pressed_in_menu = false;
 
-bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
-
 void watch_menu_loop(UINT message) {
-  if (message == WM_ENTERMENULOOP) escape_down_at_menu_entry = escape_down();
-  if (message == WM_EXITMENULOOP && !escape_down_at_menu_entry && escape_down()) escape_pressed_in_menu = true;
+  if (message == WM_ENTERMENULOOP) escape_down_at_menu_entry = escape_key_down();
+  if (message == WM_EXITMENULOOP && !escape_down_at_menu_entry && escape_key_down()) escape_pressed_in_menu = true;
 }
 
 LRESULT menu_subclass_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -6,6 +6,7 @@
 #include "platform/win32/commctrl.h"
 #include "platform/win32/kernel32.h"
 #include "platform/win32/ole32.h"
+#include "runtime/gui/escape_key.h"
 #include "runtime/gui/requester_paths.h"
 
 namespace {
@@ -28,15 +29,13 @@ RequesterState state{};
 // loop must not take for its own Escape.
 bool escape_pressed_in_requester = false;
 
-bool escape_down() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
-
 template <typename Show>
 auto show_modal(Show show) {
-  const bool down_before = escape_down();
+  const bool down_before = escape_key_down();
   requester_modal_begin();
   const auto result = show();
   requester_modal_end();
-  if (!down_before && escape_down()) escape_pressed_in_requester = true;
+  if (!down_before && escape_key_down()) escape_pressed_in_requester = true;
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -22,10 +23,11 @@ ScratchFolder::ScratchFolder() {
   if (mkdtemp(name.data()) != nullptr) path_ = name.data();
 }
 
+// Folders the tests made inside go too (an --all folder of pictures, say).
 ScratchFolder::~ScratchFolder() {
   if (path_.empty()) return;
-  for (const std::string& entry : entries()) std::remove(file(entry).c_str());
-  rmdir(path_.c_str());
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 std::vector<std::string> ScratchFolder::entries() const {

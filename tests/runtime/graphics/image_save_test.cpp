@@ -284,14 +284,17 @@ TEST(ImageEncodeFile, ThirtyTwoBitSourcesGoToTheRgbaEntryOrAreFlattenedOverWhite
 // A process of its own, so that no PNG registration has happened yet.
 TEST(EncoderTableDeathTest, PngSavesWorkOnlyOnceTheEncoderRegistered) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  ScratchFolder folder;
-  std::u16string name = to_utf16(folder.file("late.png"));
-  auto scenario = [&] {
-    Bytes pixels(16 * 2, 0);
-    bool refused = image_encode_file(name.c_str(), pixels.data(), FORMAT_PNG, 5, 2, 16, 24, 2, 7, -1) == 0;
-    png_encoder_register();
-    png_encoder_register();  // a second call adds nothing
-    bool written = image_encode_file(name.c_str(), pixels.data(), FORMAT_PNG, 5, 2, 16, 24, 2, 7, -1) == 1;
+  auto scenario = [] {
+    bool refused = false, written = false;
+    {  // the child's folder goes before it exits
+      ScratchFolder folder;
+      const std::u16string name = to_utf16(folder.file("late.png"));
+      Bytes pixels(16 * 2, 0);
+      refused = image_encode_file(name.c_str(), pixels.data(), FORMAT_PNG, 5, 2, 16, 24, 2, 7, -1) == 0;
+      png_encoder_register();
+      png_encoder_register();  // a second call adds nothing
+      written = image_encode_file(name.c_str(), pixels.data(), FORMAT_PNG, 5, 2, 16, 24, 2, 7, -1) == 1;
+    }
     // One PNG record in a table of 30: 29 more fit, the 30th does not.
     static const ImageEncoder filler = {0x585858, nullptr, nullptr};
     int accepted = 0;

@@ -3,9 +3,11 @@
 // /proc/self/cmdline.
 #include "platform/kernel32/command_line.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <deque>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 
 #include "platform/kernel32/text_conversion.h"
@@ -26,9 +28,25 @@ CommandLineState& state() {
   return *instance;
 }
 
+// Read with the system's calls: a file stream would set up the C++ locales,
+// which cost the desktop program's start a megabyte of pages.
+std::string bytes_of_cmdline() {
+  std::string bytes;
+  const int file = open("/proc/self/cmdline", O_RDONLY | O_CLOEXEC);
+  if (file < 0) return bytes;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(file, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(file);
+  return bytes;
+}
+
 std::vector<std::string> arguments_of_this_process() {
-  std::ifstream file("/proc/self/cmdline", std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string bytes = bytes_of_cmdline();
   std::vector<std::string> arguments;
   std::size_t start = 0;
   for (std::size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)

@@ -36,7 +36,11 @@ void* open_module() {
     if (access(path.c_str(), F_OK) != 0) continue;
     // Bound lazily, as a program linked with GTK binds it: binding all of
     // its libraries' symbols at once would cost more than the window's start.
-    if (void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL)) return module;
+    // Global, as GTK is in a program linked with it: GtkBuilder finds a type
+    // its templates name through the program's own symbols, and without them
+    // registers every type GTK has (over a megabyte of pages), as it does when
+    // the tooltip window is first made under the pointer.
+    if (void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_GLOBAL)) return module;
     const char* reason = dlerror();
     module_failure = "cannot load the desktop module " + path + ": " + (reason ? reason : "unknown reason");
     return nullptr;

@@ -50,7 +50,8 @@ depends=$(field Depends)
 depends_cover_libraries() {  # depends_cover_libraries ELF_FILE
   local soname path owner covered=0 total=0
   while read -r soname; do
-    path=$(ldd "$1" | awk -v name="$soname" '$1 == name { print $3 }')
+    # The dynamic loader is listed by its path alone.
+    path=$(ldd "$1" | awk -v name="$soname" '$1 == name { print $3 } $1 ~ ("/" name "$") { print $1 }')
     [ -n "$path" ] || { echo "ldd does not find $soname" >&2; return 1; }
     owner=$(dpkg-query -S "$path" 2>/dev/null || dpkg-query -S "$(readlink -f "$path")" 2>/dev/null ||
       dpkg-query -S "${path#/usr}" 2>/dev/null)

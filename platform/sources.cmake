@@ -103,6 +103,7 @@ list(TRANSFORM IFS_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(IFS_GTK_SOURCES
   backend/gtk/file_filters.cpp
   backend/gtk/gtk_backend.cpp
+  backend/gtk/gtk_client_pixels.cpp
   backend/gtk/gtk_display_connection.cpp
   backend/gtk/gtk_drops.cpp
   backend/gtk/gtk_frame_extents.cpp

@@ -57,6 +57,12 @@ struct DisplayBackend {
   void (*window_destroyed)(HWND window);
   // The menu bar changed (null: none); the backend reads it with GetMenuItemCount & co.
   void (*menu_bar_changed)(HWND window, HMENU menu);
+  // Memory for a top-level window's client pixels (rows of `size.cx` 32-bit
+  // pixels, zeroed) that the display shows without copying them; returns
+  // what `client_pixels_release` is given back, or null: user32 allocates
+  // them itself. May be null.
+  void* (*client_pixels_make)(HWND window, SIZE size, PixelSurface* pixels);
+  void (*client_pixels_release)(void* pixels);
   // Pixels of `surface` inside `dirty` (surface coordinates) changed: show them.
   void (*surface_presented)(HWND window, const PixelSurface* surface, const RECT* dirty);
   // Whether a screen keeps what is presented. FALSE: nobody looks, and windows

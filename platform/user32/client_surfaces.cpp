@@ -36,19 +36,35 @@ SIZE surface_size_for(const Window* top) {
               std::clamp<LONG>(rect_height(top->client), 1, SURFACE_LIMIT)};
 }
 
-std::unique_ptr<ClientSurface> surface_make(SIZE size) {
+// In the display's memory where it offers some (no copy on the way to the
+// screen), else in the program's own.
+std::unique_ptr<ClientSurface> surface_make(HWND window, SIZE size) {
   auto surface = std::make_unique<ClientSurface>();
+  const DisplayBackend* backend = backend_current();
+  if (backend->client_pixels_make && backend->client_pixels_release) {
+    PixelSurface pixels{};
+    if (void* made = backend->client_pixels_make(window, size, &pixels)) {
+      surface->storage = std::unique_ptr<void, void (*)(void*)>(made, backend->client_pixels_release);
+      if (pixels.bits && pixels.width == size.cx && pixels.height == size.cy && pixels.stride >= size.cx * 4) {
+        surface->pixels = pixels;
+        surface->allocated = size;
+        return surface;
+      }
+      surface->storage.reset();
+    }
+  }
   const size_t stride = static_cast<size_t>(size.cx) * 4;
-  surface->storage.reset(static_cast<BYTE*>(std::calloc(static_cast<size_t>(size.cy), stride)));
+  surface->storage = std::unique_ptr<void, void (*)(void*)>(std::calloc(static_cast<size_t>(size.cy), stride), std::free);
   if (!surface->storage) return nullptr;
-  surface->pixels = PixelSurface{surface->storage.get(), size.cx, size.cy, size.cx * 4};
+  surface->pixels = PixelSurface{static_cast<BYTE*>(surface->storage.get()), size.cx, size.cy, size.cx * 4};
+  surface->allocated = size;
   return surface;
 }
 
 // The root's surface, made now if nothing has needed it before; null when
 // there is no memory for it.
 ClientSurface* surface_in_use(Window* root) {
-  if (!root->surface) root->surface = surface_make(surface_size_for(root));
+  if (!root->surface) root->surface = surface_make(root->handle, surface_size_for(root));
   return root->surface.get();
 }
 
@@ -64,11 +80,36 @@ bool screen_keeps_pixels() {
 
 }  // namespace
 
+namespace {
+
+// Blackens what lies outside the pixels in use, so that a client area grown
+// again within the memory starts black, as a new surface does.
+void clear_outside_use(ClientSurface* surface) {
+  const PixelSurface& pixels = surface->pixels;
+  const size_t used = static_cast<size_t>(pixels.width) * 4;
+  const size_t whole = static_cast<size_t>(surface->allocated.cx) * 4;
+  for (LONG y = 0; y < surface->allocated.cy; ++y) {
+    BYTE* row = pixels.bits + static_cast<size_t>(y) * pixels.stride;
+    if (y >= pixels.height) std::memset(row, 0, whole);
+    else std::memset(row + used, 0, whole - used);
+  }
+}
+
+}  // namespace
+
 void paint_surface_fit(Window* top) {
   if (!top->surface) return;
   const SIZE size = surface_size_for(top);
   if (top->surface->pixels.width == size.cx && top->surface->pixels.height == size.cy) return;
-  std::unique_ptr<ClientSurface> surface = surface_make(size);
+  // A client area that shrinks (the menu bar that comes after the window
+  // shows) keeps its memory: the pixels in use stay where they are.
+  if (size.cx <= top->surface->allocated.cx && size.cy <= top->surface->allocated.cy) {
+    top->surface->pixels.width = size.cx;
+    top->surface->pixels.height = size.cy;
+    clear_outside_use(top->surface.get());
+    return;
+  }
+  std::unique_ptr<ClientSurface> surface = surface_make(top->handle, size);
   if (!surface) return;  // the old picture stays, clipped to what it covers
   // What fits of the old picture stays in the top-left corner.
   const PixelSurface& old = top->surface->pixels;

@@ -31,8 +31,10 @@ struct WindowProperty {
 // Pixels shown for one top-level window: its client area.
 struct ClientSurface {
   PixelSurface pixels{};
-  // Zeroed by calloc: the pages that nothing draws on are never touched.
-  std::unique_ptr<BYTE, void (*)(void*)> storage{nullptr, std::free};
+  SIZE allocated{0, 0};  // what the memory holds; `pixels` may use less of it
+  // The display's memory, or zeroed by calloc: the pages that nothing draws
+  // on are never touched.
+  std::unique_ptr<void, void (*)(void*)> storage{nullptr, std::free};
 };
 
 struct Window {

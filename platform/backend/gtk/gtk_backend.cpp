@@ -64,11 +64,12 @@ void release_client_pixels(GtkTopLevel* record) {
   record->image = nullptr;
 }
 
-// user32 replaces a window's pixels when its client size changes: a view of
-// the old ones is let go at once.
+// user32 replaces a window's pixels when its client area outgrows them: a
+// view of the old ones is let go at once. One that shrinks keeps them, and
+// the view, wider or taller than the area, is clipped to it.
 void forget_pixels_of_other_size(GtkTopLevel* record, int width, int height) {
-  if (record->image && (width != cairo_image_surface_get_width(record->image) ||
-                        height != cairo_image_surface_get_height(record->image)))
+  if (record->image && (width > cairo_image_surface_get_width(record->image) ||
+                        height > cairo_image_surface_get_height(record->image)))
     release_client_pixels(record);
 }
 
@@ -86,11 +87,15 @@ void size_client(GtkTopLevel* record, int width, int height) {
 // a little-endian machine) rather than from a copy of them.
 bool view_client_pixels(GtkTopLevel* record, const PixelSurface* surface) {
   if (record->image && cairo_image_surface_get_data(record->image) == surface->bits &&
-      cairo_image_surface_get_width(record->image) == surface->width &&
-      cairo_image_surface_get_height(record->image) == surface->height &&
+      cairo_image_surface_get_width(record->image) >= surface->width &&
+      cairo_image_surface_get_height(record->image) >= surface->height &&
       cairo_image_surface_get_stride(record->image) == surface->stride)
     return true;
   release_client_pixels(record);
+  if (cairo_surface_t* made = gtk_client_pixels_surface(surface->bits)) {
+    record->image = cairo_surface_reference(made);
+    return true;
+  }
   if (surface->stride < cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, surface->width)) return false;
   cairo_surface_t* image =
       cairo_image_surface_create_for_data(surface->bits, CAIRO_FORMAT_RGB24, surface->width, surface->height, surface->stride);
@@ -239,6 +244,8 @@ const DisplayBackend GTK_BACKEND{
     .window_activated = window_activated,
     .window_destroyed = window_destroyed,
     .menu_bar_changed = menu_bar_changed,
+    .client_pixels_make = gtk_client_pixels_make,
+    .client_pixels_release = gtk_client_pixels_release,
     .surface_presented = surface_presented,
     .screen_keeps_pixels = screen_keeps_pixels,
     .run_file_dialog = gtk_run_file_dialog,

@@ -56,6 +56,13 @@ BOOL gtk_frame_extents(DWORD style, DWORD ex_style, RECT* extents);
 // once a first frame was drawn (called from every draw).
 void gtk_use_program_icon_after_first_frame();
 
+// user32's client pixels in the display's memory (the backend's
+// client_pixels_make and client_pixels_release), and the cairo surface that
+// holds the pixels at `bits` if they were made so.
+void* gtk_client_pixels_make(HWND window, SIZE size, PixelSurface* pixels);
+void gtk_client_pixels_release(void* made);
+cairo_surface_t* gtk_client_pixels_surface(const BYTE* bits);
+
 // Input was handed to user32: ends the current wait for input.
 void gtk_input_delivered();
 

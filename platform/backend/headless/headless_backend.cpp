@@ -130,6 +130,8 @@ const DisplayBackend HEADLESS{
     .window_activated = window_activated,
     .window_destroyed = window_destroyed,
     .menu_bar_changed = menu_bar_changed,
+    .client_pixels_make = nullptr,  // user32's own memory is what this screen reads
+    .client_pixels_release = nullptr,
     .surface_presented = surface_presented,
     .screen_keeps_pixels = screen_keeps_pixels,
     .run_file_dialog = headless_run_file_dialog,

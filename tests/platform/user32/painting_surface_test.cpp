@@ -184,6 +184,34 @@ TEST_F(Painting, ResizingKeepsWhatFitsAndShowsTheNewSize) {
   EXPECT_NE(headless_surface_pixel(window, 50, 0), BLUE);
 }
 
+void resize_client_by(HWND window, int wider, int taller) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + wider, outer.bottom - outer.top + taller,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  HDC dc = GetDC(window);  // presents the surface in its new size
+  ReleaseDC(window, dc);
+}
+
+// A client area that shrinks (as when a menu bar comes) and grows back shows
+// black where it grew, not what was drawn there before it shrank.
+TEST_F(Painting, AClientAreaGrownBackStartsBlackWhereItGrew) {
+  HWND window = shown_window(50, 50);
+  HDC dc = GetDC(window);
+  fill(dc, RECT{0, 0, 50, 50}, BLUE);
+  ReleaseDC(window, dc);
+  resize_client_by(window, 0, -20);
+  resize_client_by(window, -20, 0);
+  EXPECT_EQ(headless_surface_size(window).cx, 30);
+  EXPECT_EQ(headless_surface_size(window).cy, 30);
+  EXPECT_EQ(headless_surface_pixel(window, 29, 29), BLUE);
+  resize_client_by(window, 20, 20);
+  EXPECT_EQ(headless_surface_size(window).cx, 50);
+  EXPECT_EQ(headless_surface_pixel(window, 29, 29), BLUE);
+  EXPECT_EQ(headless_surface_pixel(window, 40, 10), RGB(0, 0, 0));
+  EXPECT_EQ(headless_surface_pixel(window, 10, 40), RGB(0, 0, 0));
+}
+
 TEST_F(Painting, AScreenThatKeepsNoPixelsStillCountsPresentsAndShowsAllAgainOnceItKeepsThem) {
   headless_keep_presented_pixels(FALSE);
   HWND window = shown_window();

@@ -8,6 +8,7 @@ set(IFS_PLATFORM_SOURCES
   backend/desktop_module_loader.cpp
   backend/headless/drag_script.cpp
   backend/headless/headless_backend.cpp
+  backend/headless/headless_display_pixels.cpp
   backend/headless/headless_input.cpp
   backend/headless/headless_menu.cpp
   backend/headless/headless_offscreen.cpp
@@ -22,6 +23,7 @@ set(IFS_PLATFORM_SOURCES
   gdi32/bitmap_create.cpp
   gdi32/brush_pen.cpp
   gdi32/device_context.cpp
+  gdi32/device_pixels.cpp
   gdi32/dib_bits.cpp
   gdi32/fill.cpp
   gdi32/gdi_object.cpp

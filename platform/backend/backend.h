@@ -57,10 +57,11 @@ struct DisplayBackend {
   void (*window_destroyed)(HWND window);
   // The menu bar changed (null: none); the backend reads it with GetMenuItemCount & co.
   void (*menu_bar_changed)(HWND window, HMENU menu);
-  // Memory for a top-level window's client pixels (rows of `size.cx` 32-bit
-  // pixels, zeroed) that the display shows without copying them; returns
-  // what `client_pixels_release` is given back, or null: user32 allocates
-  // them itself. May be null.
+  // A top-level window's client pixels, black, kept by the display: either
+  // memory it shows without copying it (rows of `size.cx` 32-bit pixels), or
+  // pixels on its own side that user32 reaches through `pixels->device`
+  // (and no bits). Returns what `client_pixels_release` is given back, or
+  // null: user32 allocates them itself. May be null.
   void* (*client_pixels_make)(HWND window, SIZE size, PixelSurface* pixels);
   void (*client_pixels_release)(void* pixels);
   // Pixels of `surface` inside `dirty` (surface coordinates) changed: show them.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi32/device_context.h"
+#include "platform/gdi32/device_pixels.h"
 #include "platform/gdi32/raster_op.h"
 
 namespace {
@@ -57,6 +58,17 @@ void copy_block(const PixelView& source, POINT at, LONG width, LONG height, Sour
       }
 }
 
+// The source block of a device surface, read into memory.
+void read_device_block(const DrawTarget& source, POINT at, LONG width, LONG height, SourceCopy* copy) {
+  copy->view = source.view;
+  copy->view.width = width;
+  copy->view.height = height;
+  copy->view.stride = width * 4;
+  copy->bytes.assign(static_cast<size_t>(copy->view.stride) * height, 0);
+  copy->view.bits = copy->bytes.data();
+  device_read(source, RECT{at.x, at.y, at.x + width, at.y + height}, copy->view.bits, copy->view.stride);
+}
+
 // Two pixels B, G, R (the low 48 bits) as two pixels B, G, R, 0.
 inline std::uint64_t widen_pair(std::uint64_t pair) {
   return (pair & 0xFFFFFFu) | ((pair & 0xFFFFFF000000u) << 8);
@@ -105,6 +117,22 @@ void combine_row(const PixelView& target, POINT to, const PixelView* source, POI
   }
 }
 
+// The block lands on a device surface band by band; only a combining
+// operation needs the device's pixels first.
+bool blit_to_device(const DrawTarget& target, const RECT& area, const PixelView& from, POINT from_at, DWORD rop,
+                    COLORREF pattern) {
+  return device_draw_bands(target, area, rop != SRCCOPY, [&](const PixelView& band, const RECT& band_area) {
+    const LONG width = band_area.right - band_area.left;
+    for (LONG row = 0; row < band.height; ++row) {
+      const POINT in{from_at.x, from_at.y + (band_area.top - area.top) + row};
+      if (rop == SRCCOPY)
+        copy_row(band, POINT{0, row}, from, in, width);
+      else
+        combine_row(band, POINT{0, row}, &from, in, width, rop, pattern);
+    }
+  });
+}
+
 }  // namespace
 
 BOOL BitBlt(HDC target_dc, int x, int y, int width, int height, HDC source_dc, int source_x, int source_y,
@@ -124,12 +152,17 @@ BOOL BitBlt(HDC target_dc, int x, int y, int width, int height, HDC source_dc, i
   PixelView from = source.view;
   POINT from_at = plan.source;
   SourceCopy copy;
-  if (source.view.bits == target.view.bits) {
+  if (source.device) {
+    read_device_block(source, plan.source, block_width, block_height, &copy);
+    from = copy.view;
+    from_at = POINT{0, 0};
+  } else if (source.view.bits == target.view.bits) {
     copy_block(source.view, plan.source, block_width, block_height, &copy);
     from = copy.view;
     from_at = POINT{0, 0};
   }
   COLORREF pattern = target_context->brush->logical.lbColor & 0xFFFFFF;
+  if (target.device) return blit_to_device(target, plan.target, from, from_at, rop, pattern) ? TRUE : FALSE;
   for (LONG row = 0; row < block_height; ++row) {
     POINT to{plan.target.left, plan.target.top + row};
     POINT in{from_at.x, from_at.y + row};

@@ -61,6 +61,7 @@ DrawTarget dc_target(const DeviceContext& dc) {
     target.view.height = dc.surface->height;
     target.view.stride = dc.surface->stride;
     target.view.bits_per_pixel = 32;
+    if (dc.surface->device) target.device = dc.surface;
     target.origin = dc.origin;
     // The owner may have made the surface smaller since the DC was made.
     target.clip = RECT{dc.clip.left, dc.clip.top, std::min(dc.clip.right, dc.surface->width),
@@ -103,8 +104,11 @@ BOOL DeleteDC(HDC dc) {
 }
 
 HDC gdi_create_surface_dc(PixelSurface* surface, POINT origin, RECT clip) {
-  if (!surface || !surface->bits || surface->width <= 0 || surface->height <= 0 || surface->stride < surface->width * 4)
-    return nullptr;
+  if (!surface || surface->width <= 0 || surface->height <= 0) return nullptr;
+  const bool addressed = surface->bits && surface->stride >= surface->width * 4;
+  const bool on_device = !surface->bits && surface->device && surface->device->write && surface->device->read &&
+                         surface->device->fill;
+  if (!addressed && !on_device) return nullptr;
   DeviceContext* dc = dc_new(false);
   if (!dc) return nullptr;
   dc->surface = surface;

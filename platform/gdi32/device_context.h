@@ -9,6 +9,9 @@ struct DrawTarget {
   PixelView view;
   POINT origin;  // logical (0, 0) in view coordinates
   RECT clip;     // view coordinates, inside the view
+  // A window surface whose pixels the display keeps: `view` has no bits, and
+  // drawing goes through device_pixels.h.
+  const PixelSurface* device = nullptr;
 };
 
 DrawTarget dc_target(const DeviceContext& dc);

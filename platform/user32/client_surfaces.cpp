@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <new>
 
 #include "platform/user32/user32_internal.h"
 
@@ -36,8 +37,14 @@ SIZE surface_size_for(const Window* top) {
               std::clamp<LONG>(rect_height(top->client), 1, SURFACE_LIMIT)};
 }
 
-// In the display's memory where it offers some (no copy on the way to the
-// screen), else in the program's own.
+bool display_pixels_fit(const PixelSurface& pixels, SIZE size) {
+  if (pixels.width != size.cx || pixels.height != size.cy) return false;
+  if (pixels.bits) return pixels.stride >= size.cx * 4;
+  return pixels.device && pixels.device->write && pixels.device->read && pixels.device->fill;
+}
+
+// Kept by the display where it offers that (in its own memory, or in memory
+// it reads with no copy on the way to the screen), else in the program's own.
 std::unique_ptr<ClientSurface> surface_make(HWND window, SIZE size) {
   auto surface = std::make_unique<ClientSurface>();
   const DisplayBackend* backend = backend_current();
@@ -45,7 +52,7 @@ std::unique_ptr<ClientSurface> surface_make(HWND window, SIZE size) {
     PixelSurface pixels{};
     if (void* made = backend->client_pixels_make(window, size, &pixels)) {
       surface->storage = std::unique_ptr<void, void (*)(void*)>(made, backend->client_pixels_release);
-      if (pixels.bits && pixels.width == size.cx && pixels.height == size.cy && pixels.stride >= size.cx * 4) {
+      if (display_pixels_fit(pixels, size)) {
         surface->pixels = pixels;
         surface->allocated = size;
         return surface;
@@ -86,12 +93,37 @@ namespace {
 // again within the memory starts black, as a new surface does.
 void clear_outside_use(ClientSurface* surface) {
   const PixelSurface& pixels = surface->pixels;
+  if (pixels.device) {
+    const RECT right{pixels.width, 0, surface->allocated.cx, pixels.height};
+    const RECT below{0, pixels.height, surface->allocated.cx, surface->allocated.cy};
+    if (right.left < right.right && right.top < right.bottom) pixels.device->fill(pixels.device_data, &right, 0);
+    if (below.top < below.bottom) pixels.device->fill(pixels.device_data, &below, 0);
+    return;
+  }
   const size_t used = static_cast<size_t>(pixels.width) * 4;
   const size_t whole = static_cast<size_t>(surface->allocated.cx) * 4;
   for (LONG y = 0; y < surface->allocated.cy; ++y) {
     BYTE* row = pixels.bits + static_cast<size_t>(y) * pixels.stride;
     if (y >= pixels.height) std::memset(row, 0, whole);
     else std::memset(row + used, 0, whole - used);
+  }
+}
+
+// Copies the top-left `width` x `rows` pixels from one surface to another,
+// through a row of memory where either lies with the display.
+void copy_corner(const PixelSurface& from, const PixelSurface& to, LONG width, LONG rows) {
+  const size_t bytes = static_cast<size_t>(width) * 4;
+  std::unique_ptr<BYTE[]> row_memory;
+  if (from.device || to.device) {
+    row_memory.reset(new (std::nothrow) BYTE[bytes]);
+    if (!row_memory) return;
+  }
+  for (LONG y = 0; y < rows; ++y) {
+    const RECT row{0, y, width, y + 1};
+    const BYTE* in = from.bits ? from.bits + static_cast<size_t>(y) * from.stride : row_memory.get();
+    if (!from.bits) from.device->read(from.device_data, &row, row_memory.get(), static_cast<LONG>(bytes));
+    if (to.bits) std::memcpy(to.bits + static_cast<size_t>(y) * to.stride, in, bytes);
+    else to.device->write(to.device_data, &row, in, static_cast<LONG>(bytes));
   }
 }
 
@@ -113,11 +145,7 @@ void paint_surface_fit(Window* top) {
   if (!surface) return;  // the old picture stays, clipped to what it covers
   // What fits of the old picture stays in the top-left corner.
   const PixelSurface& old = top->surface->pixels;
-  LONG rows = std::min(old.height, size.cy);
-  size_t bytes = static_cast<size_t>(std::min(old.width, size.cx)) * 4;
-  for (LONG y = 0; y < rows; ++y)
-    std::memcpy(surface->pixels.bits + static_cast<size_t>(y) * surface->pixels.stride,
-                old.bits + static_cast<size_t>(y) * old.stride, bytes);
+  copy_corner(old, surface->pixels, std::min(old.width, size.cx), std::min(old.height, size.cy));
   top->surface = std::move(surface);
 }
 

@@ -4,6 +4,7 @@
 // a virtual clock and readable window surfaces. No real display is involved.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,14 @@ HWND headless_foreground_window();
 // at its screen, like the command-line renderer, turns it off: presents are
 // then counted and sized but cost no copy, and pixels read as 0xFFFFFFFF.
 void headless_keep_presented_pixels(BOOL keep);
+
+// Whether the display keeps each window's pixels itself, as an X server
+// keeps a pixmap, so that user32 draws on them through the display's calls a
+// band at a time; off (user32's own memory) by default and after
+// headless_reset. Applies to windows whose pixels are made from then on.
+void headless_display_keeps_window_pixels(BOOL keep);
+// The most pixels any one write to or read from the display's pixels moved.
+size_t headless_largest_display_transfer();
 
 // A pixel as last presented, as a COLORREF (0x00BBGGRR); 0xFFFFFFFF outside
 // the surface, before anything was presented or while pixels are not kept.

@@ -81,7 +81,10 @@ void menu_bar_changed(HWND window, HMENU menu) {
 
 void surface_presented(HWND window, const PixelSurface* surface, const RECT* dirty) {
   HeadlessWindow* record = known(window);
-  if (!record || !surface || !surface->bits) return;
+  if (!record || !surface) return;
+  LONG stride = surface->stride;
+  const BYTE* rows = surface->bits ? surface->bits : headless_display_rows(surface, &stride);
+  if (!rows) return;
   record->presents++;
   if (!headless_state().keep_pixels) {
     record->width = surface->width;
@@ -103,7 +106,7 @@ void surface_presented(HWND window, const PixelSurface* surface, const RECT* dir
   size_t bytes = static_cast<size_t>(area.right - area.left) * 4;
   for (LONG y = area.top; y < area.bottom; ++y)
     std::memcpy(record->pixels.data() + (static_cast<size_t>(y) * record->width + area.left) * 4,
-                surface->bits + static_cast<size_t>(y) * surface->stride + static_cast<size_t>(area.left) * 4, bytes);
+                rows + static_cast<size_t>(y) * stride + static_cast<size_t>(area.left) * 4, bytes);
 }
 
 BOOL screen_keeps_pixels() { return headless_state().keep_pixels ? TRUE : FALSE; }
@@ -130,8 +133,8 @@ const DisplayBackend HEADLESS{
     .window_activated = window_activated,
     .window_destroyed = window_destroyed,
     .menu_bar_changed = menu_bar_changed,
-    .client_pixels_make = nullptr,  // user32's own memory is what this screen reads
-    .client_pixels_release = nullptr,
+    .client_pixels_make = headless_client_pixels_make,
+    .client_pixels_release = headless_client_pixels_release,
     .surface_presented = surface_presented,
     .screen_keeps_pixels = screen_keeps_pixels,
     .run_file_dialog = headless_run_file_dialog,

@@ -54,6 +54,8 @@ struct HeadlessState {
   std::vector<HeadlessRequesterRecord> shown;
   std::array<bool, 256> keys{};
   bool keep_pixels = true;
+  bool display_keeps_pixels = false;
+  size_t largest_display_transfer = 0;  // pixels, of any one write or read of them
 };
 
 HeadlessState& headless_state();
@@ -64,3 +66,8 @@ void headless_keep_open(BackendTime milliseconds);
 BackendDialogResult headless_run_file_dialog(BackendFileDialog* request);
 int headless_run_message_box(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int headless_run_menu_bar(HWND window, BOOL by_keyboard);
+// Window pixels kept by the display itself (while headless_display_keeps_window_pixels
+// asks for them), and their rows for a present; null for pixels in user32's memory.
+void* headless_client_pixels_make(HWND window, SIZE size, PixelSurface* surface);
+void headless_client_pixels_release(void* made);
+const BYTE* headless_display_rows(const PixelSurface* surface, LONG* stride);

@@ -1,12 +1,25 @@
 // What reaches the headless screen: drawing through window device contexts into the
 // client surface of the top-level window, children as rectangles of it,
-// WM_PAINT and erasing, focus frames and bitmaps drawn by DrawStateW.
+// WM_PAINT and erasing, focus frames and bitmaps drawn by DrawStateW. Every
+// case runs twice: on pixels in user32's memory, and on pixels the display
+// keeps itself and user32 reaches only through its calls (as on X11).
 #include "support/headless_session.h"
 #include "platform/win32/gdi32.h"
+#include "support/gdi_bitmaps.h"
 
 namespace {
 
-using Painting = HeadlessSession;
+class Painting : public HeadlessSession, public testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    HeadlessSession::SetUp();
+    headless_display_keeps_window_pixels(GetParam() ? TRUE : FALSE);
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Pixels, Painting, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
+  return info.param ? "KeptByTheDisplay" : "InUser32Memory";
+});
 
 constexpr COLORREF RED = RGB(255, 0, 0);
 constexpr COLORREF BLUE = RGB(0, 0, 255);
@@ -24,7 +37,7 @@ HWND shown_window(int width = 120, int height = 80) {
   return window;
 }
 
-TEST_F(Painting, DrawingThroughGetDcIsShownWhenReleased) {
+TEST_P(Painting, DrawingThroughGetDcIsShownWhenReleased) {
   HWND window = shown_window();
   EXPECT_EQ(headless_surface_size(window).cx, 120);
   EXPECT_EQ(headless_surface_size(window).cy, 80);
@@ -40,7 +53,7 @@ TEST_F(Painting, DrawingThroughGetDcIsShownWhenReleased) {
   EXPECT_EQ(ReleaseDC(window, dc), 0);  // released once only
 }
 
-TEST_F(Painting, ChildDrawsIntoItsRectangleOfTheParentSurfaceOnly) {
+TEST_P(Painting, ChildDrawsIntoItsRectangleOfTheParentSurfaceOnly) {
   HWND window = shown_window();
   register_logging_class();
   HWND child = CreateWindowExW(WS_EX_CLIENTEDGE, LOGGING_CLASS, u"", WS_CHILD | WS_VISIBLE, 20, 30, 40, 30, window,
@@ -60,7 +73,7 @@ TEST_F(Painting, ChildDrawsIntoItsRectangleOfTheParentSurfaceOnly) {
   EXPECT_NE(headless_surface_pixel(window, 0, 0), BLUE);
 }
 
-TEST_F(Painting, ChildPartlyOutsideItsParentIsClippedToTheParent) {
+TEST_P(Painting, ChildPartlyOutsideItsParentIsClippedToTheParent) {
   HWND window = shown_window(100, 50);
   HWND child = create_logging_child(window, 80, 40, 50, 50);
   pump_messages();
@@ -99,7 +112,7 @@ HWND painting_window() {
                          nullptr);
 }
 
-TEST_F(Painting, ShowingErasesWithTheClassBrushAndWmPaintDrawsTheRest) {
+TEST_P(Painting, ShowingErasesWithTheClassBrushAndWmPaintDrawsTheRest) {
   HWND window = painting_window();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(headless_surface_pixel(window, 50, 50), GREEN);  // erased while being shown
@@ -114,7 +127,7 @@ TEST_F(Painting, ShowingErasesWithTheClassBrushAndWmPaintDrawsTheRest) {
   DeleteObject(green_brush);
 }
 
-TEST_F(Painting, FocusFrameIsADottedInversionThatUndoesItself) {
+TEST_P(Painting, FocusFrameIsADottedInversionThatUndoesItself) {
   HWND window = shown_window(40, 40);
   HDC dc = GetDC(window);
   fill(dc, RECT{0, 0, 40, 40}, RGB(0, 0, 0));
@@ -136,7 +149,7 @@ TEST_F(Painting, FocusFrameIsADottedInversionThatUndoesItself) {
     for (int y = 0; y < 10; ++y) ASSERT_EQ(headless_surface_pixel(window, x, y), black) << x << "," << y;
 }
 
-TEST_F(Painting, DrawStateCopiesABitmapInItsOwnSize) {
+TEST_P(Painting, DrawStateCopiesABitmapInItsOwnSize) {
   HWND window = shown_window(40, 40);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -167,7 +180,7 @@ TEST_F(Painting, DrawStateCopiesABitmapInItsOwnSize) {
   DeleteObject(bitmap);
 }
 
-TEST_F(Painting, ResizingKeepsWhatFitsAndShowsTheNewSize) {
+TEST_P(Painting, ResizingKeepsWhatFitsAndShowsTheNewSize) {
   HWND window = shown_window(50, 50);
   HDC dc = GetDC(window);
   fill(dc, RECT{0, 0, 50, 50}, BLUE);
@@ -195,7 +208,7 @@ void resize_client_by(HWND window, int wider, int taller) {
 
 // A client area that shrinks (as when a menu bar comes) and grows back shows
 // black where it grew, not what was drawn there before it shrank.
-TEST_F(Painting, AClientAreaGrownBackStartsBlackWhereItGrew) {
+TEST_P(Painting, AClientAreaGrownBackStartsBlackWhereItGrew) {
   HWND window = shown_window(50, 50);
   HDC dc = GetDC(window);
   fill(dc, RECT{0, 0, 50, 50}, BLUE);
@@ -212,7 +225,7 @@ TEST_F(Painting, AClientAreaGrownBackStartsBlackWhereItGrew) {
   EXPECT_EQ(headless_surface_pixel(window, 10, 40), RGB(0, 0, 0));
 }
 
-TEST_F(Painting, AScreenThatKeepsNoPixelsStillCountsPresentsAndShowsAllAgainOnceItKeepsThem) {
+TEST_P(Painting, AScreenThatKeepsNoPixelsStillCountsPresentsAndShowsAllAgainOnceItKeepsThem) {
   headless_keep_presented_pixels(FALSE);
   HWND window = shown_window();
   const int presents = headless_present_count(window);
@@ -240,3 +253,92 @@ TEST_F(Painting, AScreenThatKeepsNoPixelsStillCountsPresentsAndShowsAllAgainOnce
 }
 
 }  // namespace
+
+namespace {
+
+// A memory DC holding a new DIB, released with the DC.
+struct MemoryPicture {
+  MemoryPicture(int width, int height, int bits_per_pixel) {
+    dib = make_dib(width, height, bits_per_pixel, &bits);
+    dc = CreateCompatibleDC(nullptr);
+    stock = SelectObject(dc, dib);
+  }
+  ~MemoryPicture() {
+    SelectObject(dc, stock);
+    DeleteDC(dc);
+    DeleteObject(dib);
+  }
+  BYTE* bits = nullptr;
+  HBITMAP dib = nullptr;
+  HDC dc = nullptr;
+  HGDIOBJ stock = nullptr;
+};
+
+// A colour no two nearby pixels share.
+COLORREF pattern_at(int x, int y) { return RGB(x & 255, y & 255, (x * 3 + y * 5) & 255); }
+
+}  // namespace
+
+// The canvas's repaint: a 24-bit picture the size of the window in one BitBlt.
+// Where the display keeps the pixels, they travel in bands: the program never
+// holds a copy of the whole window.
+TEST_P(Painting, AWholeWindowPictureArrivesPixelForPixel) {
+  constexpr int WIDTH = 600, HEIGHT = 400;
+  HWND window = shown_window(WIDTH, HEIGHT);
+  MemoryPicture picture(WIDTH, HEIGHT, 24);
+  const int row_bytes = aligned_row_bytes(WIDTH, 24);
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x) {
+      BYTE* pixel = bottom_up_pixel(picture.bits, row_bytes, HEIGHT, x, y, 3);
+      const COLORREF colour = pattern_at(x, y);
+      pixel[0] = GetBValue(colour);
+      pixel[1] = GetGValue(colour);
+      pixel[2] = GetRValue(colour);
+    }
+  HDC dc = GetDC(window);
+  ASSERT_TRUE(BitBlt(dc, 0, 0, WIDTH, HEIGHT, picture.dc, 0, 0, SRCCOPY));
+  ReleaseDC(window, dc);
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x) ASSERT_EQ(headless_surface_pixel(window, x, y), pattern_at(x, y)) << x << "," << y;
+  if (GetParam()) {
+    EXPECT_GT(headless_largest_display_transfer(), 0u);
+    EXPECT_LE(headless_largest_display_transfer() * 4, 16u * 1024) << "pixels moved at most 16 KiB at a time";
+  }
+}
+
+// Operations that combine with what the window shows read it first, and what
+// is read back from a window has GDI's 0 in the fourth byte.
+TEST_P(Painting, CombiningOperationsAndReadsSeeWhatTheWindowShows) {
+  constexpr COLORREF MAGENTA = RGB(255, 0, 255);  // blue XOR red
+  HWND window = shown_window(40, 30);
+  MemoryPicture red(10, 10, 24);
+  fill(red.dc, RECT{0, 0, 10, 10}, RED);
+  HDC dc = GetDC(window);
+  fill(dc, RECT{0, 0, 40, 30}, BLUE);
+  ASSERT_TRUE(BitBlt(dc, 5, 5, 10, 10, red.dc, 0, 0, SRCINVERT));
+  HBRUSH green = CreateSolidBrush(GREEN);
+  HGDIOBJ old_brush = SelectObject(dc, green);
+  ASSERT_TRUE(PatBlt(dc, 20, 0, 10, 10, PATINVERT));
+  SelectObject(dc, old_brush);
+  DeleteObject(green);
+  // Two pixels to the right, overlapping itself.
+  ASSERT_TRUE(BitBlt(dc, 7, 5, 10, 10, dc, 5, 5, SRCCOPY));
+  EXPECT_EQ(SetPixel(dc, 39, 29, RED), RED);
+  EXPECT_EQ(GetPixel(dc, 39, 29), RED);
+  EXPECT_EQ(GetPixel(dc, 16, 14), MAGENTA);
+  MemoryPicture copy(40, 30, 32);
+  ASSERT_TRUE(BitBlt(copy.dc, 0, 0, 40, 30, dc, 0, 0, SRCCOPY));
+  ReleaseDC(window, dc);
+
+  EXPECT_EQ(headless_surface_pixel(window, 5, 5), MAGENTA);
+  EXPECT_EQ(headless_surface_pixel(window, 16, 14), MAGENTA);
+  EXPECT_EQ(headless_surface_pixel(window, 17, 5), BLUE);
+  EXPECT_EQ(headless_surface_pixel(window, 20, 0), RGB(0, 128, 255));  // blue XOR green
+  EXPECT_EQ(headless_surface_pixel(window, 30, 0), BLUE);
+  EXPECT_EQ(headless_surface_pixel(window, 39, 29), RED);
+  const BYTE* pixel = bottom_up_pixel(copy.bits, 40 * 4, 30, 8, 6, 4);
+  EXPECT_EQ(pixel[0], 255);
+  EXPECT_EQ(pixel[1], 0);
+  EXPECT_EQ(pixel[2], 255);
+  EXPECT_EQ(pixel[3], 0);
+}

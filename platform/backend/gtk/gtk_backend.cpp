@@ -62,14 +62,14 @@ gboolean draw_client(GtkWidget*, cairo_t* cairo, gpointer data) {
 void release_client_pixels(GtkTopLevel* record) {
   if (record->image) cairo_surface_destroy(record->image);
   record->image = nullptr;
+  record->viewed = nullptr;
 }
 
 // user32 replaces a window's pixels when its client area outgrows them: a
 // view of the old ones is let go at once. One that shrinks keeps them, and
 // the view, wider or taller than the area, is clipped to it.
 void forget_pixels_of_other_size(GtkTopLevel* record, int width, int height) {
-  if (record->image && (width > cairo_image_surface_get_width(record->image) ||
-                        height > cairo_image_surface_get_height(record->image)))
+  if (record->image && (width > record->image_width || height > record->image_height))
     release_client_pixels(record);
 }
 
@@ -83,27 +83,35 @@ void size_client(GtkTopLevel* record, int width, int height) {
   gtk_widget_set_size_request(record->area, width, height);
 }
 
+const void* pixels_identity(const PixelSurface* surface) {
+  return surface->bits ? static_cast<const void*>(surface->bits) : surface->device_data;
+}
+
 // Cairo draws straight from user32's pixels (B, G, R, X rows: cairo's RGB24 on
-// a little-endian machine) rather than from a copy of them.
+// a little-endian machine), or from the pixmap they are kept in, rather than
+// from a copy of them.
 bool view_client_pixels(GtkTopLevel* record, const PixelSurface* surface) {
-  if (record->image && cairo_image_surface_get_data(record->image) == surface->bits &&
-      cairo_image_surface_get_width(record->image) >= surface->width &&
-      cairo_image_surface_get_height(record->image) >= surface->height &&
-      cairo_image_surface_get_stride(record->image) == surface->stride)
+  if (record->image && record->viewed == pixels_identity(surface) && record->image_width >= surface->width &&
+      record->image_height >= surface->height)
     return true;
   release_client_pixels(record);
-  if (cairo_surface_t* made = gtk_client_pixels_surface(surface->bits)) {
-    record->image = cairo_surface_reference(made);
-    return true;
-  }
-  if (surface->stride < cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, surface->width)) return false;
-  cairo_surface_t* image =
-      cairo_image_surface_create_for_data(surface->bits, CAIRO_FORMAT_RGB24, surface->width, surface->height, surface->stride);
-  if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(image);
-    return false;
+  cairo_surface_t* image = gtk_client_pixels_surface(surface);
+  if (image) {
+    image = cairo_surface_reference(image);
+  } else {
+    if (!surface->bits || surface->stride < cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, surface->width))
+      return false;
+    image = cairo_image_surface_create_for_data(surface->bits, CAIRO_FORMAT_RGB24, surface->width, surface->height,
+                                                surface->stride);
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(image);
+      return false;
+    }
   }
   record->image = image;
+  record->viewed = pixels_identity(surface);
+  record->image_width = surface->width;
+  record->image_height = surface->height;
   return true;
 }
 
@@ -183,7 +191,7 @@ BOOL screen_keeps_pixels() { return TRUE; }
 
 void surface_presented(HWND window, const PixelSurface* surface, const RECT* dirty) {
   GtkTopLevel* record = gtk_top_level(window);
-  if (!record || !surface || !surface->bits) return;
+  if (!record || !surface || (!surface->bits && !surface->device)) return;
   size_client(record, surface->width, surface->height);
   const LONG right = std::clamp<LONG>(dirty->right, 0, surface->width);
   const LONG left = std::clamp<LONG>(dirty->left, 0, right);
@@ -197,7 +205,9 @@ void surface_presented(HWND window, const PixelSurface* surface, const RECT* dir
     gtk_widget_queue_draw(record->area);
     return;
   }
-  cairo_surface_mark_dirty_rectangle(record->image, left, top, right - left, bottom - top);
+  // Pixels in memory changed behind cairo's back; a pixmap was drawn through cairo.
+  if (cairo_surface_get_type(record->image) == CAIRO_SURFACE_TYPE_IMAGE)
+    cairo_surface_mark_dirty_rectangle(record->image, left, top, right - left, bottom - top);
   gtk_widget_queue_draw_area(record->area, left, top, right - left, bottom - top);
 }
 

@@ -15,6 +15,9 @@ struct GtkTopLevel {
   GtkWidget* menu_bar = nullptr;    // null while the window has no menu
   GtkWidget* area = nullptr;        // the client area, exactly the client size
   cairo_surface_t* image = nullptr; // a view of user32's client pixels, once presented
+  const void* viewed = nullptr;     // the pixels it shows (their address, or the device's)
+  int image_width = 0;
+  int image_height = 0;
   int client_width = 0;
   int client_height = 0;
   bool minimized = false;
@@ -56,12 +59,12 @@ BOOL gtk_frame_extents(DWORD style, DWORD ex_style, RECT* extents);
 // once a first frame was drawn (called from every draw).
 void gtk_use_program_icon_after_first_frame();
 
-// user32's client pixels in the display's memory (the backend's
+// user32's client pixels kept by the display (the backend's
 // client_pixels_make and client_pixels_release), and the cairo surface that
-// holds the pixels at `bits` if they were made so.
+// holds `pixels` if they were made so.
 void* gtk_client_pixels_make(HWND window, SIZE size, PixelSurface* pixels);
 void gtk_client_pixels_release(void* made);
-cairo_surface_t* gtk_client_pixels_surface(const BYTE* bits);
+cairo_surface_t* gtk_client_pixels_surface(const PixelSurface* pixels);
 
 // Input was handed to user32: ends the current wait for input.
 void gtk_input_delivered();

@@ -224,6 +224,61 @@ TEST_F(GtkBackend, PaintedPixelsReachTheScreenWithExactColours) {
   g_object_unref(shown);
 }
 
+// On X11 the window's pixels live in the X server: a picture's rows go there,
+// and reads and combining operations come back from there, exactly.
+TEST_F(GtkBackend, PicturesDrawnOnTheWindowAreKeptByTheXServerAndReadBackExactly) {
+  constexpr int SIDE = 64;
+  auto colour_at = [](int x, int y) { return RGB(x * 4, y * 4, (x * 3 + y * 5) & 255); };
+  BITMAPINFO info{};
+  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), SIDE, -SIDE, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(picture, nullptr);
+  for (int y = 0; y < SIDE; ++y)
+    for (int x = 0; x < SIDE; ++x) {
+      BYTE* pixel = static_cast<BYTE*>(bits) + y * SIDE * 3 + x * 3;  // top-down, rows of 192 bytes
+      pixel[0] = GetBValue(colour_at(x, y));
+      pixel[1] = GetGValue(colour_at(x, y));
+      pixel[2] = GetRValue(colour_at(x, y));
+    }
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ stock = SelectObject(memory, picture);
+  HDC dc = GetDC(window);
+  ASSERT_TRUE(BitBlt(dc, 10, 20, SIDE, SIDE, memory, 0, 0, SRCCOPY));
+  EXPECT_EQ(GetPixel(dc, 10, 20), colour_at(0, 0));
+  EXPECT_EQ(GetPixel(dc, 10 + 33, 20 + 47), colour_at(33, 47));
+  // Blue XOR the picture's first pixel (black) is blue.
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+  HGDIOBJ old_brush = SelectObject(dc, blue);
+  ASSERT_TRUE(PatBlt(dc, 10, 20, 2, 2, PATINVERT));
+  SelectObject(dc, old_brush);
+  DeleteObject(blue);
+  EXPECT_EQ(GetPixel(dc, 11, 21), RGB(4, 4, 255 ^ 8));
+  ReleaseDC(window, dc);
+  ASSERT_NE(record->image, nullptr);
+  EXPECT_EQ(cairo_surface_get_type(record->image), CAIRO_SURFACE_TYPE_XLIB) << "kept by the X server";
+
+  GdkPixbuf* shown = nullptr;
+  auto picture_shown = [&] {
+    if (shown) g_object_unref(shown);
+    shown = gdk_pixbuf_get_from_window(gtk_widget_get_window(record->area), 10, 20, SIDE, SIDE);
+    if (!shown) return false;
+    const guchar* pixel = gdk_pixbuf_get_pixels(shown) + 40 * gdk_pixbuf_get_rowstride(shown) + 40 * gdk_pixbuf_get_n_channels(shown);
+    return RGB(pixel[0], pixel[1], pixel[2]) == colour_at(40, 40);
+  };
+  pump_until(picture_shown);
+  ASSERT_NE(shown, nullptr);
+  for (int y = 2; y < SIDE; y += 7)
+    for (int x = 2; x < SIDE; x += 5) {
+      const guchar* pixel = gdk_pixbuf_get_pixels(shown) + y * gdk_pixbuf_get_rowstride(shown) + x * gdk_pixbuf_get_n_channels(shown);
+      EXPECT_EQ(RGB(pixel[0], pixel[1], pixel[2]), colour_at(x, y)) << x << "," << y;
+    }
+  g_object_unref(shown);
+  SelectObject(memory, stock);
+  DeleteDC(memory);
+  DeleteObject(picture);
+}
+
 TEST_F(GtkBackend, AMessageBoxShowsItsTextsOverADisabledOwnerWhileTimersTick) {
   SetTimer(window, 1, 20, nullptr);
   std::string title, text;

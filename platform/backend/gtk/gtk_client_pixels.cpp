@@ -49,7 +49,7 @@ void device_write(void* device, const RECT* area, const BYTE* pixels, LONG strid
   rows.height = area->bottom - area->top;
   rows.format = ZPixmap;
   rows.data = reinterpret_cast<char*>(const_cast<BYTE*>(pixels));
-  rows.byte_order = LSBFirst;  // B, G, R, X in memory: 0x00RRGGBB on this machine
+  rows.byte_order = LSBFirst;  // the bytes B, G, R, X are 0xXXRRGGBB read from the lowest
   rows.bitmap_unit = 32;
   rows.bitmap_bit_order = LSBFirst;
   rows.bitmap_pad = 32;
@@ -124,6 +124,22 @@ cairo_surface_t* image_similar_to(GdkWindow* window, SIZE size) {
   return nullptr;
 }
 
+// The pixmap with what writing rows into it needs; null where there is none.
+MadePixels* made_on_server(GdkWindow* window, SIZE size, PixelSurface* pixels) {
+  cairo_surface_t* server = server_pixels(window, size);
+  if (!server) return nullptr;
+  auto* made = new (std::nothrow) MadePixels{server, true};
+  if (made)
+    made->context = XCreateGC(cairo_xlib_surface_get_display(server), cairo_xlib_surface_get_drawable(server), 0, nullptr);
+  if (!made || !made->context) {
+    cairo_surface_destroy(server);
+    delete made;
+    return nullptr;
+  }
+  *pixels = PixelSurface{nullptr, size.cx, size.cy, 0, &SERVER_PIXELS, made};
+  return made;
+}
+
 }  // namespace
 
 void* gtk_client_pixels_make(HWND window, SIZE size, PixelSurface* pixels) {
@@ -131,16 +147,7 @@ void* gtk_client_pixels_make(HWND window, SIZE size, PixelSurface* pixels) {
   if (!record || size.cx <= 0 || size.cy <= 0) return nullptr;
   GdkWindow* target = area_window(record->area);
   if (!target) return nullptr;
-  if (cairo_surface_t* server = server_pixels(target, size)) {
-    auto* made = new (std::nothrow) MadePixels{server, true};
-    if (!made) {
-      cairo_surface_destroy(server);
-      return nullptr;
-    }
-    made->context = XCreateGC(cairo_xlib_surface_get_display(server), cairo_xlib_surface_get_drawable(server), 0, nullptr);
-    *pixels = PixelSurface{nullptr, size.cx, size.cy, 0, &SERVER_PIXELS, made};
-    return made;
-  }
+  if (MadePixels* made = made_on_server(target, size, pixels)) return made;
   cairo_surface_t* image = image_similar_to(target, size);
   if (!image) return nullptr;
   auto* made = new (std::nothrow) MadePixels{image, false};

@@ -17,8 +17,8 @@ class Painting : public HeadlessSession, public testing::WithParamInterface<bool
   }
 };
 
-INSTANTIATE_TEST_SUITE_P(Pixels, Painting, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
-  return info.param ? "KeptByTheDisplay" : "InUser32Memory";
+INSTANTIATE_TEST_SUITE_P(Pixels, Painting, testing::Bool(), [](const testing::TestParamInfo<bool>& param_info) {
+  return param_info.param ? "KeptByTheDisplay" : "InUser32Memory";
 });
 
 constexpr COLORREF RED = RGB(255, 0, 0);

@@ -40,7 +40,8 @@ struct SourceCopy {
   PixelView view;
 };
 
-void copy_block(const PixelView& source, POINT at, LONG width, LONG height, SourceCopy* copy) {
+// Memory for a top-down block of `width` x `height` pixels in the source's format.
+void make_block(const PixelView& source, LONG width, LONG height, SourceCopy* copy) {
   copy->view = source;
   copy->view.width = width;
   copy->view.height = height;
@@ -48,6 +49,10 @@ void copy_block(const PixelView& source, POINT at, LONG width, LONG height, Sour
   copy->view.stride = static_cast<LONG>((std::int64_t{width} * source.bits_per_pixel + 31) / 32 * 4);
   copy->bytes.assign(static_cast<size_t>(copy->view.stride) * height, 0);
   copy->view.bits = copy->bytes.data();
+}
+
+void copy_block(const PixelView& source, POINT at, LONG width, LONG height, SourceCopy* copy) {
+  make_block(source, width, height, copy);
   for (LONG y = 0; y < height; ++y)
     for (LONG x = 0; x < width; ++x)
       if (source.bits_per_pixel >= 24) {
@@ -58,14 +63,9 @@ void copy_block(const PixelView& source, POINT at, LONG width, LONG height, Sour
       }
 }
 
-// The source block of a device surface, read into memory.
+// The source block of a device surface (32-bit pixels), read into memory.
 void read_device_block(const DrawTarget& source, POINT at, LONG width, LONG height, SourceCopy* copy) {
-  copy->view = source.view;
-  copy->view.width = width;
-  copy->view.height = height;
-  copy->view.stride = width * 4;
-  copy->bytes.assign(static_cast<size_t>(copy->view.stride) * height, 0);
-  copy->view.bits = copy->bytes.data();
+  make_block(source.view, width, height, copy);
   device_read(source, RECT{at.x, at.y, at.x + width, at.y + height}, copy->view.bits, copy->view.stride);
 }
 

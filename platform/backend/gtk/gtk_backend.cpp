@@ -205,7 +205,7 @@ void surface_presented(HWND window, const PixelSurface* surface, const RECT* dir
     gtk_widget_queue_draw(record->area);
     return;
   }
-  // Pixels in memory changed behind cairo's back; a pixmap was drawn through cairo.
+  // Pixels in memory changed behind cairo's back; a pixmap was marked as its rows were written.
   if (cairo_surface_get_type(record->image) == CAIRO_SURFACE_TYPE_IMAGE)
     cairo_surface_mark_dirty_rectangle(record->image, left, top, right - left, bottom - top);
   gtk_widget_queue_draw_area(record->area, left, top, right - left, bottom - top);

@@ -4,7 +4,7 @@
 # desktop program does, in the build tree's layout and in the installed one,
 # and a program whose module is missing or broken says so and exits 69.
 source "$(dirname "$0")/desktop_session.sh"
-need_tools readelf
+need_tools readelf nm
 fern="$SOURCE_DIR/examples/fern.ifs"
 module="$BUILD_DIR/libexec/ifs-render/ifs-render-gtk.so"
 
@@ -15,6 +15,25 @@ needs_none() { ! needs "$@"; }
 check "the program needs no GTK, GDK or X library" needs_none "$IFS_RENDER" 'lib(gtk|gdk|X11)'
 check "the program needs libpng (the check reads its libraries)" needs "$IFS_RENDER" libpng
 check "the module needs GTK" needs "$module" 'libgtk-3\.so'
+
+# What the window runs before its first frame (cmake/start_order) lies in one
+# stretch little longer than itself, so that the start pages in little code;
+# nine in ten of the listed functions are still there to be laid out.
+laid_together() {  # laid_together BINARY LIST
+  local listed found=0 low=-1 high=0 total=0 address size
+  listed=$(grep -cv '^#' "$2")
+  while read -r address size; do
+    address=$((16#$address)) size=$((16#$size))
+    found=$((found + 1)) total=$((total + size))
+    ((low < 0 || address < low)) && low=$address
+    ((address + size > high)) && high=$((address + size))
+  done < <(nm -S --defined-only "$1" | awk 'NR == FNR { if (!/^#/ && NF) wanted[$1] = 1; next }
+                                           NF == 4 && ($4 in wanted) && !seen[$1]++ { print $1, $2 }' "$2" -)
+  echo "  $(basename "$1"): $found of $listed listed functions, $total bytes, in a stretch of $((high - low))"
+  ((found * 10 >= listed * 9 && (high - low) * 2 <= total * 3))
+}
+check "the program's start-up code lies together" laid_together "$IFS_RENDER" "$SOURCE_DIR/cmake/start_order/ifs-render.txt"
+check "the module's start-up code lies together" laid_together "$module" "$SOURCE_DIR/cmake/start_order/ifs-render-gtk.txt"
 
 # The dynamic loader's own account of every library it maps; libpng's being
 # there shows that the account was given.

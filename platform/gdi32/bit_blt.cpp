@@ -117,20 +117,47 @@ void combine_row(const PixelView& target, POINT to, const PixelView* source, POI
   }
 }
 
+// Whether `rows` rows of `width` pixels from `at` repeat one pixel, and its
+// colour (24- and 32-bit pictures; memcmp finds the first difference fast).
+bool rows_are_plain(const PixelView& from, POINT at, LONG width, LONG rows, COLORREF* colour) {
+  if (from.bits_per_pixel != 24 && from.bits_per_pixel != 32) return false;
+  const size_t size = static_cast<size_t>(from.bits_per_pixel / 8);
+  const BYTE* first = pixel_row(from, at.y) + at.x * size;
+  // A row is one pixel repeated when it equals itself shifted by one pixel.
+  if (std::memcmp(first + size, first, (width - 1) * size) != 0) return false;
+  for (LONG row = 1; row < rows; ++row)
+    if (std::memcmp(pixel_row(from, at.y + row) + at.x * size, first, width * size) != 0) return false;
+  *colour = pixel_read(from, at.x, at.y);
+  return true;
+}
+
 // The block lands on a device surface band by band; only a combining
-// operation needs the device's pixels first.
+// operation needs the device's pixels first. Plain bands of a copy travel as
+// fills: a cleared window, or a picture's plain margins, cost the display a
+// request rather than their pixels.
 bool blit_to_device(const DrawTarget& target, const RECT& area, const PixelView& from, POINT from_at, DWORD rop,
                     COLORREF pattern) {
-  return device_draw_bands(target, area, rop != SRCCOPY, [&](const PixelView& band, const RECT& band_area) {
+  PendingFill plain;
+  const bool drawn = device_draw_bands(target, area, rop != SRCCOPY, [&](const PixelView& band, const RECT& band_area) {
     const LONG width = band_area.right - band_area.left;
+    const POINT first{from_at.x, from_at.y + (band_area.top - area.top)};
+    COLORREF colour = 0;
+    if (rop == SRCCOPY && rows_are_plain(from, first, width, band.height, &colour)) {
+      pending_fill_add(target, &plain, band_area, colour);
+      return false;
+    }
+    pending_fill_send(target, &plain);
     for (LONG row = 0; row < band.height; ++row) {
-      const POINT in{from_at.x, from_at.y + (band_area.top - area.top) + row};
+      const POINT in{first.x, first.y + row};
       if (rop == SRCCOPY)
         copy_row(band, POINT{0, row}, from, in, width);
       else
         combine_row(band, POINT{0, row}, &from, in, width, rop, pattern);
     }
+    return true;
   });
+  pending_fill_send(target, &plain);
+  return drawn;
 }
 
 }  // namespace

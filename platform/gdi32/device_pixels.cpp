@@ -25,3 +25,17 @@ void device_fill(const DrawTarget& target, const RECT& area, COLORREF colour) {
   if (area.left < area.right && area.top < area.bottom)
     target.device->device->fill(target.device->device_data, &area, colour & 0xFFFFFF);
 }
+
+void pending_fill_send(const DrawTarget& target, PendingFill* fill) {
+  if (fill->held) device_fill(target, fill->area, fill->colour);
+  fill->held = false;
+}
+
+void pending_fill_add(const DrawTarget& target, PendingFill* fill, const RECT& band_area, COLORREF colour) {
+  if (fill->held && fill->colour == colour && fill->area.bottom == band_area.top) {
+    fill->area.bottom = band_area.bottom;
+    return;
+  }
+  pending_fill_send(target, fill);
+  *fill = PendingFill{band_area, colour, true};
+}

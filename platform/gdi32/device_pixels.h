@@ -14,12 +14,23 @@ LONG device_band_rows(LONG width);
 void device_read(const DrawTarget& target, const RECT& area, BYTE* pixels, LONG stride);
 void device_write(const DrawTarget& target, const RECT& area, const BYTE* pixels, LONG stride);
 void device_fill(const DrawTarget& target, const RECT& area, COLORREF colour);
+// Consecutive bands of one colour, sent to the device as a single fill.
+struct PendingFill {
+  RECT area{0, 0, 0, 0};
+  COLORREF colour = 0;
+  bool held = false;
+};
+void pending_fill_send(const DrawTarget& target, PendingFill* fill);
+// Adds a band of `colour`, sending what was held first if it cannot join it.
+void pending_fill_add(const DrawTarget& target, PendingFill* fill, const RECT& band_area, COLORREF colour);
 
 // Calls draw(band, band_area) for each band of `area` (view coordinates of a
 // device target): `band` is a 32-bit view whose (0, 0) is band_area's top-left
 // corner. With `read_first` the band holds the device's pixels (the drawing
-// combines with them); otherwise the drawing must set every pixel of it.
-// False when there is no memory for a band: nothing is drawn.
+// combines with them); otherwise the drawing must set every pixel of it. The
+// band is written back when draw returns true; false says that draw sent the
+// band's pixels another way (as a fill). False when there is no memory for a
+// band: nothing is drawn.
 template <typename Draw>
 bool device_draw_bands(const DrawTarget& target, const RECT& area, bool read_first, Draw draw) {
   const LONG width = area.right - area.left;
@@ -37,8 +48,7 @@ bool device_draw_bands(const DrawTarget& target, const RECT& area, bool read_fir
     band.stride = stride;
     band.bits_per_pixel = 32;
     if (read_first) device_read(target, band_area, band.bits, stride);
-    draw(band, band_area);
-    device_write(target, band_area, band.bits, stride);
+    if (draw(band, band_area)) device_write(target, band_area, band.bits, stride);
   }
   return true;
 }

@@ -29,6 +29,7 @@ void pattern_fill(const DrawTarget& target, RECT area, const Brush& brush, DWORD
   }
   device_draw_bands(target, area, true, [&](const PixelView& band, const RECT& band_area) {
     combine_pattern(band, RECT{0, 0, band_area.right - band_area.left, band_area.bottom - band_area.top}, pattern, rop);
+    return true;
   });
 }
 

@@ -122,6 +122,8 @@ void headless_keep_presented_pixels(BOOL keep);
 void headless_display_keeps_window_pixels(BOOL keep);
 // The most pixels any one write to or read from the display's pixels moved.
 size_t headless_largest_display_transfer();
+// The pixels all writes to and reads from the display's pixels moved (fills move none).
+size_t headless_display_pixels_moved();
 
 // A pixel as last presented, as a COLORREF (0x00BBGGRR); 0xFFFFFFFF outside
 // the surface, before anything was presented or while pixels are not kept.

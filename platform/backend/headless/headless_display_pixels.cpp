@@ -37,9 +37,9 @@ void check_inside(const DisplayPixels& pixels, const RECT* area) {
 
 // Pixels that travel between the program and the display (a fill sends none).
 void count_transfer(const RECT* area) {
-  headless_state().largest_display_transfer =
-      std::max(headless_state().largest_display_transfer,
-               static_cast<size_t>(area->right - area->left) * static_cast<size_t>(area->bottom - area->top));
+  const size_t moved = static_cast<size_t>(area->right - area->left) * static_cast<size_t>(area->bottom - area->top);
+  headless_state().largest_display_transfer = std::max(headless_state().largest_display_transfer, moved);
+  headless_state().display_pixels_moved += moved;
 }
 
 BYTE* pixel_at(DisplayPixels& pixels, LONG x, LONG y) {
@@ -100,3 +100,5 @@ const BYTE* headless_display_rows(const PixelSurface* surface, LONG* stride) {
 void headless_display_keeps_window_pixels(BOOL keep) { headless_state().display_keeps_pixels = keep != FALSE; }
 
 size_t headless_largest_display_transfer() { return headless_state().largest_display_transfer; }
+
+size_t headless_display_pixels_moved() { return headless_state().display_pixels_moved; }

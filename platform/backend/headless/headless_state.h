@@ -56,6 +56,7 @@ struct HeadlessState {
   bool keep_pixels = true;
   bool display_keeps_pixels = false;
   size_t largest_display_transfer = 0;  // pixels, of any one write or read of them
+  size_t display_pixels_moved = 0;      // pixels, of every write and read of them
 };
 
 HeadlessState& headless_state();

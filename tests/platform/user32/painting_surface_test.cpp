@@ -306,6 +306,38 @@ TEST_P(Painting, AWholeWindowPictureArrivesPixelForPixel) {
   }
 }
 
+// Rows of one colour reach the display as fills. A band with one pixel unlike
+// the rest, by one in one channel, at a row's end or in the last short band,
+// or a band that mixes two colours, travels pixel for pixel.
+TEST_P(Painting, PlainBandsTravelAsFillsAndEveryOtherPixelArrives) {
+  constexpr int WIDTH = 600, HEIGHT = 400;
+  constexpr COLORREF ALMOST_BLUE = RGB(0, 0, 254);
+  auto colour_at = [](int x, int y) {
+    if ((x == WIDTH - 1 && y == 198) || (x == 0 && y == HEIGHT - 1)) return ALMOST_BLUE;
+    return y <= 300 ? BLUE : RED;
+  };
+  HWND window = shown_window(WIDTH, HEIGHT);
+  MemoryPicture picture(WIDTH, HEIGHT, 24);
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x) {
+      BYTE* pixel = bottom_up_pixel(picture.bits, aligned_row_bytes(WIDTH, 24), HEIGHT, x, y, 3);
+      pixel[0] = GetBValue(colour_at(x, y));
+      pixel[1] = GetGValue(colour_at(x, y));
+      pixel[2] = GetRValue(colour_at(x, y));
+    }
+  const size_t moved_before = headless_display_pixels_moved();
+  HDC dc = GetDC(window);
+  ASSERT_TRUE(BitBlt(dc, 0, 0, WIDTH, HEIGHT, picture.dc, 0, 0, SRCCOPY));
+  ReleaseDC(window, dc);
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x) ASSERT_EQ(headless_surface_pixel(window, x, y), colour_at(x, y)) << x << "," << y;
+  if (GetParam()) {
+    const size_t moved = headless_display_pixels_moved() - moved_before;
+    EXPECT_GT(moved, 0u);
+    EXPECT_LE(moved * 4, 3u * 16 * 1024) << "only the three bands that are not plain moved their pixels";
+  }
+}
+
 // Operations that combine with what the window shows read it first, and what
 // is read back from a window has GDI's 0 in the fourth byte.
 TEST_P(Painting, CombiningOperationsAndReadsSeeWhatTheWindowShows) {

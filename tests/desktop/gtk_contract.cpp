@@ -188,6 +188,34 @@ TEST_F(GtkBackend, TheMenuBarShowsTheItemsWithTheirShortcutTextsAndReportsChoice
   EXPECT_EQ(logged[0].wparam, 11u);
 }
 
+// A program sets its menu again after every title or item it adds, as the
+// runtime does while it builds its bar: the window shows the menu as it last
+// was once GLib has run, and a window set to no menu shows no bar.
+TEST_F(GtkBackend, AMenuSetAgainShowsItsLatestItemsAndNoMenuShowsNoBar) {
+  HMENU bar = GetMenu(window);
+  HMENU view = CreatePopupMenu();
+  AppendMenuW(view, MF_STRING, 20, u"Zoom");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), u"View");
+  SetMenu(window, bar);
+  AppendMenuW(bar, MF_STRING, 30, u"Help");
+  SetMenu(window, bar);
+  auto titles = [&] {
+    std::vector<std::string> texts;
+    if (record->menu_bar)
+      for (GtkWidget* title : children(record->menu_bar))
+        for (const std::string& text : label_texts(title)) texts.push_back(text);
+    return texts;
+  };
+  pump_until([&] { return titles().size() == 3; });
+  EXPECT_EQ(titles(), (std::vector<std::string>{"File", "View", "Help"}));
+  ASSERT_NE(record->menu_bar, nullptr);
+  EXPECT_TRUE(gtk_widget_get_visible(record->menu_bar));
+  SetMenu(window, nullptr);
+  pump_until([&] { return record->menu_bar == nullptr; });
+  EXPECT_EQ(record->menu_bar, nullptr);
+  DestroyMenu(bar);
+}
+
 TEST_F(GtkBackend, TheClientAreaHasTheClientSizeUnderAMenuBarOfTheMeasuredHeight) {
   RECT client;
   GetClientRect(window, &client);

@@ -136,6 +136,7 @@ void window_created(HWND window, const BackendWindowInfo* info) {
 void window_shown(HWND window, BOOL visible) {
   GtkTopLevel* record = gtk_top_level(window);
   if (!record) return;
+  gtk_menu_bar_bring_up_to_date(record);
   if (visible) gtk_widget_show_all(record->window);
   else gtk_widget_hide(record->window);
   gtk_dialogs_raise();
@@ -177,14 +178,24 @@ void window_destroyed(HWND window) {
   delete record;
 }
 
+guint menu_bars_source = 0;
+
+gboolean bring_menu_bars_up_to_date(gpointer) {
+  menu_bars_source = 0;
+  for (auto& entry : top_levels()) gtk_menu_bar_bring_up_to_date(entry.second);
+  return G_SOURCE_REMOVE;
+}
+
+// A program that builds its menu sets it again after every title and item
+// it adds: the bar is built once, when GLib next runs (before any frame is
+// drawn), or sooner where it is shown or opened.
 void menu_bar_changed(HWND window, HMENU menu) {
   GtkTopLevel* record = gtk_top_level(window);
   if (!record) return;
-  if (record->menu_bar) gtk_widget_destroy(record->menu_bar);
-  record->menu_bar = gtk_menu_bar_build(window, menu);
-  if (!record->menu_bar) return;
-  gtk_box_pack_start(GTK_BOX(record->box), record->menu_bar, FALSE, FALSE, 0);
-  if (gtk_widget_get_visible(record->window)) gtk_widget_show_all(record->menu_bar);
+  record->menu = menu;
+  record->menu_stale = true;
+  if (!menu_bars_source)
+    menu_bars_source = g_idle_add_full(G_PRIORITY_HIGH_IDLE, bring_menu_bars_up_to_date, nullptr, nullptr);
 }
 
 BOOL screen_keeps_pixels() { return TRUE; }
@@ -273,6 +284,16 @@ const DisplayBackend GTK_BACKEND{
 GtkTopLevel* gtk_top_level(HWND window) {
   auto found = top_levels().find(window);
   return found == top_levels().end() ? nullptr : found->second;
+}
+
+void gtk_menu_bar_bring_up_to_date(GtkTopLevel* record) {
+  if (!record->menu_stale) return;
+  record->menu_stale = false;
+  if (record->menu_bar) gtk_widget_destroy(record->menu_bar);
+  record->menu_bar = gtk_menu_bar_build(record->handle, record->menu);
+  if (!record->menu_bar) return;
+  gtk_box_pack_start(GTK_BOX(record->box), record->menu_bar, FALSE, FALSE, 0);
+  if (gtk_widget_get_visible(record->window)) gtk_widget_show_all(record->menu_bar);
 }
 
 GtkTopLevel* gtk_top_level_of_widget(GtkWidget* widget) {

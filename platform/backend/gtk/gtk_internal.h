@@ -13,6 +13,8 @@ struct GtkTopLevel {
   GtkWidget* window = nullptr;
   GtkWidget* box = nullptr;
   GtkWidget* menu_bar = nullptr;    // null while the window has no menu
+  HMENU menu = nullptr;             // the menu the bar shows, once built
+  bool menu_stale = false;          // the menu changed since the bar was built
   GtkWidget* area = nullptr;        // the client area, exactly the client size
   cairo_surface_t* image = nullptr; // a view of user32's client pixels, once presented
   const void* viewed = nullptr;     // the pixels it shows (their address, or the device's)
@@ -37,6 +39,8 @@ struct GtkTopLevel {
 // The record of `window`, or null.
 GtkTopLevel* gtk_top_level(HWND window);
 GtkTopLevel* gtk_top_level_of_widget(GtkWidget* widget);
+// Builds the window's menu bar again if its menu changed since it was built.
+void gtk_menu_bar_bring_up_to_date(GtkTopLevel* record);
 void gtk_top_level_add(GtkTopLevel* record);
 void gtk_top_level_remove(HWND window);
 

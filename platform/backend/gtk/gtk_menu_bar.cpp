@@ -174,6 +174,7 @@ void open_first_title(GtkMenuShell* bar) {
 
 int gtk_run_menu_bar(HWND window, BOOL by_keyboard) {
   GtkTopLevel* record = gtk_top_level(window);
+  if (record) gtk_menu_bar_bring_up_to_date(record);
   if (!record || !record->menu_bar || !gtk_widget_get_visible(record->window)) return -1;
   GtkMenuShell* bar = GTK_MENU_SHELL(record->menu_bar);
   record->menu_loop_running = true;

@@ -277,6 +277,19 @@ struct MemoryPicture {
 // A colour no two nearby pixels share.
 COLORREF pattern_at(int x, int y) { return RGB(x & 255, y & 255, (x * 3 + y * 5) & 255); }
 
+// Gives every pixel of a 24-bit picture the colour colour_at(x, y) names (y = 0: the top line).
+template <typename ColourAt>
+void paint_picture(const MemoryPicture& picture, int width, int height, ColourAt colour_at) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      BYTE* pixel = bottom_up_pixel(picture.bits, aligned_row_bytes(width, 24), height, x, y, 3);
+      const COLORREF colour = colour_at(x, y);
+      pixel[0] = GetBValue(colour);
+      pixel[1] = GetGValue(colour);
+      pixel[2] = GetRValue(colour);
+    }
+}
+
 }  // namespace
 
 // The canvas's repaint: a 24-bit picture the size of the window in one BitBlt.
@@ -286,15 +299,7 @@ TEST_P(Painting, AWholeWindowPictureArrivesPixelForPixel) {
   constexpr int WIDTH = 600, HEIGHT = 400;
   HWND window = shown_window(WIDTH, HEIGHT);
   MemoryPicture picture(WIDTH, HEIGHT, 24);
-  const int row_bytes = aligned_row_bytes(WIDTH, 24);
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x) {
-      BYTE* pixel = bottom_up_pixel(picture.bits, row_bytes, HEIGHT, x, y, 3);
-      const COLORREF colour = pattern_at(x, y);
-      pixel[0] = GetBValue(colour);
-      pixel[1] = GetGValue(colour);
-      pixel[2] = GetRValue(colour);
-    }
+  paint_picture(picture, WIDTH, HEIGHT, pattern_at);
   HDC dc = GetDC(window);
   ASSERT_TRUE(BitBlt(dc, 0, 0, WIDTH, HEIGHT, picture.dc, 0, 0, SRCCOPY));
   ReleaseDC(window, dc);
@@ -318,13 +323,7 @@ TEST_P(Painting, PlainBandsTravelAsFillsAndEveryOtherPixelArrives) {
   };
   HWND window = shown_window(WIDTH, HEIGHT);
   MemoryPicture picture(WIDTH, HEIGHT, 24);
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x) {
-      BYTE* pixel = bottom_up_pixel(picture.bits, aligned_row_bytes(WIDTH, 24), HEIGHT, x, y, 3);
-      pixel[0] = GetBValue(colour_at(x, y));
-      pixel[1] = GetGValue(colour_at(x, y));
-      pixel[2] = GetRValue(colour_at(x, y));
-    }
+  paint_picture(picture, WIDTH, HEIGHT, colour_at);
   const size_t moved_before = headless_display_pixels_moved();
   HDC dc = GetDC(window);
   ASSERT_TRUE(BitBlt(dc, 0, 0, WIDTH, HEIGHT, picture.dc, 0, 0, SRCCOPY));
